@@ -1,0 +1,51 @@
+# Dimora3: `make run` starts the desktop program, `make test` runs every test.
+# Both install the Debian packages they need first.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build run test test-asan bench fuzz clean format
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	tools/run.sh $(BUILD)
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) test-asan
+
+# The core and command-line tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, without the desktop program.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDIMORA_WERROR=ON \
+	  -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) -L core --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_BUILD_BENCH=ON \
+	  -DDIMORA_BUILD_GUI=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	tools/run-benchmarks.sh $(BENCH_BUILD)
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DDIMORA_BUILD_FUZZ=ON -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+format:
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
