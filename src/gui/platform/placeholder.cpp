@@ -1,0 +1,1 @@
+int dimoraGuiPlaceholder() { return 0; }
