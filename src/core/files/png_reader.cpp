@@ -1,0 +1,270 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "files/png_reader.hpp"
+
+#include "common/error.hpp"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace dimora {
+namespace {
+
+// libpng reports an error by calling this handler, which must not return: it
+// jumps back to the setjmp in runGuarded(). A long jump skips destructors, so
+// the code that runs under the trap (the *Step functions below, libpng and
+// the callbacks) creates no C++ object with a destructor; everything that owns
+// memory lives in decode() and is created between the guarded steps.
+[[noreturn]] void onPngError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
+
+// Warnings (a damaged ancillary chunk, a bad CRC in one) are not failures and
+// must not reach the user.
+void onPngWarning(png_structp, png_const_charp) {}
+
+[[noreturn]] void failRead() { fail(msg::kPngReadError); }
+
+struct MemorySource {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t position = 0;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+    if (length > source->size - source->position)
+        png_error(png, "unexpected end of data");
+    std::memcpy(out, source->data + source->position, length);
+    source->position += length;
+}
+
+// The read and info structures, destroyed on every way out.
+struct ReadStructures {
+    ReadStructures()
+    {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
+        if (png)
+            info = png_create_info_struct(png);
+    }
+    ~ReadStructures()
+    {
+        if (png)
+            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    }
+    ReadStructures(const ReadStructures&) = delete;
+    ReadStructures& operator=(const ReadStructures&) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+};
+
+// Everything the guarded steps read and write: plain values and pointers
+// only, so that a long jump out of a step leaves nothing undestroyed.
+struct DecodeState {
+    png_infop info = nullptr;
+
+    // From the image header.
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int colourType = 0;
+    bool hasTransparencyChunk = false;
+
+    // Of the decoded rows, after the transformations.
+    int passes = 1;
+    std::size_t rowBytes = 0;
+    int channels = 0;
+    int decodedBitDepth = 0;
+
+    // Where the rows go.
+    png_bytepp rows = nullptr;         // one pointer per row, for whole-image reads
+    std::uint8_t* rowBuffer = nullptr; // one decoded row, for row-by-row blending
+    Bitmap* bitmap = nullptr;
+};
+
+using Step = void (*)(png_structp, DecodeState&);
+
+// Runs one step under libpng's error trap; false when libpng reported an error.
+bool runGuarded(png_structp png, Step step, DecodeState& state)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    step(png, state);
+    return true;
+}
+
+void readHeaderStep(png_structp png, DecodeState& state)
+{
+    png_read_info(png, state.info);
+    png_get_IHDR(png, state.info, &state.width, &state.height, &state.bitDepth, &state.colourType, nullptr,
+                 nullptr, nullptr);
+    state.hasTransparencyChunk = png_get_valid(png, state.info, PNG_INFO_tRNS) != 0;
+}
+
+// Chooses the transformations that turn every colour type and depth into
+// 8-bit B, G, R rows, with a fourth byte A' = 255 − alpha where the image has
+// transparency.
+void transformStep(png_structp png, DecodeState& state)
+{
+    png_set_invert_alpha(png);
+    if (state.colourType == PNG_COLOR_TYPE_PALETTE)
+        png_set_expand(png);
+    if (state.colourType == PNG_COLOR_TYPE_GRAY && state.bitDepth < 8)
+        png_set_expand(png);
+    if (state.hasTransparencyChunk)
+        png_set_expand(png);
+    if (state.bitDepth < 8)
+        png_set_packing(png);
+    // The high byte of each 16-bit sample.
+    if (state.bitDepth == 16)
+        png_set_strip_16(png);
+    if ((state.colourType & PNG_COLOR_MASK_COLOR) == 0)
+        png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    state.passes = png_set_interlace_handling(png);
+    png_read_update_info(png, state.info);
+    state.rowBytes = png_get_rowbytes(png, state.info);
+    state.channels = png_get_channels(png, state.info);
+    state.decodedBitDepth = png_get_bit_depth(png, state.info);
+}
+
+void readImageStep(png_structp png, DecodeState& state) { png_read_image(png, state.rows); }
+
+// B, G, R, A' → B, G, R over white.
+void blendOverWhite(const std::uint8_t* source, std::uint8_t* target, std::uint32_t width)
+{
+    for (std::uint32_t x = 0; x < width; ++x, source += 4, target += 3) {
+        const unsigned transparency = source[3];
+        const unsigned opacity = 255 - transparency;
+        for (int c = 0; c < 3; ++c)
+            target[c] = static_cast<std::uint8_t>((255 * transparency + source[c] * opacity) / 255);
+    }
+}
+
+void readBlendedRowsStep(png_structp png, DecodeState& state)
+{
+    for (png_uint_32 y = 0; y < state.height; ++y) {
+        png_read_row(png, state.rowBuffer, nullptr);
+        blendOverWhite(state.rowBuffer, state.bitmap->row(static_cast<std::int32_t>(y)), state.width);
+    }
+}
+
+// libpng's own row buffers grow with the width (up to 8 bytes per pixel for
+// 16-bit RGBA); limiting the width keeps them inside the memory budget
+// before libpng allocates them.
+void limitDimensions(png_structp png)
+{
+    const std::uint64_t widest = std::min<std::uint64_t>(PNG_UINT_31_MAX, Bitmap::memoryBudget() / 8);
+    png_set_user_limits(png, static_cast<png_uint_32>(widest), PNG_UINT_31_MAX);
+}
+
+bool fitsBudget(std::uint64_t width, std::uint64_t height, std::uint64_t bytesPerPixel)
+{
+    return height == 0 || width * bytesPerPixel <= Bitmap::memoryBudget() / height;
+}
+
+// Decodes from the source already attached to the read structure.
+Bitmap decode(const ReadStructures& structures)
+{
+    png_structp png = structures.png;
+    DecodeState state;
+    state.info = structures.info;
+
+    limitDimensions(png);
+    if (!runGuarded(png, readHeaderStep, state))
+        failRead();
+    // Refuse what memory cannot hold before libpng or we allocate for it.
+    const auto width = static_cast<std::int32_t>(state.width);
+    const auto height = static_cast<std::int32_t>(state.height);
+    if (Bitmap::pixelBytesFor(width, height, PixelLayout::rgb24()) == 0 ||
+        !fitsBudget(state.width, state.height, 4))
+        failRead();
+    if (!runGuarded(png, transformStep, state))
+        failRead();
+    const bool blended = state.channels == 4;
+    if (state.decodedBitDepth != 8 || (state.channels != 3 && !blended) ||
+        state.rowBytes != std::size_t{state.width} * static_cast<std::size_t>(state.channels))
+        failRead();
+
+    try {
+        Bitmap bitmap(width, height, PixelLayout::rgb24());
+        state.bitmap = &bitmap;
+        std::vector<png_bytep> rows;
+        std::vector<std::uint8_t> decoded;
+        if (!blended) {
+            // Straight into the bitmap's rows; libpng fills in the passes of
+            // an interlaced image in place.
+            rows.resize(state.height);
+            for (std::int32_t y = 0; y < height; ++y)
+                rows[static_cast<std::size_t>(y)] = bitmap.row(y);
+            state.rows = rows.data();
+            if (!runGuarded(png, readImageStep, state))
+                failRead();
+        } else if (state.passes == 1) {
+            decoded.resize(state.rowBytes);
+            state.rowBuffer = decoded.data();
+            if (!runGuarded(png, readBlendedRowsStep, state))
+                failRead();
+        } else {
+            // An interlaced image with transparency is complete only after
+            // its last pass, so it is decoded whole before blending.
+            decoded.resize(state.rowBytes * state.height);
+            rows.resize(state.height);
+            for (std::size_t y = 0; y < rows.size(); ++y)
+                rows[y] = decoded.data() + y * state.rowBytes;
+            state.rows = rows.data();
+            if (!runGuarded(png, readImageStep, state))
+                failRead();
+            for (std::int32_t y = 0; y < height; ++y)
+                blendOverWhite(rows[static_cast<std::size_t>(y)], bitmap.row(y), state.width);
+        }
+        return bitmap;
+    } catch (const std::bad_alloc&) {
+        failRead();
+    } catch (const Error&) {
+        failRead();
+    }
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap)
+{
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+    if (!file)
+        fail(std::string(msg::kPngOpenPrefix) + fileName + "!");
+    const ReadStructures structures;
+    if (!structures.png || !structures.info)
+        failRead();
+    png_init_io(structures.png, file.get());
+    bitmap = decode(structures);
+}
+
+Bitmap decodePng(std::span<const std::uint8_t> bytes)
+{
+    const ReadStructures structures;
+    if (!structures.png || !structures.info)
+        failRead();
+    MemorySource source{bytes.data(), bytes.size(), 0};
+    png_set_read_fn(structures.png, &source, readFromMemory);
+    return decode(structures);
+}
+
+bool hasPngSignature(std::span<const std::uint8_t> bytes)
+{
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin());
+}
+
+}  // namespace dimora
