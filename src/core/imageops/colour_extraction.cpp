@@ -1,0 +1,31 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "imageops/colour_extraction.hpp"
+
+#include "imageops/colour_map.hpp"
+
+namespace dimora {
+
+ColourPercentages colourPercentages(Colour colour)
+{
+    const int red = static_cast<int>(redOf(colour));
+    const int green = static_cast<int>(greenOf(colour));
+    const int sum = red + green + static_cast<int>(blueOf(colour));
+    if (sum == 0)
+        return {33, 33};
+    return {100 * red / sum, 100 * green / sum};
+}
+
+Colour extractedColour(Colour colour, const ColourExtraction& extraction)
+{
+    const ColourPercentages p = colourPercentages(colour);
+    const int difference = extraction.channel == ExtractedChannel::Green ? p.green - p.red : p.red - p.green;
+    return difference > extraction.threshold ? kBlack : kWhite;
+}
+
+void extractColour(Bitmap& image, const ColourExtraction& extraction)
+{
+    imageops::mapColours(image, [&](Colour c) { return extractedColour(c, extraction); });
+}
+
+}  // namespace dimora

@@ -1,0 +1,29 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The image operations that prepare a picture for measurement. What they
+// share:
+//
+// - Each rewrites a Bitmap in place over the whole image; none takes a
+//   region. An empty image stays as it is.
+// - Pixels are read as colours 0x00BBGGRR and written as colours: the layout
+//   (bit depth, palette, masks, row order) never changes, and a layout that
+//   cannot hold a written colour stores the nearest one it holds (palette:
+//   smallest squared RGB distance, first entry on a tie; masked words: the
+//   top bits of each channel). Alpha and unused bits of masked words, and
+//   bits past the end of a row, are kept.
+// - A position outside the image reads as the invalid colour 0xFFFFFFFF, −1
+//   as a signed integer, where an operation looks past the edge.
+// - Results are exactly those of reading and writing one pixel at a time in
+//   the order each operation states; the operations get there row by row.
+// - Only the median filter can throw: Error("ビットマップイメージが不正です")
+//   when its scratch copy cannot be allocated.
+
+#include "imageops/colour_extraction.hpp"
+#include "imageops/dot_removal.hpp"
+#include "imageops/grayscale.hpp"
+#include "imageops/inversion.hpp"
+#include "imageops/median_filter.hpp"
+#include "imageops/percent_conversion.hpp"
+#include "imageops/thinning.hpp"

@@ -1,0 +1,11 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "imageops/inversion.hpp"
+
+#include "imageops/colour_map.hpp"
+
+namespace dimora {
+
+void invertColours(Bitmap& image) { imageops::mapColours(image, invertedColour); }
+
+}  // namespace dimora

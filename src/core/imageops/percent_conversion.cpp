@@ -1,0 +1,22 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "imageops/percent_conversion.hpp"
+
+#include "imageops/colour_map.hpp"
+
+namespace dimora {
+
+Colour percentColour(Colour colour)
+{
+    const unsigned red = redOf(colour);
+    const unsigned green = greenOf(colour);
+    const unsigned blue = blueOf(colour);
+    const unsigned sum = red + green + blue;
+    if (sum == 0)
+        return makeColour(83, 83, 83);
+    return makeColour(250 * red / sum, 250 * green / sum, 250 * blue / sum);
+}
+
+void convertToPercent(Bitmap& image) { imageops::mapColours(image, percentColour); }
+
+}  // namespace dimora
