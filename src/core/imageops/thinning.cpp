@@ -5,7 +5,9 @@
 #include "imageops/row_codec.hpp"
 
 #include <algorithm>
-#include <cstring>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <vector>
 
 namespace dimora {
@@ -14,122 +16,160 @@ namespace {
 constexpr int kWindowRows = 50;
 constexpr int kMaxPasses = 48;
 
-// 1 = foreground still present, 0 = background, −t = removed by pass t.
-using Cell = std::int8_t;
+using Word = std::uint64_t;
 
-// The window: kWindowRows rows of cells, each with a background cell on
-// either side, used as a ring. Row −1 (above the image) starts as background
-// in the slot that row 49 later takes over.
-class RowRing {
-public:
-    explicit RowRing(std::int32_t width)
-        : stride_(static_cast<std::size_t>(width) + 2), cells_(kWindowRows * stride_, 0),
-          foreground_(kWindowRows, 0)
-    {
-    }
-
-    // Cells of image row r (r ≥ −1); cell 0 and cell width + 1 are the borders.
-    [[nodiscard]] Cell* cells(std::int64_t r) { return cells_.data() + slotOf(r) * stride_; }
-    // How many cells of row r are still 1, so that a pass can skip empty rows.
-    [[nodiscard]] std::int64_t& foreground(std::int64_t r) { return foreground_[slotOf(r)]; }
-
-private:
-    static std::size_t slotOf(std::int64_t r) { return static_cast<std::size_t>((r + kWindowRows) % kWindowRows); }
-
-    std::size_t stride_;
-    std::vector<Cell> cells_;
-    std::vector<std::int64_t> foreground_;
+// One row of the window as bit sets over positions 0 .. width + 1: position
+// x + 1 is column x; positions 0 and width + 1 are the background columns on
+// either side and are never set. A pixel's cell value in the pass scheme is
+//   1  when it is in `present`,
+//   −t when it is in `removedByLastPass` and t = lastPass,
+//   0  otherwise (background, or removed by an earlier pass).
+struct WindowRow {
+    std::vector<Word> foreground;  // as read from the image
+    std::vector<Word> present;
+    std::vector<Word> removedByLastPass;
+    int lastPass = 0;
+    std::int64_t presentCount = 0;
 };
 
-// Nc, the 8-connectivity number of the neighbours n[1] .. n[8] (n[9] = n[1]):
-// how many of the edge neighbours 1, 3, 5, 7 are background with foreground
-// in at least one of the two positions that follow them counter-clockwise.
-int connectivity(const int (&n)[10])
+// The 50 newest rows, used as a ring. Row −1 (above the image) starts empty
+// in the slot that row 49 later takes over.
+class Window {
+public:
+    explicit Window(std::size_t words)
+    {
+        for (auto& row : rows_) {
+            row.foreground.assign(words, 0);
+            row.present.assign(words, 0);
+            row.removedByLastPass.assign(words, 0);
+        }
+    }
+    // Row r of the image, r ≥ −1.
+    [[nodiscard]] WindowRow& row(std::int64_t r) { return rows_[static_cast<std::size_t>((r + kWindowRows) % kWindowRows)]; }
+
+private:
+    std::array<WindowRow, kWindowRows> rows_;
+};
+
+// Bits p − 1, p, p + 1 of a bit set, as bits 0, 1, 2 (the set has a spare
+// word at its end, and p ≥ 1).
+unsigned threeBits(const Word* bits, std::size_t p)
 {
+    const std::size_t q = p - 1;
+    const std::size_t word = q / 64;
+    const unsigned offset = q % 64;
+    // (next << 1) << (63 − offset) is next << (64 − offset) without a shift by 64.
+    return static_cast<unsigned>(((bits[word] >> offset) | ((bits[word + 1] << 1) << (63 - offset))) & 7u);
+}
+
+// Nc, the 8-connectivity number of the neighbours n_1 .. n_8 (bit k − 1 of
+// `n`; counter-clockwise from east, n_9 = n_1): how many of the edge
+// neighbours 1, 3, 5, 7 are background with foreground in at least one of the
+// two positions that follow them.
+constexpr int connectivity(unsigned n)
+{
+    const auto bit = [n](int k) { return static_cast<int>(n >> ((k - 1) % 8) & 1u); };
     int count = 0;
     for (int k = 1; k <= 7; k += 2)
-        count += (1 - n[k]) * std::max(n[k + 1], n[k + 2]);
+        count += (1 - bit(k)) * std::max(bit(k + 1), bit(k + 2));
     return count;
 }
 
-// The removal test of pass t for the cell at index i of `row`, its rows above
-// and below as they stand. Neighbours 1 .. 8 run counter-clockwise from east.
-bool removable(const Cell* above, const Cell* row, const Cell* below, std::size_t i, Cell mark)
+// The removal test's answer for every neighbourhood of a pixel still present,
+// indexed by
+//   bits 0 .. 2:  north-west, north, north-east  (n view: a pixel removed
+//   bits 3, 4:    west, east                      earlier in this same pass
+//   bits 5 .. 7:  south-west, south, south-east   still counts as foreground)
+//   bit 8:        some neighbour is still present (m view);
+//   bit 9:        the north neighbour was removed in this pass;
+//   bit 10:       the west neighbour was removed in this pass.
+// The steps of the test are pure checks, so one lookup gives the answer of
+// running them in order: a border point (some edge neighbour background), not
+// an end point (at least 2 foreground neighbours), not isolated, Nc = 1, and
+// Nc still 1 without a north or west neighbour that this pass removed.
+constexpr std::array<bool, 2048> makeRemovalTable()
 {
-    const Cell a[9] = {0,          row[i + 1],   above[i + 1], above[i],    above[i - 1],
-                       row[i - 1], below[i - 1], below[i],     below[i + 1]};
-    // n: a pixel removed earlier in this pass still counts as foreground;
-    // m: it counts as background.
-    int n[10];
-    int m[9];
-    for (int k = 1; k <= 8; ++k) {
-        n[k] = a[k] == 1 || a[k] == mark;
-        m[k] = a[k] == 1;
+    std::array<bool, 2048> table{};
+    for (unsigned index = 0; index < 2048; ++index) {
+        const auto at = [index](int bit) { return index >> bit & 1u; };
+        // n_1 .. n_8: east, north-east, north, north-west, west, south-west, south, south-east.
+        const unsigned n = at(4) | at(2) << 1 | at(1) << 2 | at(0) << 3 | at(3) << 4 | at(5) << 5 | at(6) << 6 |
+                           at(7) << 7;
+        const bool border = (n & 0b01010101u) != 0b01010101u;
+        const bool notEnd = std::popcount(n) >= 2;
+        const bool notIsolated = at(8) != 0;
+        const bool northRemoved = at(9) != 0;
+        const bool westRemoved = at(10) != 0;
+        table[index] = border && notEnd && notIsolated && connectivity(n) == 1 &&
+                       (!northRemoved || connectivity(n & ~0b100u) == 1) &&
+                       (!westRemoved || connectivity(n & ~0b10000u) == 1);
     }
-    n[9] = n[1];
-
-    if (n[1] + n[3] + n[5] + n[7] >= 4)
-        return false;  // not a border point
-    int foreground = 0;
-    int present = 0;
-    for (int k = 1; k <= 8; ++k) {
-        foreground += n[k];
-        present += m[k];
-    }
-    if (foreground < 2)
-        return false;  // an end point
-    if (present < 1)
-        return false;  // isolated
-    if (connectivity(n) != 1)
-        return false;
-    if (a[3] == mark) {
-        n[3] = 0;
-        if (connectivity(n) != 1)
-            return false;
-        n[3] = 1;
-    }
-    if (a[5] == mark) {
-        n[5] = 0;
-        if (connectivity(n) != 1)
-            return false;
-    }
-    return true;
+    return table;
 }
 
-// Pass t over one row. Returns how many pixels it removed.
-std::int64_t passOverRow(const Cell* above, Cell* row, const Cell* below, std::int32_t width, int pass,
-                         std::vector<std::uint8_t>& candidates)
+constexpr std::array<bool, 2048> kRemovalTable = makeRemovalTable();
+
+// Buffers that one pass over a row needs, kept between passes.
+struct PassBuffers {
+    std::vector<Word> rowBefore;  // the row as the pass found it: its n view
+    std::vector<Word> aboveN;     // the n view of the row above
+};
+
+// Pass t over row r (the rows above and below are in the window). Returns how
+// many pixels it removed.
+std::int64_t passOverRow(Window& window, std::int64_t r, int pass, PassBuffers& buffers)
 {
-    const Cell mark = static_cast<Cell>(-pass);
-    // The border-point test sees a pixel removed in this pass as foreground,
-    // so it cannot change while the pass sweeps the row: find the cells that
-    // pass it for the whole row at once, with bitwise operations the compiler
-    // can vectorise, and run the full test only on those.
-    std::uint8_t* flag = candidates.data();
-    for (std::int32_t x = 0; x < width; ++x) {
-        const Cell* c = row + x + 1;
-        const Cell e = c[1], w = c[-1], nth = above[x + 1], sth = below[x + 1];
-        const bool inner = ((e == 1) | (e == mark)) & ((w == 1) | (w == mark)) & ((nth == 1) | (nth == mark)) &
-                           ((sth == 1) | (sth == mark));
-        flag[x] = static_cast<std::uint8_t>((c[0] == 1) & !inner);
+    WindowRow& above = window.row(r - 1);
+    WindowRow& row = window.row(r);
+    const WindowRow& below = window.row(r + 1);
+    const std::size_t words = row.present.size();
+
+    // The row above has been through this pass already, unless the pass count
+    // was lower there; the row below only through the pass before.
+    const Word* aboveN = above.present.data();
+    if (above.lastPass == pass) {
+        for (std::size_t w = 0; w < words; ++w)
+            buffers.aboveN[w] = above.present[w] | above.removedByLastPass[w];
+        aboveN = buffers.aboveN.data();
     }
+    const Word* aboveM = above.present.data();
+    const Word* belowN = below.present.data();
+    std::copy(row.present.begin(), row.present.end(), buffers.rowBefore.begin());
+    const Word* before = buffers.rowBefore.data();
+    std::fill(row.removedByLastPass.begin(), row.removedByLastPass.end(), Word{0});
+    row.lastPass = pass;
+    Word* present = row.present.data();
 
     std::int64_t removed = 0;
-    for (std::int32_t x = 0; x < width;) {
-        // The flag buffer has 8 spare zero bytes past the row's end.
-        std::uint64_t eight;
-        std::memcpy(&eight, flag + x, sizeof eight);
-        if (eight == 0) {
-            x += 8;
+    for (std::size_t w = 0; w + 1 < words; ++w) {
+        // Border points: pixels with an edge neighbour that is background in
+        // the n view. The n views do not change during the pass, so these
+        // candidates can be found a word at a time, ahead of the sweep.
+        const Word self = before[w];
+        if (self == 0)
             continue;
+        const Word east = self >> 1 | before[w + 1] << 63;
+        const Word west = self << 1 | (w > 0 ? before[w - 1] >> 63 : 0);
+        for (Word candidates = self & ~(east & west & aboveN[w] & belowN[w]); candidates != 0;
+             candidates &= candidates - 1) {
+            const std::size_t p = w * 64 + static_cast<std::size_t>(std::countr_zero(candidates));
+            const unsigned up = threeBits(aboveN, p);
+            const unsigned upPresent = threeBits(aboveM, p);
+            const unsigned middle = threeBits(before, p);
+            const unsigned middlePresent = threeBits(present, p);
+            const unsigned down = threeBits(belowN, p);
+            const unsigned somePresent = (upPresent | (middlePresent & 0b101u) | down) != 0;
+            const unsigned northRemoved = (up & ~upPresent) >> 1 & 1u;
+            const unsigned westRemoved = (middle & ~middlePresent) & 1u;
+            const unsigned index = up | (middle & 1u) << 3 | (middle >> 2) << 4 | down << 5 | somePresent << 8 |
+                                   northRemoved << 9 | westRemoved << 10;
+            const Word bit = kRemovalTable[index] ? Word{1} << (p % 64) : 0;
+            present[w] &= ~bit;
+            row.removedByLastPass[w] |= bit;
+            removed += bit != 0;
         }
-        const auto i = static_cast<std::size_t>(x) + 1;
-        if (flag[x] != 0 && removable(above, row, below, i, mark)) {
-            row[i] = mark;
-            ++removed;
-        }
-        ++x;
     }
+    row.presentCount -= removed;
     return removed;
 }
 
@@ -146,38 +186,38 @@ void thinFigures(Bitmap& image)
     const imageops::RowDecoder decoder(layout);
     const std::uint32_t whiteValue = layout.nearestValue(kWhite);
     std::vector<Colour> colours(static_cast<std::size_t>(width));
-    std::vector<std::uint8_t> candidates(static_cast<std::size_t>(width) + 8, 0);
-    RowRing ring(width);
+    // Positions 0 .. width + 1, and a spare word for reads past the end.
+    const std::size_t words = (static_cast<std::size_t>(width) + 2 + 63) / 64 + 1;
+    Window window(words);
+    PassBuffers buffers{std::vector<Word>(words, 0), std::vector<Word>(words, 0)};
 
     int passes = 1;
     for (std::int64_t n = 0;; ++n) {
         // Read row n into the slot of the oldest row; below the image every
-        // cell is background.
-        Cell* newest = ring.cells(n);
-        std::int64_t foreground = 0;
+        // pixel is background.
+        WindowRow& newest = window.row(n);
+        std::fill(newest.foreground.begin(), newest.foreground.end(), Word{0});
+        newest.lastPass = 0;
+        newest.presentCount = 0;
         if (n < height) {
             decoder.decode(image.row(static_cast<std::int32_t>(n)), width, colours.data());
-            for (std::int32_t x = 0; x < width; ++x) {
-                newest[x + 1] = isBlackByColour(colours[static_cast<std::size_t>(x)]) ? 1 : 0;
-                foreground += newest[x + 1];
+            for (std::size_t x = 0; x < colours.size(); ++x) {
+                const bool black = isBlackByColour(colours[x]);
+                newest.foreground[(x + 1) / 64] |= Word{black} << ((x + 1) % 64);
+                newest.presentCount += black;
             }
-        } else {
-            std::fill(newest + 1, newest + 1 + width, Cell{0});
         }
-        ring.foreground(n) = foreground;
+        newest.present = newest.foreground;
 
-        // Pass t on row n − t, in increasing t.
+        // Pass t on row n − t, in increasing t. Rows outside the image and
+        // rows without foreground give the pass nothing to remove.
         int lastRemoving = 0;
         for (int t = 1; t <= passes; ++t) {
             const std::int64_t r = n - t;
-            if (r < 0 || r >= height || ring.foreground(r) == 0)
+            if (r < 0 || r >= height || window.row(r).presentCount == 0)
                 continue;
-            const std::int64_t removed =
-                passOverRow(ring.cells(r - 1), ring.cells(r), ring.cells(r + 1), width, t, candidates);
-            if (removed != 0) {
-                ring.foreground(r) -= removed;
+            if (passOverRow(window, r, t, buffers) != 0)
                 lastRemoving = t;
-            }
         }
         passes = std::min(lastRemoving + 1, kMaxPasses);
 
@@ -185,11 +225,13 @@ void thinFigures(Bitmap& image)
         if (n >= kWindowRows - 1) {
             const std::int64_t r = n - (kWindowRows - 1);
             if (r < height) {
-                const Cell* oldest = ring.cells(r);
+                const WindowRow& oldest = window.row(r);
                 std::uint8_t* pixels = image.row(static_cast<std::int32_t>(r));
-                for (std::int32_t x = 0; x < width; ++x)
-                    if (oldest[x + 1] < 0)
-                        imageops::storeValue(layout, pixels, x, whiteValue);
+                for (std::size_t w = 0; w < words; ++w)
+                    for (Word gone = oldest.foreground[w] & ~oldest.present[w]; gone != 0; gone &= gone - 1) {
+                        const auto p = static_cast<std::int32_t>(w * 64) + std::countr_zero(gone);
+                        imageops::storeValue(layout, pixels, p - 1, whiteValue);
+                    }
             }
             if (r >= height - 1)
                 break;
