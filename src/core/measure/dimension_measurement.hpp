@@ -1,0 +1,69 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// How a dimension measurement ends, after its boxes are counted, in steps a
+// front end can follow without holding any arithmetic of its own:
+//
+//   two-valued (black, non-black)           grayscale
+//   counts = countBoxes(...)  [may throw]   counts = countGrayBoxes(...)
+//   report = reportBoxCounts(counts)        report = reportGrayCounts(counts)
+//   write report.countList into the count list (it was cleared first)
+//   if report.zeroReport: fields = ShowZeroResult(W, H); done
+//   fit = LogLogFit(report.fitPairs)        [may throw: the list stays written]
+//   fields = ShowResult(W, H, report.value2, fit.r, fit.n, fit.dimension)
+//   recalculateCountList(countList, chartPoints)   [may throw]
+//   its fields replace Edit3 and Edit4
+//
+// measureTwoValued and measureGray run all of it at once for the command line,
+// failing at the same steps with the same errors.
+
+#include "image/bitmap.hpp"
+#include "image/region.hpp"
+#include "measure/box_count.hpp"
+#include "measure/count_list.hpp"
+#include "measure/gray_box_count.hpp"
+#include "measure/log_log_fit.hpp"
+#include "measure/result_fields.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dimora {
+
+// What the counting hands on to the count list, the fit and the result window.
+struct CountReport {
+    std::vector<std::string> countList;  // the lines to write, in order
+    // Coverage under 0.001 %: the result window gets ShowZeroResult, and
+    // nothing else happens (no line written, no fit, no recalculation).
+    bool zeroReport = false;
+    std::vector<SideCount> fitPairs;  // the pairs for LogLogFit
+    double value2 = 0;                // Edit2's value: coverage or brightness difference
+};
+
+// Two-valued: one line per side, or nothing for the zero report.
+[[nodiscard]] CountReport reportBoxCounts(const BoxCounts& counts);
+
+// Grayscale: an empty line 0 (side 1 is not measured), then one line per side.
+// There is no zero report.
+[[nodiscard]] CountReport reportGrayCounts(const GrayCounts& counts);
+
+// Everything a whole measurement produced.
+struct DimensionMeasurement {
+    Region region;
+    std::vector<std::int64_t> sides;   // the sides that entered the fit
+    std::vector<std::int64_t> counts;  // their counts
+    std::vector<std::string> countList;
+    double value2 = 0;              // coverage (two-valued) or brightness difference (grayscale)
+    std::optional<FitResult> fit;   // absent after a zero report
+    ResultFields fields;            // as the result window ends up, after the recalculation
+    std::vector<ChartPoint> chartPoints;  // empty after a zero report
+    ChartPoint lineStart, lineEnd;        // the fitted segment
+};
+
+[[nodiscard]] DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region,
+                                                    PixelClass pixelClass);
+[[nodiscard]] DimensionMeasurement measureGray(const ImageView& image, const Region& region);
+
+}  // namespace dimora

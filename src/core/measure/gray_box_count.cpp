@@ -1,0 +1,159 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/gray_box_count.hpp"
+
+#include "measure/box_count.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+namespace dimora {
+namespace {
+
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+
+constexpr unsigned kOutsideLevel = 255;  // the red byte of the invalid colour
+
+// The grey level of a pixel straight from its row, one reader per layout. A
+// table maps the stored value (palette index, or the red channel's top bits)
+// to the red byte that pixel read gives for it.
+class GreyLevels {
+public:
+    explicit GreyLevels(const PixelLayout& layout)
+    {
+        if (layout.format() == PixelFormat::Masked16 || layout.format() == PixelFormat::Masked32) {
+            redMask_ = layout.masks().red;
+            if (redMask_ != 0)
+                redShift_ = std::countr_zero(redMask_) + std::max(std::popcount(redMask_) - 8, 0);
+        }
+        for (std::uint32_t i = 0; i < 256; ++i)
+            red_[i] = static_cast<std::uint8_t>(redOf(layout.colourOfValue(i << redShift_)));
+    }
+
+    template <PixelFormat F>
+    [[nodiscard]] unsigned at(const std::uint8_t* row, std::int64_t x) const
+    {
+        if constexpr (F == PixelFormat::Indexed1)
+            return red_[row[x >> 3] >> (7 - (x & 7)) & 1u];
+        else if constexpr (F == PixelFormat::Indexed4)
+            return red_[row[x >> 1] >> ((x & 1) != 0 ? 0 : 4) & 0xFu];
+        else if constexpr (F == PixelFormat::Indexed8)
+            return red_[row[x]];
+        else if constexpr (F == PixelFormat::Rgb24)
+            return row[3 * x + 2];
+        else if constexpr (F == PixelFormat::Masked16)
+            return red_[((row[2 * x] | std::uint32_t{row[2 * x + 1]} << 8) & redMask_) >> redShift_];
+        else
+            return red_[((row[4 * x] | std::uint32_t{row[4 * x + 1]} << 8 | std::uint32_t{row[4 * x + 2]} << 16 |
+                          std::uint32_t{row[4 * x + 3]} << 24) &
+                         redMask_) >>
+                        redShift_];
+    }
+
+private:
+    std::array<std::uint8_t, 256> red_{};
+    std::uint32_t redMask_ = 0;
+    int redShift_ = 0;
+};
+
+struct PassResult {
+    std::int64_t count = 0;
+    unsigned highest = 0;
+    unsigned lowest = 255;
+};
+
+// The box indices along one edge whose two corner lines (at x and x + s − 1)
+// might touch the image [0, imageLength): a range that holds every box with a
+// corner on the image, and maybe a few without.
+struct IndexRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    [[nodiscard]] std::int64_t size() const { return std::max<std::int64_t>(end - first, 0); }
+};
+
+IndexRange boxesNearImage(std::int64_t start, std::int64_t boxes, std::int64_t side, std::int64_t imageLength)
+{
+    // Corner x + s − 1 ≥ 0 needs x ≥ 1 − s; corner x < imageLength needs x < imageLength.
+    const std::int64_t first = std::max<std::int64_t>(ceilDiv(1 - side - start, side), 0);
+    const std::int64_t end = std::min(ceilDiv(imageLength - start, side), boxes);
+    return {first, std::max(first, end)};
+}
+
+template <PixelFormat F>
+PassResult countPass(const ImageView& image, const GreyLevels& grey, const Region& region, int exponent)
+{
+    const std::int64_t side = std::int64_t{1} << exponent;
+    const std::int64_t columns = ceilDiv(region.width, side);
+    const std::int64_t rows = ceilDiv(region.height, side);
+    const IndexRange near = boxesNearImage(region.left, columns, side, image.width);
+    const IndexRange nearRows = boxesNearImage(region.top, rows, side, image.height);
+
+    const auto rowAt = [&](std::int64_t y) -> const std::uint8_t* {
+        return y >= 0 && y < image.height ? image.row(static_cast<std::int32_t>(y)) : nullptr;
+    };
+    const auto level = [&](const std::uint8_t* row, std::int64_t x) {
+        return row != nullptr && x >= 0 && x < image.width ? grey.at<F>(row, x) : kOutsideLevel;
+    };
+
+    PassResult pass;
+    for (std::int64_t j = nearRows.first; j < nearRows.end; ++j) {
+        const std::int64_t y = region.top + j * side;
+        const std::uint8_t* top = rowAt(y);
+        const std::uint8_t* bottom = rowAt(y + side - 1);
+        for (std::int64_t i = near.first; i < near.end; ++i) {
+            const std::int64_t x = region.left + i * side;
+            const unsigned a = level(top, x);
+            const unsigned b = level(top, x + side - 1);
+            const unsigned c = level(bottom, x);
+            const unsigned d = level(bottom, x + side - 1);
+            const unsigned hi = std::max(std::max(a, b), std::max(c, d));
+            const unsigned lo = std::min(std::min(a, b), std::min(c, d));
+            pass.count += ((hi - lo) >> exponent) + 1;
+            pass.highest = std::max(pass.highest, hi);
+            pass.lowest = std::min(pass.lowest, lo);
+        }
+    }
+    // Every other box has its four corners off the image: all 255, adding 1.
+    const std::int64_t offImage = columns * rows - near.size() * nearRows.size();
+    if (offImage > 0) {
+        pass.count += offImage;
+        pass.highest = kOutsideLevel;
+    }
+    return pass;
+}
+
+PassResult countPass(const ImageView& image, const GreyLevels& grey, const Region& region, int exponent)
+{
+    if (image.width <= 0 || image.height <= 0 || image.layout == nullptr)
+        return countPass<PixelFormat::Rgb24>(ImageView{}, grey, region, exponent);
+    switch (image.layout->format()) {
+    case PixelFormat::Indexed1: return countPass<PixelFormat::Indexed1>(image, grey, region, exponent);
+    case PixelFormat::Indexed4: return countPass<PixelFormat::Indexed4>(image, grey, region, exponent);
+    case PixelFormat::Indexed8: return countPass<PixelFormat::Indexed8>(image, grey, region, exponent);
+    case PixelFormat::Rgb24: return countPass<PixelFormat::Rgb24>(image, grey, region, exponent);
+    case PixelFormat::Masked16: return countPass<PixelFormat::Masked16>(image, grey, region, exponent);
+    case PixelFormat::Masked32: return countPass<PixelFormat::Masked32>(image, grey, region, exponent);
+    }
+    return {};
+}
+
+}  // namespace
+
+GrayCounts countGrayBoxes(const ImageView& image, const Region& region)
+{
+    GrayCounts result;
+    result.sides = boxSides(region.width, region.height, 2);
+    if (result.sides.empty())
+        return result;
+    const GreyLevels grey(image.layout != nullptr ? *image.layout : PixelLayout{});
+    PassResult pass;
+    for (const std::int64_t side : result.sides) {
+        pass = countPass(image, grey, region, std::countr_zero(static_cast<std::uint64_t>(side)));
+        result.counts.push_back(pass.count);
+    }
+    result.brightnessDifference = static_cast<int>(pass.highest) - static_cast<int>(pass.lowest);
+    return result;
+}
+
+}  // namespace dimora

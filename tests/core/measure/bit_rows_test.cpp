@@ -1,0 +1,62 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/bit_rows.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace dimora {
+namespace {
+
+std::vector<std::uint64_t> randomRow(std::int64_t bits, std::mt19937_64& random)
+{
+    std::vector<std::uint64_t> row(bitWords(bits) + 1, 0);
+    for (std::size_t w = 0; w < bitWords(bits); ++w)
+        row[w] = random() & random();  // about a quarter of the bits set
+    if (bits % 64 != 0)
+        row[bitWords(bits) - 1] &= ~std::uint64_t{0} >> (64 - bits % 64);
+    return row;
+}
+
+TEST(HalveBits, OrsNeighbouringPairsWithAndWithoutAShift)
+{
+    std::mt19937_64 random(7);
+    for (std::int64_t bits = 1; bits <= 300; ++bits) {
+        for (int shift = 0; shift <= 1; ++shift) {
+            const auto in = randomRow(bits, random);
+            const std::int64_t outBits = (bits + shift + 1) / 2;
+            std::vector<std::uint64_t> out(bitWords(outBits) + 1, 0xDEADBEEFu);
+            halveBits(in.data(), bits, shift, out.data());
+            for (std::int64_t j = 0; j < outBits; ++j) {
+                const std::int64_t a = 2 * j - shift, b = a + 1;
+                const bool expected = (a >= 0 && a < bits && testBit(in.data(), a)) || (b < bits && testBit(in.data(), b));
+                ASSERT_EQ(testBit(out.data(), j), expected) << bits << " bits, shift " << shift << ", bit " << j;
+            }
+            // The bits past the output's length stay 0, and nothing past its words is written.
+            for (std::int64_t j = outBits; j < static_cast<std::int64_t>(bitWords(outBits)) * 64; ++j)
+                ASSERT_FALSE(testBit(out.data(), j)) << bits << " bits, shift " << shift;
+            ASSERT_EQ(out[bitWords(outBits)], 0xDEADBEEFu);
+        }
+    }
+}
+
+TEST(CountBits, CountsExactlyTheBitsOfTheRange)
+{
+    std::mt19937_64 random(11);
+    const auto row = randomRow(400, random);
+    for (std::int64_t begin = 0; begin <= 400; begin += 7) {
+        for (std::int64_t end = begin; end <= 400; end += 13) {
+            std::int64_t expected = 0;
+            for (std::int64_t i = begin; i < end; ++i)
+                expected += testBit(row.data(), i) ? 1 : 0;
+            ASSERT_EQ(countBits(row.data(), begin, end), expected) << begin << ".." << end;
+        }
+    }
+    EXPECT_EQ(countBits(row.data(), 10, 5), 0);
+    EXPECT_EQ(countWordBits(row.data(), bitWords(400)), countBits(row.data(), 0, 400));
+}
+
+}  // namespace
+}  // namespace dimora

@@ -1,0 +1,117 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/log_log_fit.hpp"
+
+#include "error_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace dimora {
+namespace {
+
+using testing::errorOf;
+using testing::kDivideByZero;
+using testing::kInvalidOperation;
+
+// NIST StRD linear regression data set "Norris" (calibration of ozone
+// monitors), 36 observations (x, y), with its certified values.
+const std::vector<LogPoint> kNorris = {
+    {0.2, 0.1},     {337.4, 338.8}, {118.2, 118.1}, {884.6, 888.0}, {10.1, 9.2},    {226.5, 228.1},
+    {666.3, 668.5}, {996.3, 998.5}, {448.6, 449.1}, {777.0, 778.9}, {558.2, 559.2}, {0.4, 0.3},
+    {0.6, 0.1},     {775.5, 778.1}, {666.9, 668.8}, {338.0, 339.3}, {447.5, 448.9}, {11.6, 10.8},
+    {556.0, 557.7}, {228.1, 228.3}, {995.8, 998.0}, {887.6, 888.8}, {120.2, 119.6}, {0.3, 0.3},
+    {0.3, 0.6},     {556.8, 557.6}, {339.1, 339.3}, {887.2, 888.0}, {999.0, 998.5}, {779.0, 778.9},
+    {11.1, 10.2},   {118.3, 117.6}, {229.2, 228.9}, {669.1, 668.4}, {448.9, 449.2}, {0.5, 0.2},
+};
+constexpr double kNorrisSlope = 1.00211681802045;
+constexpr double kNorrisIntercept = -0.262323073774029;
+constexpr double kNorrisRSquared = 0.999993745883712;
+
+TEST(FitStraightLine, MatchesTheCertifiedNorrisValues)
+{
+    const FitResult fit = fitStraightLine(kNorris);
+    EXPECT_EQ(fit.n, 36);
+    EXPECT_NEAR(fit.slope, kNorrisSlope, 1e-12 * kNorrisSlope);
+    EXPECT_NEAR(fit.intercept, kNorrisIntercept, 1e-10 * -kNorrisIntercept);
+    EXPECT_NEAR(fit.r * fit.r, kNorrisRSquared, 1e-13);
+    EXPECT_GT(fit.r, 0);
+    EXPECT_EQ(fit.dimension, -fit.slope);
+}
+
+TEST(FitStraightLine, FollowsTheCentredSumsOnASmallExample)
+{
+    // Sx = 3, Sy = 4, Sxx = 5, Syy = 10, Sxy = 7: Sxx' = 2, Syy' = 14/3,
+    // Sxy' = 3, so b = 1.5, a = 4/3 − 1.5 = −1/6, r = 3 / sqrt(28/3).
+    const std::vector<LogPoint> points = {{0, 0}, {1, 1}, {2, 3}};
+    const FitResult fit = fitStraightLine(points);
+    EXPECT_EQ(fit.n, 3);
+    EXPECT_DOUBLE_EQ(fit.slope, 1.5);
+    EXPECT_DOUBLE_EQ(fit.dimension, -1.5);
+    EXPECT_DOUBLE_EQ(fit.intercept, -1.0 / 6.0);
+    EXPECT_DOUBLE_EQ(fit.r, 3.0 / std::sqrt(28.0 / 3.0));
+}
+
+TEST(LogLogFit, AnExactPowerLawGivesItsExponent)
+{
+    const std::vector<SideCount> pairs = {{1, 4096}, {2, 1024}, {4, 256}, {8, 64}, {16, 16}};
+    const FitResult fit = LogLogFit(pairs);
+    EXPECT_EQ(fit.n, 5);
+    EXPECT_NEAR(fit.r, -1.0, 1e-14);
+    EXPECT_NEAR(fit.slope, -2.0, 1e-14);
+    EXPECT_NEAR(fit.dimension, 2.0, 1e-14);
+    EXPECT_NEAR(fit.intercept, std::log10(4096.0), 1e-14);
+}
+
+TEST(LogLogFit, TakesCommonLogarithmsOfSideAndCount)
+{
+    // Two points fix the line: through (log10 2, log10 30) and (log10 8, log10 120).
+    const std::vector<SideCount> pairs = {{2, 30}, {8, 120}};
+    const FitResult fit = LogLogFit(pairs);
+    const double slope = (std::log10(120.0) - std::log10(30.0)) / (std::log10(8.0) - std::log10(2.0));
+    EXPECT_NEAR(fit.slope, slope, 1e-14);
+    EXPECT_NEAR(fit.intercept, std::log10(30.0) - slope * std::log10(2.0), 1e-14);
+    EXPECT_NEAR(fit.r, 1.0, 1e-14);
+}
+
+TEST(FitLogarithm, IsExactForPowersOfTen)
+{
+    std::int64_t power = 1;
+    for (int k = 0; k <= 18; ++k, power *= 10)
+        EXPECT_EQ(fitLogarithm(power), k) << power;
+}
+
+TEST(LogLogFitFaults, TooFewPairsAreAnInvalidOperation)
+{
+    EXPECT_EQ(errorOf([] { (void)LogLogFit({}); }), kInvalidOperation);
+    const std::vector<SideCount> one = {{1, 16}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(one); }), kInvalidOperation);
+}
+
+TEST(LogLogFitFaults, PointsWithoutSpreadAreAnInvalidOperation)
+{
+    const std::vector<SideCount> allOnes = {{1, 1}, {2, 1}, {4, 1}, {8, 1}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(allOnes); }), kInvalidOperation);
+    const std::vector<LogPoint> oneX = {{0.5, 1}, {0.5, 1}};
+    EXPECT_EQ(errorOf([&] { (void)fitStraightLine(oneX); }), kInvalidOperation);
+}
+
+TEST(LogLogFitFaults, ZeroAndNegativeCountsFailAtTheirLogarithm)
+{
+    const std::vector<SideCount> zero = {{1, 100}, {2, 0}, {4, 10}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(zero); }), kDivideByZero);
+    const std::vector<SideCount> negative = {{1, 100}, {2, -3}, {4, 10}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(negative); }), kInvalidOperation);
+    // The first faulty pair decides.
+    const std::vector<SideCount> negativeFirst = {{1, -1}, {2, 0}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(negativeFirst); }), kInvalidOperation);
+    const std::vector<SideCount> zeroFirst = {{1, 0}, {2, -1}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(zeroFirst); }), kDivideByZero);
+    const std::vector<SideCount> zeroSide = {{0, 5}, {2, 3}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(zeroSide); }), kDivideByZero);
+}
+
+}  // namespace
+}  // namespace dimora
