@@ -1,0 +1,141 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "arguments.hpp"
+
+#include "common/error.hpp"
+#include "common/text.hpp"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace dimora::cli {
+namespace {
+
+struct CommandShape {
+    std::size_t operands;
+    std::set<std::string> options;
+};
+
+const std::map<std::string, CommandShape>& commandShapes()
+{
+    static const std::map<std::string, CommandShape> shapes = {
+        {"black", {1, {"--region", "--json"}}},
+        {"nonblack", {1, {"--region", "--json"}}},
+        {"gray", {1, {"--region", "--json"}}},
+        {"length", {1, {"--region", "--json"}}},
+        {"slices", {1, {"--pixel-size", "--distance", "--region", "--json"}}},
+        {"refit", {1, {"--json"}}},
+        {"process", {3, {"--threshold"}}},
+        {"g1", {2, {}}},
+    };
+    return shapes;
+}
+
+std::int32_t integerValue(const std::string& option, const std::string& text)
+{
+    try {
+        return parseInteger(text);
+    } catch (const Error&) {
+        throw UsageError(option + ": '" + text + "' is not an integer");
+    }
+}
+
+Region parseRegion(const std::string& text)
+{
+    std::vector<std::int32_t> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto comma = text.find(',', start);
+        parts.push_back(integerValue("--region", text.substr(start, comma - start)));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (parts.size() != 4)
+        throw UsageError("--region takes L,T,W,H");
+    return Region{parts[0], parts[1], parts[2], parts[3]};
+}
+
+}  // namespace
+
+std::string usageText()
+{
+    return "usage: dimora3-cli black|nonblack|gray|length IMAGE [--region L,T,W,H] [--json]\n"
+           "       dimora3-cli slices LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] "
+           "[--json]\n"
+           "       dimora3-cli refit COUNT_LIST_FILE [--json]\n"
+           "       dimora3-cli process green|red|percent|invert|grayscale|thin|median|denoise INPUT OUTPUT "
+           "[--threshold N]\n"
+           "       dimora3-cli g1 INPUT OUTPUT\n"
+           "       dimora3-cli --help | --version\n";
+}
+
+Arguments parseArguments(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        throw UsageError("missing command");
+    Arguments parsed;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        parsed.command = "help";
+        return parsed;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        parsed.command = "version";
+        return parsed;
+    }
+    const auto shape = commandShapes().find(args[0]);
+    if (shape == commandShapes().end())
+        throw UsageError("unknown command '" + args[0] + "'");
+    parsed.command = args[0];
+
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string arg = args[i];
+        const bool isOption = arg.size() > 1 && arg[0] == '-';
+        if (!isOption) {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+        }
+        if (!shape->second.options.contains(arg))
+            throw UsageError("option " + arg + " is not known to " + parsed.command);
+        if (arg == "--json") {
+            if (inlineValue)
+                throw UsageError("--json takes no value");
+            parsed.json = true;
+            continue;
+        }
+        // Every other option takes the next argument as it is, even when it
+        // begins with "-".
+        std::string value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else {
+            if (i + 1 >= args.size())
+                throw UsageError(arg + " needs a value");
+            value = args[++i];
+        }
+        if (arg == "--region")
+            parsed.region = parseRegion(value);
+        else if (arg == "--pixel-size")
+            parsed.pixelSize = value;
+        else if (arg == "--distance")
+            parsed.distance = value;
+        else if (arg == "--threshold")
+            parsed.threshold = integerValue(arg, value);
+    }
+    if (parsed.operands.size() != shape->second.operands)
+        throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) +
+                         " operand(s)");
+    static const std::set<std::string> operations = {"green",     "red",  "percent", "invert",
+                                                     "grayscale", "thin", "median",  "denoise"};
+    if (parsed.command == "process" && !operations.contains(parsed.operands[0]))
+        throw UsageError("unknown operation '" + parsed.operands[0] + "'");
+    return parsed;
+}
+
+}  // namespace dimora::cli

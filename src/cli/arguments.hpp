@@ -1,0 +1,41 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The command line of dimora3-cli, parsed without any library so that option
+// values may begin with "-" (`--region -7,-5,41,30` is a region).
+
+#include "image/region.hpp"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace dimora::cli {
+
+// A command line that cannot be run: exit status 2 with a usage line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    std::string command;                  // "black", ..., "help" or "version"
+    std::vector<std::string> operands;    // IMAGE, LAST_SLICE, OPERATION INPUT OUTPUT, ...
+    std::optional<Region> region;         // --region L,T,W,H
+    std::optional<std::string> pixelSize; // --pixel-size MM, taken as text
+    std::optional<std::string> distance;  // --distance MM, taken as text
+    std::int32_t threshold = 0;           // --threshold N
+    bool json = false;                    // --json
+};
+
+// Parses argv[1..]. Throws UsageError for an unknown command or option, an
+// option that the command does not take, a missing or extra operand, or a
+// malformed option value.
+[[nodiscard]] Arguments parseArguments(const std::vector<std::string>& args);
+
+// The usage text printed by --help (and its first line after a usage error).
+[[nodiscard]] std::string usageText();
+
+}  // namespace dimora::cli

@@ -1,0 +1,215 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "commands.hpp"
+
+#include "reports.hpp"
+
+#include "common/error.hpp"
+#include "files/g1_writer.hpp"
+#include "files/image_file.hpp"
+#include "files/png_reader.hpp"
+#include "image/bmp_writer.hpp"
+#include "image/mapped_bmp.hpp"
+#include "imageops/imageops.hpp"
+#include "measure/dimension_measurement.hpp"
+#include "measure/total_length.hpp"
+#include "slices/slice_stack.hpp"
+
+#include <array>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <variant>
+
+namespace dimora::cli {
+namespace {
+
+// An image to measure: a BMP file viewed where it lies (mapped, no copy of
+// its pixels) or a decoded PNG file.
+class MeasuredImage {
+public:
+    explicit MeasuredImage(const std::string& path)
+    {
+        if (startsWithPngSignature(path)) {
+            Bitmap bitmap;
+            LoadPngBitmap(path, bitmap);
+            image_.emplace<Bitmap>(std::move(bitmap));
+        } else {
+            image_.emplace<MappedBmpFile>(path);
+        }
+    }
+
+    [[nodiscard]] ImageView view() const
+    {
+        if (const auto* bitmap = std::get_if<Bitmap>(&image_))
+            return bitmap->view();
+        return std::get<MappedBmpFile>(image_).view();
+    }
+
+private:
+    static bool startsWithPngSignature(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::array<std::uint8_t, 8> head{};
+        in.read(reinterpret_cast<char*>(head.data()), head.size());
+        return in.gcount() == static_cast<std::streamsize>(head.size()) && hasPngSignature(head);
+    }
+
+    std::variant<std::monostate, Bitmap, MappedBmpFile> image_;
+};
+
+Region regionOrWholeImage(const Arguments& arguments, const ImageView& view)
+{
+    return arguments.region.value_or(Region{0, 0, view.width, view.height});
+}
+
+std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
+{
+    const MeasuredImage image(arguments.operands[0]);
+    const ImageView view = image.view();
+    const Region region = regionOrWholeImage(arguments, view);
+    const DimensionMeasurement m =
+        kind == MeasurementKind::Gray
+            ? measureGray(view, region)
+            : measureTwoValued(view, region,
+                               kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
+    return dimensionReport(kind, m, std::nullopt, arguments.json);
+}
+
+std::string measureLength(const Arguments& arguments)
+{
+    const MeasuredImage image(arguments.operands[0]);
+    const ImageView view = image.view();
+    const auto length = measureTotalLength(view, arguments.region);
+    const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
+    return lengthReport(scan, length, arguments.json);
+}
+
+// The first file of the series that the last file ends: its folder and
+// "1.png" for a .png extension in any case, else "1.bmp".
+std::string firstSliceFile(const std::string& lastFile)
+{
+    const auto slash = lastFile.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : lastFile.substr(0, slash + 1);
+    const std::string name = lastFile.substr(folder.size());
+    const auto dot = name.find_last_of('.');
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+    for (auto& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return folder + (extension == ".PNG" ? "1.png" : "1.bmp");
+}
+
+std::string measureSlices(const Arguments& arguments)
+{
+    SliceSeriesSettings settings;
+    settings.lastFile = arguments.operands[0];
+    settings.firstFile = firstSliceFile(settings.lastFile);
+    settings.pixelSizeText = arguments.pixelSize.value_or("");
+    settings.distanceText = arguments.distance.value_or("");
+    settings.selection = arguments.region;
+    SliceRun run;
+    const SliceStackMeasurement result = measureSliceStack(settings, run);
+    return dimensionReport(MeasurementKind::Slices, result.measurement,
+                           SliceFacts{result.sliceCount, result.spacing, result.lastFile}, arguments.json);
+}
+
+// The count list file: lines end at LF, and a final LF adds no line.
+std::vector<std::string> readCountList(const std::string& path)
+{
+    std::string text;
+    if (path == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            fail(msg::kCannotOpenFile, path);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string refit(const Arguments& arguments)
+{
+    const auto lines = readCountList(arguments.operands[0]);
+    std::vector<ChartPoint> points;
+    const Recalculation recalculation = recalculateCountList(lines, points);
+    return refitReport(recalculation, arguments.json);
+}
+
+std::string process(const Arguments& arguments)
+{
+    using Operation = std::function<void(Bitmap&)>;
+    const std::int32_t threshold = arguments.threshold;
+    const std::map<std::string, Operation> operations = {
+        {"green",
+         [threshold](Bitmap& b) { extractColour(b, {ExtractedChannel::Green, threshold}); }},
+        {"red", [threshold](Bitmap& b) { extractColour(b, {ExtractedChannel::Red, threshold}); }},
+        {"percent", convertToPercent},
+        {"invert", invertColours},
+        {"grayscale", convertToGrayscale},
+        {"thin", thinFigures},
+        {"median",
+         [](Bitmap& b) {
+             Bitmap scratch;
+             medianFilter(b, scratch);
+         }},
+        {"denoise", removeIsolatedDots},
+    };
+    const auto& operation = operations.at(arguments.operands[0]);
+    Bitmap image = loadImageFile(arguments.operands[1]);
+    operation(image);
+    saveBmpFile(image, arguments.operands[2]);
+    return {};
+}
+
+std::string writeG1(const Arguments& arguments)
+{
+    const Bitmap image = loadImageFile(arguments.operands[0]);
+    saveG1File(image, arguments.operands[1]);
+    return {};
+}
+
+}  // namespace
+
+std::string runCommand(const Arguments& arguments)
+{
+    const std::string& command = arguments.command;
+    if (command == "help")
+        return usageText();
+    if (command == "version")
+        return std::string("dimora3-cli ") + DIMORA_VERSION + "\n";
+    if (command == "black")
+        return measureDimension(arguments, MeasurementKind::Black);
+    if (command == "nonblack")
+        return measureDimension(arguments, MeasurementKind::NonBlack);
+    if (command == "gray")
+        return measureDimension(arguments, MeasurementKind::Gray);
+    if (command == "length")
+        return measureLength(arguments);
+    if (command == "slices")
+        return measureSlices(arguments);
+    if (command == "refit")
+        return refit(arguments);
+    if (command == "process")
+        return process(arguments);
+    if (command == "g1")
+        return writeG1(arguments);
+    fail("unknown command " + command);
+}
+
+}  // namespace dimora::cli

@@ -1,0 +1,16 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "arguments.hpp"
+
+#include <string>
+
+namespace dimora::cli {
+
+// Runs one command and returns what it prints on standard output. Throws
+// dimora::Error when the command ends with an error; then nothing is printed
+// and no output file is left half-written.
+[[nodiscard]] std::string runCommand(const Arguments& arguments);
+
+}  // namespace dimora::cli

@@ -1,0 +1,138 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "reports.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+namespace dimora::cli {
+namespace {
+
+using nlohmann::json;
+
+const char* measurementName(MeasurementKind kind)
+{
+    switch (kind) {
+    case MeasurementKind::Black: return "black";
+    case MeasurementKind::NonBlack: return "nonblack";
+    case MeasurementKind::Gray: return "gray";
+    case MeasurementKind::Slices: return "slices";
+    }
+    return "";
+}
+
+json regionJson(const Region& r) { return json::array({r.left, r.top, r.width, r.height}); }
+
+void addFit(json& out, const FitResult& fit)
+{
+    out["n"] = fit.n;
+    out["r"] = fit.r;
+    out["slope"] = fit.slope;
+    out["intercept"] = fit.intercept;
+    out["dimension"] = fit.dimension;
+}
+
+std::string dumpJson(const json& out) { return out.dump(2, ' ', false) + "\n"; }
+
+// The size column of the count window: the side right-aligned in 3 columns
+// (wider sides take the room they need).
+std::string sideText(std::int64_t side)
+{
+    std::string text = std::to_string(side);
+    if (text.size() < 3)
+        text.insert(0, 3 - text.size(), ' ');
+    return text;
+}
+
+void writeCountList(std::ostringstream& text, const std::vector<std::string>& lines)
+{
+    text << "サイズ, 個数\n";
+    std::int64_t side = 1;
+    for (const auto& line : lines) {
+        text << sideText(side) << "  " << line << '\n';
+        side *= 2;
+    }
+}
+
+}  // namespace
+
+std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
+                            const std::optional<SliceFacts>& slices, bool json)
+{
+    if (json) {
+        nlohmann::json out;
+        out["measurement"] = measurementName(kind);
+        out["region"] = regionJson(m.region);
+        out["sides"] = m.sides;
+        out["counts"] = m.counts;
+        out["countList"] = m.countList;
+        if (kind == MeasurementKind::Gray)
+            out["brightness"] = m.value2;
+        else
+            out["coverage"] = m.value2;
+        if (m.fit)
+            addFit(out, *m.fit);
+        out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
+        if (slices) {
+            out["slices"] = slices->slices;
+            out["spacing"] = slices->spacing;
+            out["lastFile"] = slices->lastFile;
+        }
+        return dumpJson(out);
+    }
+    std::ostringstream text;
+    text << "画像ｻｲｽﾞ（横×縦）" << m.fields.edit1 << '\n'
+         << "被度（％），輝度差" << m.fields.edit2 << '\n'
+         << "相関係数　（ ｎ ）" << m.fields.edit3 << '\n'
+         << "フラクタル次元" << m.fields.edit4 << '\n';
+    if (slices)
+        text << "スライス " << slices->slices << ", 間隔 " << slices->spacing << " pixel, "
+             << slices->lastFile << '\n';
+    writeCountList(text, m.countList);
+    return text.str();
+}
+
+std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length, bool json)
+{
+    if (json) {
+        nlohmann::json out;
+        out["measurement"] = "length";
+        out["region"] = regionJson(scan);
+        if (length) {
+            out["length"] = length->length;
+            out["fields"] = {length->field};
+        } else {
+            // No pixel to scan: the total-length field is not written.
+            out["fields"] = nlohmann::json::array();
+        }
+        return dumpJson(out);
+    }
+    std::ostringstream text;
+    text << "指定範囲内の総延長" << (length ? length->field : std::string()) << " pixel (dot)\n";
+    return text.str();
+}
+
+std::string refitReport(const Recalculation& recalculation, bool json)
+{
+    if (json) {
+        nlohmann::json out;
+        out["measurement"] = "refit";
+        std::vector<std::int64_t> sides, counts;
+        for (const auto& pair : recalculation.pairs) {
+            sides.push_back(pair.side);
+            counts.push_back(pair.count);
+        }
+        out["sides"] = sides;
+        out["counts"] = counts;
+        addFit(out, recalculation.fit);
+        out["fields"] = {recalculation.fields.edit3, recalculation.fields.edit4};
+        return dumpJson(out);
+    }
+    std::ostringstream text;
+    text << "相関係数　（ ｎ ）" << recalculation.fields.edit3 << '\n'
+         << "フラクタル次元" << recalculation.fields.edit4 << '\n';
+    return text.str();
+}
+
+}  // namespace dimora::cli

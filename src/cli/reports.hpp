@@ -1,0 +1,31 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The command line's two ways of showing a result: a short report in the
+// words of the result window, or one JSON object.
+
+#include "measure/count_list.hpp"
+#include "measure/dimension_measurement.hpp"
+#include "measure/total_length.hpp"
+
+#include <optional>
+#include <string>
+
+namespace dimora::cli {
+
+enum class MeasurementKind { Black, NonBlack, Gray, Slices };
+
+struct SliceFacts {
+    std::int32_t slices = 0;
+    std::int32_t spacing = 0;
+    std::string lastFile;
+};
+
+[[nodiscard]] std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
+                                          const std::optional<SliceFacts>& slices, bool json);
+[[nodiscard]] std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length,
+                                       bool json);
+[[nodiscard]] std::string refitReport(const Recalculation& recalculation, bool json);
+
+}  // namespace dimora::cli

@@ -1,0 +1,276 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+
+// dimora3-cli run as a user runs it: arguments, exit statuses, standard
+// output and error, files written.
+
+#include "run_program.hpp"
+
+#include "image/bitmap.hpp"
+#include "image/bmp_reader.hpp"
+#include "image/bmp_writer.hpp"
+#include "image/region.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+
+namespace dimora {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::ProgramResult;
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("dimora-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ProgramResult run(const std::vector<std::string>& args, const std::string& input = {})
+    {
+        return testing::runProgram(DIMORA_CLI, args, input);
+    }
+
+    json runJson(const std::vector<std::string>& args)
+    {
+        const auto result = run(args);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        return json::parse(result.out);
+    }
+
+    // A white 24-bit image with the given black rectangle, saved as BMP.
+    std::string imageFile(const std::string& name, int width, int height, Region black,
+                          PixelLayout layout = PixelLayout::rgb24())
+    {
+        Bitmap image(width, height, layout);
+        image.fill(kWhite);
+        for (int y = black.top; y < black.top + black.height; ++y)
+            for (int x = black.left; x < black.left + black.width; ++x)
+                image.setPixel(x, y, kBlack);
+        const auto path = (dir_ / name).string();
+        saveBmpFile(image, path);
+        return path;
+    }
+
+    static std::string lastLine(const std::string& text)
+    {
+        std::string trimmed = text;
+        while (!trimmed.empty() && trimmed.back() == '\n')
+            trimmed.pop_back();
+        const auto nl = trimmed.find_last_of('\n');
+        return nl == std::string::npos ? trimmed : trimmed.substr(nl + 1);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(Cli, BlackSquareGivesTheResultWindowTextsAndCountList)
+{
+    const auto path = imageFile("square.bmp", 64, 64, {0, 0, 64, 64});
+    const json out = runJson({"black", path, "--json"});
+    EXPECT_EQ(out["measurement"], "black");
+    EXPECT_EQ(out["region"], json({0, 0, 64, 64}));
+    EXPECT_EQ(out["sides"], json({1, 2, 4, 8, 16}));
+    EXPECT_EQ(out["counts"], json({4096, 1024, 256, 64, 16}));
+    EXPECT_EQ(out["countList"], json({"4096", "1024", "256", "64", "16"}));
+    EXPECT_EQ(out["coverage"], 100.0);
+    EXPECT_EQ(out["n"], 5);
+    EXPECT_NEAR(out["dimension"].get<double>(), 2.0, 1e-12);
+    EXPECT_EQ(out["fields"], json({" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
+
+    const auto text = run({"black", path});
+    EXPECT_EQ(text.exitStatus, 0);
+    EXPECT_NE(text.out.find("フラクタル次元 2.0000"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(" 16  16"), std::string::npos) << text.out;
+}
+
+TEST_F(Cli, RegionValuesMayBeginWithAMinusSign)
+{
+    const auto path = imageFile("square.bmp", 64, 64, {0, 0, 64, 64});
+    const json out = runJson({"nonblack", path, "--region", "-7,-5,41,30", "--json"});
+    EXPECT_EQ(out["region"], json({-7, -5, 41, 30}));
+    // The 7 columns and 5 rows outside the image read as the invalid colour:
+    // non-black. (41 × 30 − 34 × 25) / (41 × 30) = 30.89...%.
+    EXPECT_EQ(out["fields"][1], " 30.9");
+    const json inline_ = runJson({"nonblack", path, "--region=-7,-5,41,30", "--json"});
+    EXPECT_EQ(inline_["fields"], out["fields"]);
+}
+
+TEST_F(Cli, ZeroReportHasNoFit)
+{
+    const auto path = imageFile("dot.bmp", 1000, 1000, {500, 500, 1, 1}, PixelLayout::indexed(1, {kBlack, kWhite}));
+    const json out = runJson({"black", path, "--json"});
+    EXPECT_EQ(out["fields"], json({" 1000×1000", " 0", "", " 0"}));
+    EXPECT_TRUE(out["countList"].empty());
+    EXPECT_FALSE(out.contains("dimension"));
+    EXPECT_FALSE(out.contains("n"));
+}
+
+TEST_F(Cli, ErrorsEndWithStatusOneAndTheReportText)
+{
+    const auto small = imageFile("small.bmp", 4, 4, {1, 1, 1, 1});
+    auto result = run({"black", small, "--json"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(lastLine(result.err), "不正な浮動小数点数演算命令.");
+
+    const auto missing = (dir_ / "missing.bmp").string();
+    result = run({"black", missing});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(lastLine(result.err), "ファイル " + missing + " は開けません.");
+
+    const auto notBmp = (dir_ / "text.bmp").string();
+    std::ofstream(notBmp) << "not a bitmap at all";
+    result = run({"gray", notBmp});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(lastLine(result.err), "ビットマップイメージが不正です.");
+}
+
+TEST_F(Cli, WrongCommandLinesEndWithStatusTwo)
+{
+    const auto path = imageFile("square.bmp", 8, 8, {0, 0, 8, 8});
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"measure", path},
+                                               {"black"},
+                                               {"black", path, path},
+                                               {"black", path, "--threshold", "3"},
+                                               {"black", path, "--region", "1,2,3"},
+                                               {"black", path, "--region", "a,b,c,d"},
+                                               {"black", path, "--region"},
+                                               {"process", "blur", path, path},
+                                               {"refit", "-", "--region", "0,0,1,1"}}) {
+        const auto result = run(args);
+        EXPECT_EQ(result.exitStatus, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(result.err.find("usage:"), std::string::npos);
+        EXPECT_TRUE(result.out.empty());
+    }
+    EXPECT_EQ(run({"--help"}).exitStatus, 0);
+    EXPECT_NE(run({"--version"}).out.find("3.33"), std::string::npos);
+}
+
+TEST_F(Cli, GrayMeasurementStartsItsCountListWithAnEmptyLine)
+{
+    const auto path = imageFile("grey.bmp", 64, 64, {0, 0, 0, 0});
+    const json out = runJson({"gray", path, "--json"});
+    EXPECT_EQ(out["countList"], json({"", "1024", "256", "64", "16"}));
+    EXPECT_EQ(out["sides"], json({2, 4, 8, 16}));
+    EXPECT_EQ(out["brightness"], 0.0);
+    EXPECT_EQ(out["fields"], json({" 64×64", " 0.0", " -1.0000 (4)", " 2.0000"}));
+}
+
+TEST_F(Cli, LengthOfALineAndItsScanRectangle)
+{
+    const auto path = imageFile("line.bmp", 20, 20, {5, 10, 10, 1});
+    json out = runJson({"length", path, "--json"});
+    EXPECT_EQ(out["region"], json({1, 1, 18, 18}));
+    EXPECT_EQ(out["fields"], json({" 9"}));
+    EXPECT_EQ(out["length"], 9.0);
+    // A selection that cuts the line adds half of the link it crosses.
+    out = runJson({"length", path, "--region", "0,0,10,20", "--json"});
+    EXPECT_EQ(out["length"], 4.5);
+}
+
+TEST_F(Cli, RefitReadsTheCountListFromAFileOrStandardInput)
+{
+    auto result = run({"refit", "-", "--json"}, "4096\n1024\n256\n64\n16\n");
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    json out = json::parse(result.out);
+    EXPECT_EQ(out["sides"], json({1, 2, 4, 8, 16}));
+    EXPECT_EQ(out["fields"], json({" -1.0000 (5)", " 2.0000"}));
+
+    const auto file = (dir_ / "counts.txt").string();
+    std::ofstream(file) << "\n1024\n256\n64\n16";
+    out = runJson({"refit", file, "--json"});
+    EXPECT_EQ(out["sides"], json({2, 4, 8, 16}));
+    EXPECT_EQ(out["fields"], json({" -1.0000 (4)", " 2.0000"}));
+
+    result = run({"refit", "-"}, "12\n 7 \n");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(lastLine(result.err), "' 7 ' は整数ではありません.");
+    result = run({"refit", "-"}, "12\n0\n");
+    EXPECT_EQ(lastLine(result.err), "0 による浮動小数点数除算.");
+}
+
+TEST_F(Cli, ProcessRewritesPixelsAndKeepsTheLayout)
+{
+    const auto input = imageFile("in.bmp", 9, 7, {2, 2, 3, 3}, PixelLayout::indexed(4, {kBlack, 0x808080, kWhite}));
+    const auto output = (dir_ / "out.bmp").string();
+    auto result = run({"process", "invert", input, output});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(result.out.empty());
+    const Bitmap inverted = loadBmpFile(output);
+    EXPECT_EQ(inverted.layout(), loadBmpFile(input).layout());
+    EXPECT_EQ(inverted.pixel(3, 3), kWhite);
+    EXPECT_EQ(inverted.pixel(0, 0), kBlack);
+
+    // A failed command leaves no output behind.
+    const auto missingOutput = (dir_ / "never.bmp").string();
+    result = run({"process", "median", (dir_ / "nothing.bmp").string(), missingOutput});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_FALSE(fs::exists(missingOutput));
+
+    result = run({"process", "green", input, output, "--threshold", "-101"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(loadBmpFile(output).pixel(0, 0), kBlack);
+}
+
+TEST_F(Cli, G1FileIsAlways32000Bytes)
+{
+    const auto input = imageFile("black.bmp", 100, 100, {0, 0, 100, 100});
+    const auto output = (dir_ / "out.g1").string();
+    const auto result = run({"g1", input, output});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::ifstream in(output, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 32000u);
+    EXPECT_EQ(bytes[11], 0xFF);
+    EXPECT_EQ(bytes[12], 0xF0);
+    EXPECT_EQ(bytes[13], 0x00);
+    EXPECT_EQ(bytes[80 * 100], 0x00);
+}
+
+TEST_F(Cli, PngInputIsChosenByItsSignature)
+{
+    const std::string suite = std::string(DIMORA_TEST_DATA) + "/pngsuite/";
+    // A PNG file under a .bmp name is still read as PNG.
+    const auto renamed = (dir_ / "gray.bmp").string();
+    fs::copy_file(suite + "basn0g08.png", renamed);
+    auto result = run({"gray", renamed, "--json"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+
+    result = run({"black", suite + "xc1n0g08.png"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(lastLine(result.err), "Error Reading File!");
+}
+
+TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)
+{
+    for (int i = 1; i <= 3; ++i)
+        imageFile(std::to_string(i) + ".bmp", 64, 64, {0, 0, 64, 64});
+    json out = runJson({"slices", (dir_ / "3.bmp").string(), "--json"});
+    EXPECT_EQ(out["countList"], json({"12288", "1536", "192", "24", "3"}));
+    EXPECT_EQ(out["fields"], json({" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+    EXPECT_EQ(out["slices"], 3);
+    EXPECT_EQ(out["spacing"], 1);
+    EXPECT_EQ(out["lastFile"], (dir_ / "3.bmp").string());
+
+    out = runJson({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.1", "--distance", "0.2", "--json"});
+    EXPECT_EQ(out["countList"], json({"24576", "3072", "384", "48", "6"}));
+    EXPECT_EQ(out["spacing"], 2);
+
+    const auto result = run({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0"});
+    EXPECT_EQ(lastLine(result.err), "'' は浮動小数点数ではありません.");
+}
+
+}  // namespace
+}  // namespace dimora
