@@ -30,7 +30,7 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDIMORA_WERROR=ON \
 	  -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(ASAN_BUILD) -L core --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) -L 'core|cli' --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_BUILD_BENCH=ON \
