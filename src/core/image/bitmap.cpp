@@ -6,18 +6,24 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace dimora {
 namespace {
 
 std::atomic<std::uint64_t> gMemoryBudget{std::uint64_t{4} << 30};
 
-}  // namespace
+} // namespace
 
-std::uint64_t Bitmap::memoryBudget() { return gMemoryBudget.load(); }
-void Bitmap::setMemoryBudget(std::uint64_t bytes) { gMemoryBudget.store(bytes); }
+std::uint64_t Bitmap::memoryBudget()
+{
+    return gMemoryBudget.load();
+}
+void Bitmap::setMemoryBudget(std::uint64_t bytes)
+{
+    gMemoryBudget.store(bytes);
+}
 
 std::uint64_t Bitmap::pixelBytesFor(std::int64_t width, std::int64_t height, const PixelLayout& layout)
 {
@@ -41,9 +47,9 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelLayout layout, RowO
     height_ = height;
     stride_ = static_cast<std::size_t>(layout_.strideFor(width));
     if (bytes != 0) {
-        // Zero-filled: fresh pages from the system come zeroed, so this costs
-        // nothing until the pixels are touched.
-        pixels_.reset(new (std::nothrow) std::uint8_t[bytes]());
+        // calloc rather than new[]() + memset: large blocks come straight from
+        // the system as zero pages, which cost nothing until they are touched.
+        pixels_.reset(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1)));
         if (!pixels_)
             fail(msg::kInvalidBitmap);
     }
@@ -54,8 +60,10 @@ Bitmap::Bitmap(const Bitmap& other)
       stride_(other.stride_)
 {
     const std::size_t bytes = other.byteCount();
-    if (bytes != 0) {
-        pixels_ = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+    if (bytes != 0 && other.pixels_) {
+        pixels_.reset(static_cast<std::uint8_t*>(std::malloc(bytes)));
+        if (!pixels_)
+            fail(msg::kInvalidBitmap);
         std::memcpy(pixels_.get(), other.pixels_.get(), bytes);
     }
 }
@@ -87,12 +95,23 @@ void Bitmap::fill(Colour colour)
 {
     if (empty())
         return;
-    // Fill the first row pixel by pixel, then copy it to the others.
+    // The nearest value once, stored into the first row, which is then copied
+    // to the others.
+    const std::uint32_t value = layout_.nearestValue(colour);
     std::uint8_t* first = row(0);
     for (std::int32_t x = 0; x < width_; ++x)
-        layout_.write(first, x, colour);
-    for (std::int32_t y = 1; y < height_; ++y)
-        std::memcpy(row(y), first, stride_);
+        layout_.writeValue(first, x, value);
+    for (std::int32_t y = 1; y < height_; ++y) {
+        std::uint8_t* r = row(y);
+        // Masked pixels keep their own alpha bits, so they are written one by
+        // one; other layouts hold nothing but colour, and the row is copied.
+        if (layout_.format() == PixelFormat::Masked16 || layout_.format() == PixelFormat::Masked32) {
+            for (std::int32_t x = 0; x < width_; ++x)
+                layout_.writeValue(r, x, value);
+        } else {
+            std::memcpy(r, first, stride_);
+        }
+    }
 }
 
-}  // namespace dimora
+} // namespace dimora

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace dimora {
@@ -44,14 +45,15 @@ struct ImageView {
 };
 
 class Bitmap {
-public:
+  public:
     // The empty 0 × 0 bitmap, 24 bits per pixel.
     Bitmap() = default;
     // A bitmap of the given size and layout with every byte 0 (palette index
     // 0, or black). Throws Error(invalid bitmap) when width or height is
-    // negative or the pixels would not fit in memory.
-    Bitmap(std::int32_t width, std::int32_t height, PixelLayout layout,
-           RowOrder order = RowOrder::BottomUp);
+    // negative or the pixels would exceed memoryBudget() or available memory.
+    // The zero pages of a large bitmap come lazily from the system, so a
+    // bitmap that a loader then fills costs one touch of its memory, not two.
+    Bitmap(std::int32_t width, std::int32_t height, PixelLayout layout, RowOrder order = RowOrder::BottomUp);
 
     Bitmap(const Bitmap& other);
     Bitmap& operator=(const Bitmap& other);
@@ -89,7 +91,8 @@ public:
 
     [[nodiscard]] ImageView view() const;
 
-    // Sets every pixel to the nearest colour of the layout.
+    // Sets every pixel to the nearest colour of the layout (row padding and
+    // alpha bits are left as they are).
     void fill(Colour colour);
 
     // The bytes that pixel memory of this size and layout needs, or 0 when the
@@ -102,7 +105,7 @@ public:
     [[nodiscard]] static std::uint64_t memoryBudget();
     static void setMemoryBudget(std::uint64_t bytes);
 
-private:
+  private:
     [[nodiscard]] std::size_t rowOffset(std::int32_t y) const
     {
         const auto r = order_ == RowOrder::BottomUp ? height_ - 1 - y : y;
@@ -114,7 +117,10 @@ private:
     PixelLayout layout_;
     RowOrder order_ = RowOrder::BottomUp;
     std::size_t stride_ = 0;
-    std::unique_ptr<std::uint8_t[]> pixels_;
+    struct FreeMemory {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t[], FreeMemory> pixels_;
 };
 
-}  // namespace dimora
+} // namespace dimora

@@ -27,7 +27,7 @@ void storeWord(std::uint8_t* p, int bytes, std::uint32_t w)
     }
 }
 
-}  // namespace
+} // namespace
 
 PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
 {
@@ -44,7 +44,10 @@ PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
     return layout;
 }
 
-PixelLayout PixelLayout::rgb24() { return PixelLayout{}; }
+PixelLayout PixelLayout::rgb24()
+{
+    return PixelLayout{};
+}
 
 PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 {
@@ -60,12 +63,18 @@ PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 int PixelLayout::bitsPerPixel() const
 {
     switch (format_) {
-    case PixelFormat::Indexed1: return 1;
-    case PixelFormat::Indexed4: return 4;
-    case PixelFormat::Indexed8: return 8;
-    case PixelFormat::Masked16: return 16;
-    case PixelFormat::Rgb24: return 24;
-    case PixelFormat::Masked32: return 32;
+    case PixelFormat::Indexed1:
+        return 1;
+    case PixelFormat::Indexed4:
+        return 4;
+    case PixelFormat::Indexed8:
+        return 8;
+    case PixelFormat::Masked16:
+        return 16;
+    case PixelFormat::Rgb24:
+        return 24;
+    case PixelFormat::Masked32:
+        return 32;
     }
     return 24;
 }
@@ -173,30 +182,43 @@ std::uint32_t PixelLayout::nearestValue(Colour colour) const
     return 0;
 }
 
-Colour PixelLayout::read(const std::uint8_t* row, int x) const
+std::uint32_t PixelLayout::readValue(const std::uint8_t* row, int x) const
 {
     switch (format_) {
     case PixelFormat::Indexed1:
-        return colourOfValue(row[x >> 3] >> (7 - (x & 7)) & 1u);
+        return row[x >> 3] >> (7 - (x & 7)) & 1u;
     case PixelFormat::Indexed4:
-        return colourOfValue(row[x >> 1] >> ((x & 1) ? 0 : 4) & 0xFu);
+        return row[x >> 1] >> ((x & 1) ? 0 : 4) & 0xFu;
     case PixelFormat::Indexed8:
-        return colourOfValue(row[x]);
+        return row[x];
     case PixelFormat::Rgb24: {
+        const std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
+        return p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16;
+    }
+    case PixelFormat::Masked16:
+        return loadWord(row + 2 * static_cast<std::ptrdiff_t>(x), 2);
+    case PixelFormat::Masked32:
+        return loadWord(row + 4 * static_cast<std::ptrdiff_t>(x), 4);
+    }
+    return 0;
+}
+
+Colour PixelLayout::read(const std::uint8_t* row, int x) const
+{
+    if (format_ == PixelFormat::Rgb24) {
         const std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
         return makeColour(p[2], p[1], p[0]);
     }
-    case PixelFormat::Masked16:
-        return colourOfValue(loadWord(row + 2 * static_cast<std::ptrdiff_t>(x), 2));
-    case PixelFormat::Masked32:
-        return colourOfValue(loadWord(row + 4 * static_cast<std::ptrdiff_t>(x), 4));
-    }
-    return kBlack;
+    return colourOfValue(readValue(row, x));
 }
 
 void PixelLayout::write(std::uint8_t* row, int x, Colour colour) const
 {
-    const std::uint32_t value = nearestValue(colour);
+    writeValue(row, x, nearestValue(colour));
+}
+
+void PixelLayout::writeValue(std::uint8_t* row, int x, std::uint32_t value) const
+{
     switch (format_) {
     case PixelFormat::Indexed1: {
         const int shift = 7 - (x & 7);
@@ -224,10 +246,18 @@ void PixelLayout::write(std::uint8_t* row, int x, Colour colour) const
         std::uint8_t* p = row + bytes * static_cast<std::ptrdiff_t>(x);
         const std::uint32_t colourBits = masks_.red | masks_.green | masks_.blue;
         const std::uint32_t old = loadWord(p, bytes);
-        storeWord(p, bytes, (old & ~colourBits) | value);
+        storeWord(p, bytes, (old & ~colourBits) | (value & colourBits));
         break;
     }
     }
 }
 
-}  // namespace dimora
+bool PixelLayout::isContiguousMask(std::uint32_t mask)
+{
+    if (mask == 0)
+        return true;
+    const std::uint32_t shifted = mask >> std::countr_zero(mask);
+    return (shifted & (shifted + 1)) == 0;
+}
+
+} // namespace dimora

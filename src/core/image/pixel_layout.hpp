@@ -37,7 +37,7 @@ inline constexpr ChannelMasks kMasks565{0xF800, 0x07E0, 0x001F, 0};
 inline constexpr ChannelMasks kMasks888{0xFF0000, 0x00FF00, 0x0000FF, 0};
 
 class PixelLayout {
-public:
+  public:
     // 24 bits per pixel.
     PixelLayout() = default;
 
@@ -65,13 +65,24 @@ public:
 
     // The stored value (palette index or masked word) that write() uses for a
     // colour, and the colour it reads back as. For loops that write one colour
-    // many times.
+    // many times: nearestValue once, then writeValue per pixel. The palette
+    // search costs one pass over the palette; the other layouts are a few
+    // shifts.
     [[nodiscard]] std::uint32_t nearestValue(Colour colour) const;
     [[nodiscard]] Colour colourOfValue(std::uint32_t value) const;
 
+    // The raw value of pixel x (palette index, the whole 16- or 32-bit word
+    // with its alpha bits, or 0x00RRGGBB for 24 bits), and the store of a value
+    // from nearestValue (under masks only the colour bits are replaced).
+    [[nodiscard]] std::uint32_t readValue(const std::uint8_t* row, int x) const;
+    void writeValue(std::uint8_t* row, int x, std::uint32_t value) const;
+
+    // True when a mask is 0 or one run of set bits, as masked() requires.
+    [[nodiscard]] static bool isContiguousMask(std::uint32_t mask);
+
     friend bool operator==(const PixelLayout&, const PixelLayout&) = default;
 
-private:
+  private:
     struct Channel {
         std::uint32_t mask = 0;
         int shift = 0;
@@ -88,4 +99,4 @@ private:
     Channel red_, green_, blue_;
 };
 
-}  // namespace dimora
+} // namespace dimora

@@ -1,0 +1,57 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "image/bmp_reader.hpp"
+
+#include "common/error.hpp"
+#include "image/bmp_header.hpp"
+#include "image/bmp_rle.hpp"
+#include "image/input_file.hpp"
+
+#include <cstring>
+#include <vector>
+
+namespace dimora {
+
+Bitmap decodeBmp(std::span<const std::uint8_t> bytes)
+{
+    const BmpInfo info = parseBmpHeaders(bytes, bytes.size());
+    const auto pixels =
+        bytes.subspan(static_cast<std::size_t>(info.pixelOffset), static_cast<std::size_t>(info.pixelBytes));
+    if (info.compression != BmpCompression::None)
+        return decodeBmpRle(info, pixels);
+
+    Bitmap bitmap(info.width, info.height, info.layout, info.order);
+    std::memcpy(bitmap.data(), pixels.data(), pixels.size());
+    requireIndicesInPalette(bitmap.view());
+    return bitmap;
+}
+
+Bitmap loadBmpFile(const std::string& path)
+{
+    const InputFile file(path);
+    const std::uint64_t size = file.size();
+
+    // The file header names the pixel offset; everything before it is header
+    // and palette, read in one go and parsed before pixel memory is taken.
+    std::uint8_t fileHeader[kBmpFileHeaderSize];
+    if (size < sizeof fileHeader)
+        fail(msg::kInvalidBitmap);
+    file.readAt(0, fileHeader, sizeof fileHeader);
+    const std::uint64_t offset = bmpPixelOffset(fileHeader, size);
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(offset));
+    file.readAt(0, head.data(), head.size());
+    const BmpInfo info = parseBmpHeaders(head, size);
+
+    if (info.compression != BmpCompression::None) {
+        std::vector<std::uint8_t> stream(static_cast<std::size_t>(info.pixelBytes));
+        file.readAt(info.pixelOffset, stream.data(), stream.size());
+        return decodeBmpRle(info, stream);
+    }
+    // The bitmap keeps the file's rows, padding and order: one read fills it.
+    Bitmap bitmap(info.width, info.height, info.layout, info.order);
+    file.readAt(info.pixelOffset, bitmap.data(), bitmap.byteCount());
+    requireIndicesInPalette(bitmap.view());
+    return bitmap;
+}
+
+} // namespace dimora
