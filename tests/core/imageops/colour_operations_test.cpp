@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <functional>
 
 namespace dimora {
@@ -81,18 +80,6 @@ TEST(PercentColour, SharesOf250)
     EXPECT_EQ(percentColour(makeColour(10, 20, 0)), makeColour(83, 166, 0));
     EXPECT_EQ(percentColour(makeColour(0, 0, 7)), makeColour(0, 0, 250));
     EXPECT_EQ(percentColour(makeColour(1, 1, 0)), makeColour(125, 125, 0));
-}
-
-TEST(PercentColour, ChannelsAddUpTo248To250)
-{
-    for (unsigned r = 0; r < 256; r += 15)
-        for (unsigned g = 0; g < 256; g += 17)
-            for (unsigned b = 1; b < 256; b += 19) {
-                const Colour c = percentColour(makeColour(r, g, b));
-                const unsigned total = redOf(c) + greenOf(c) + blueOf(c);
-                EXPECT_GE(total, 248u);
-                EXPECT_LE(total, 250u);
-            }
 }
 
 TEST(GreyColour, WeightedBrightnessRoundedDown)
@@ -249,18 +236,6 @@ TEST(ColourOperations, PaletteImagesStoreTheNearestEntryAndKeepTheirLayout)
     EXPECT_EQ(coloured.pixel(1, 1), 0xC0C0C0u);  // black gives white: light grey
     EXPECT_EQ(coloured.layout(), noWhite);
     EXPECT_EQ(coloured.rowOrder(), RowOrder::TopDown);
-}
-
-TEST(ColourOperations, MaskedLayoutsKeepTheirAlphaBits)
-{
-    Bitmap image(2, 1, PixelLayout::masked(32, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000}));
-    const std::uint8_t words[8] = {0x10, 0x20, 0x30, 0xAB, 0xFF, 0xFF, 0xFF, 0x5C};
-    std::memcpy(image.row(0), words, sizeof words);
-    invertColours(image);
-    EXPECT_EQ(image.row(0)[3], 0xAB);
-    EXPECT_EQ(image.row(0)[7], 0x5C);
-    EXPECT_EQ(image.pixel(0, 0), invertedColour(makeColour(0x30, 0x20, 0x10)));
-    EXPECT_EQ(image.pixel(1, 0), kBlack);
 }
 
 }  // namespace
