@@ -14,16 +14,10 @@ namespace {
 
 std::atomic<std::uint64_t> gMemoryBudget{std::uint64_t{4} << 30};
 
-} // namespace
+}  // namespace
 
-std::uint64_t Bitmap::memoryBudget()
-{
-    return gMemoryBudget.load();
-}
-void Bitmap::setMemoryBudget(std::uint64_t bytes)
-{
-    gMemoryBudget.store(bytes);
-}
+std::uint64_t Bitmap::memoryBudget() { return gMemoryBudget.load(); }
+void Bitmap::setMemoryBudget(std::uint64_t bytes) { gMemoryBudget.store(bytes); }
 
 std::uint64_t Bitmap::pixelBytesFor(std::int64_t width, std::int64_t height, const PixelLayout& layout)
 {
@@ -114,4 +108,4 @@ void Bitmap::fill(Colour colour)
     }
 }
 
-} // namespace dimora
+}  // namespace dimora

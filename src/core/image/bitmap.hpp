@@ -45,7 +45,7 @@ struct ImageView {
 };
 
 class Bitmap {
-  public:
+public:
     // The empty 0 × 0 bitmap, 24 bits per pixel.
     Bitmap() = default;
     // A bitmap of the given size and layout with every byte 0 (palette index
@@ -91,8 +91,8 @@ class Bitmap {
 
     [[nodiscard]] ImageView view() const;
 
-    // Sets every pixel to the nearest colour of the layout (row padding and
-    // alpha bits are left as they are).
+    // Sets every pixel to the nearest colour of the layout (alpha bits are
+    // left as they are).
     void fill(Colour colour);
 
     // The bytes that pixel memory of this size and layout needs, or 0 when the
@@ -105,7 +105,7 @@ class Bitmap {
     [[nodiscard]] static std::uint64_t memoryBudget();
     static void setMemoryBudget(std::uint64_t bytes);
 
-  private:
+private:
     [[nodiscard]] std::size_t rowOffset(std::int32_t y) const
     {
         const auto r = order_ == RowOrder::BottomUp ? height_ - 1 - y : y;
@@ -123,4 +123,4 @@ class Bitmap {
     std::unique_ptr<std::uint8_t[], FreeMemory> pixels_;
 };
 
-} // namespace dimora
+}  // namespace dimora

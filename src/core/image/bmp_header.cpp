@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kV2HeaderSize = 52; // info header + RGB masks
-constexpr std::uint32_t kV3HeaderSize = 56; // + alpha mask
+constexpr std::uint32_t kV2HeaderSize = 52;  // info header + RGB masks
+constexpr std::uint32_t kV3HeaderSize = 56;  // + alpha mask
 constexpr std::uint32_t kV4HeaderSize = 108;
 constexpr std::uint32_t kV5HeaderSize = 124;
 
@@ -74,7 +74,7 @@ bool validMasks(const ChannelMasks& m, int bitsPerPixel)
 struct Fields {
     std::uint32_t headerSize = 0;
     std::int64_t width = 0;
-    std::int64_t height = 0; // signed: negative for top-down rows
+    std::int64_t height = 0;  // signed: negative for top-down rows
     std::uint32_t planes = 0;
     std::uint32_t bitsPerPixel = 0;
     std::uint32_t compression = kBiRgb;
@@ -164,7 +164,7 @@ std::vector<Colour> readPalette(std::span<const std::uint8_t> head, const Fields
     return palette;
 }
 
-} // namespace
+}  // namespace
 
 std::uint64_t bmpPixelOffset(std::span<const std::uint8_t> fileHeader, std::uint64_t fileSize)
 {
@@ -235,7 +235,7 @@ BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSi
 
     const std::uint64_t available = fileSize - info.pixelOffset;
     const std::uint64_t pixelBytes = Bitmap::pixelBytesFor(info.width, info.height, info.layout);
-    if (pixelBytes == 0) // beyond the memory budget
+    if (pixelBytes == 0)  // beyond the memory budget
         invalid();
     if (info.compression == BmpCompression::None) {
         if (pixelBytes > available)
@@ -271,4 +271,4 @@ void requireIndicesInPalette(const ImageView& view)
     }
 }
 
-} // namespace dimora
+}  // namespace dimora

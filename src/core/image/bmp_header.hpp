@@ -30,7 +30,7 @@ enum class BmpCompression : std::uint8_t { None, Rle8, Rle4 };
 
 struct BmpInfo {
     std::int32_t width = 0;
-    std::int32_t height = 0; // always positive; the order says which row comes first
+    std::int32_t height = 0;  // always positive; the order says which row comes first
     RowOrder order = RowOrder::BottomUp;
     PixelLayout layout;
     BmpCompression compression = BmpCompression::None;
@@ -58,4 +58,4 @@ inline constexpr std::size_t kBmpFileHeaderSize = 14;
 // palette is shorter than 2^bits, nothing otherwise.
 void requireIndicesInPalette(const ImageView& view);
 
-} // namespace dimora
+}  // namespace dimora

@@ -54,4 +54,4 @@ Bitmap loadBmpFile(const std::string& path)
     return bitmap;
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -27,4 +27,4 @@ namespace dimora {
 // Error("ファイル %s は開けません") with the path as given.
 [[nodiscard]] Bitmap loadBmpFile(const std::string& path);
 
-} // namespace dimora
+}  // namespace dimora

@@ -14,7 +14,7 @@ namespace {
 
 // The decoder's position: x in the row, r the stored row (0 = bottom).
 class RleWriter {
-  public:
+public:
     RleWriter(Bitmap& bitmap, std::size_t paletteSize)
         : bitmap_(bitmap), paletteSize_(paletteSize), width_(bitmap.width()), rows_(bitmap.height())
     {
@@ -50,7 +50,7 @@ class RleWriter {
     // True once every row has been written to its end (or left behind).
     [[nodiscard]] bool complete() const { return r_ >= rows_ || (r_ == rows_ - 1 && x_ == width_); }
 
-  private:
+private:
     Bitmap& bitmap_;
     std::size_t paletteSize_;
     std::int64_t width_;
@@ -59,7 +59,7 @@ class RleWriter {
     std::int64_t r_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 Bitmap decodeBmpRle(const BmpInfo& info, std::span<const std::uint8_t> stream)
 {
@@ -117,4 +117,4 @@ Bitmap decodeBmpRle(const BmpInfo& info, std::span<const std::uint8_t> stream)
     return bitmap;
 }
 
-} // namespace dimora
+}  // namespace dimora

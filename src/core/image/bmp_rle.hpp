@@ -24,4 +24,4 @@ namespace dimora {
 // the bitmap's memory.
 [[nodiscard]] Bitmap decodeBmpRle(const BmpInfo& info, std::span<const std::uint8_t> stream);
 
-} // namespace dimora
+}  // namespace dimora

@@ -18,7 +18,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kV4HeaderSize = 108;
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
-constexpr std::uint32_t kLcsSrgb = 0x73524742; // 'sRGB'
+constexpr std::uint32_t kLcsSrgb = 0x73524742;  // 'sRGB'
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
@@ -93,20 +93,20 @@ std::vector<std::uint8_t> encodeHeaders(const Bitmap& bitmap)
     out.push_back('B');
     out.push_back('M');
     put32(out, sizeField(fileSize));
-    put32(out, 0); // reserved
+    put32(out, 0);  // reserved
     put32(out, offset);
 
     put32(out, headerSize);
     put32(out, static_cast<std::uint32_t>(bitmap.width()));
     put32(out, static_cast<std::uint32_t>(height));
-    put16(out, 1); // planes
+    put16(out, 1);  // planes
     put16(out, static_cast<std::uint32_t>(layout.bitsPerPixel()));
     put32(out, compression);
     put32(out, sizeField(bitmap.byteCount()));
-    put32(out, 0); // horizontal density: not recorded
-    put32(out, 0); // vertical density
+    put32(out, 0);  // horizontal density: not recorded
+    put32(out, 0);  // vertical density
     put32(out, static_cast<std::uint32_t>(palette.size()));
-    put32(out, 0); // important colours: all
+    put32(out, 0);  // important colours: all
     if (compression == kBiBitfields) {
         put32(out, masks.red);
         put32(out, masks.green);
@@ -115,7 +115,7 @@ std::vector<std::uint8_t> encodeHeaders(const Bitmap& bitmap)
     if (headerSize == kV4HeaderSize) {
         put32(out, masks.alpha);
         put32(out, kLcsSrgb);
-        out.resize(out.size() + 36 + 12, 0); // colour space end points and gamma: unused with sRGB
+        out.resize(out.size() + 36 + 12, 0);  // colour space end points and gamma: unused with sRGB
     }
     for (const Colour c : palette) {
         out.push_back(static_cast<std::uint8_t>(blueOf(c)));
@@ -155,7 +155,7 @@ int createTemporaryBeside(const std::string& path, std::string& tempPath)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
 {
@@ -180,4 +180,4 @@ void saveBmpFile(const Bitmap& bitmap, const std::string& path)
     }
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -31,4 +31,4 @@ namespace dimora {
 // with the path as given.
 void saveBmpFile(const Bitmap& bitmap, const std::string& path);
 
-} // namespace dimora
+}  // namespace dimora

@@ -54,4 +54,4 @@ void InputFile::readAt(std::uint64_t offset, void* target, std::size_t count) co
     }
 }
 
-} // namespace dimora
+}  // namespace dimora

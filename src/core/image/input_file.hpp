@@ -15,7 +15,7 @@
 namespace dimora {
 
 class InputFile {
-  public:
+public:
     explicit InputFile(const std::string& path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
@@ -31,10 +31,10 @@ class InputFile {
     // Throws the cannot-open error for this file.
     [[noreturn]] void failToOpen() const;
 
-  private:
+private:
     std::string path_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
 };
 
-} // namespace dimora
+}  // namespace dimora

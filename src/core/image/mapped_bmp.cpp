@@ -113,4 +113,4 @@ ImageView MappedBmpFile::view() const
     return v;
 }
 
-} // namespace dimora
+}  // namespace dimora

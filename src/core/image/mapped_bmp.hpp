@@ -21,7 +21,7 @@
 namespace dimora {
 
 class MappedBmpFile {
-  public:
+public:
     // Opens and checks the file: Error("ファイル %s は開けません") when it
     // cannot be opened or mapped, Error("ビットマップイメージが不正です") when
     // it is not a bitmap that loadBmpFile accepts.
@@ -39,7 +39,7 @@ class MappedBmpFile {
     // True when the pixels are read from the mapping rather than a decoded copy.
     [[nodiscard]] bool isMapped() const { return !decoded_.has_value(); }
 
-  private:
+private:
     void unmap() noexcept;
 
     const std::uint8_t* mapping_ = nullptr;
@@ -53,4 +53,4 @@ class MappedBmpFile {
     std::optional<Bitmap> decoded_;
 };
 
-} // namespace dimora
+}  // namespace dimora

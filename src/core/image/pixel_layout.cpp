@@ -27,7 +27,7 @@ void storeWord(std::uint8_t* p, int bytes, std::uint32_t w)
     }
 }
 
-} // namespace
+}  // namespace
 
 PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
 {
@@ -44,10 +44,7 @@ PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
     return layout;
 }
 
-PixelLayout PixelLayout::rgb24()
-{
-    return PixelLayout{};
-}
+PixelLayout PixelLayout::rgb24() { return PixelLayout{}; }
 
 PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 {
@@ -63,18 +60,12 @@ PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 int PixelLayout::bitsPerPixel() const
 {
     switch (format_) {
-    case PixelFormat::Indexed1:
-        return 1;
-    case PixelFormat::Indexed4:
-        return 4;
-    case PixelFormat::Indexed8:
-        return 8;
-    case PixelFormat::Masked16:
-        return 16;
-    case PixelFormat::Rgb24:
-        return 24;
-    case PixelFormat::Masked32:
-        return 32;
+    case PixelFormat::Indexed1: return 1;
+    case PixelFormat::Indexed4: return 4;
+    case PixelFormat::Indexed8: return 8;
+    case PixelFormat::Masked16: return 16;
+    case PixelFormat::Rgb24: return 24;
+    case PixelFormat::Masked32: return 32;
     }
     return 24;
 }
@@ -260,4 +251,4 @@ bool PixelLayout::isContiguousMask(std::uint32_t mask)
     return (shifted & (shifted + 1)) == 0;
 }
 
-} // namespace dimora
+}  // namespace dimora

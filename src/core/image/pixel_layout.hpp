@@ -37,7 +37,7 @@ inline constexpr ChannelMasks kMasks565{0xF800, 0x07E0, 0x001F, 0};
 inline constexpr ChannelMasks kMasks888{0xFF0000, 0x00FF00, 0x0000FF, 0};
 
 class PixelLayout {
-  public:
+public:
     // 24 bits per pixel.
     PixelLayout() = default;
 
@@ -82,7 +82,7 @@ class PixelLayout {
 
     friend bool operator==(const PixelLayout&, const PixelLayout&) = default;
 
-  private:
+private:
     struct Channel {
         std::uint32_t mask = 0;
         int shift = 0;
@@ -99,4 +99,4 @@ class PixelLayout {
     Channel red_, green_, blue_;
 };
 
-} // namespace dimora
+}  // namespace dimora

@@ -19,4 +19,4 @@ struct Region {
     friend bool operator==(const Region&, const Region&) = default;
 };
 
-} // namespace dimora
+}  // namespace dimora

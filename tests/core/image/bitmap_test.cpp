@@ -16,13 +16,13 @@ using test::patternBitmap;
 
 // Restores the memory budget when a test that changes it ends.
 class BudgetGuard {
-  public:
+public:
     BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
     ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
     BudgetGuard(const BudgetGuard&) = delete;
     BudgetGuard& operator=(const BudgetGuard&) = delete;
 
-  private:
+private:
     std::uint64_t saved_;
 };
 
@@ -66,7 +66,7 @@ TEST(Bitmap, RowsFollowTheStoredOrder)
     EXPECT_EQ(down.row(3), down.data() + 3 * 12);
 
     up.setPixel(1, 0, makeColour(9, 8, 7));
-    EXPECT_EQ(up.data()[3 * 12 + 3], 7); // top row last in memory, blue first
+    EXPECT_EQ(up.data()[3 * 12 + 3], 7);  // top row last in memory, blue first
     const ImageView v = up.view();
     EXPECT_EQ(v.pixel(1, 0), makeColour(9, 8, 7));
     EXPECT_EQ(v.row(3), up.data());
@@ -123,7 +123,7 @@ TEST(Bitmap, FillStoresTheNearestColourAndKeepsAlpha)
     for (std::int32_t y = 0; y < 2; ++y)
         for (std::int32_t x = 0; x < 3; ++x)
             rgba.writeValue(alpha.row(y), x, 0x0u);
-    alpha.row(1)[4 + 3] = 0x7E; // alpha byte of pixel (1, 1)
+    alpha.row(1)[4 + 3] = 0x7E;  // alpha byte of pixel (1, 1)
     alpha.fill(makeColour(1, 2, 3));
     EXPECT_EQ(rgba.readValue(alpha.row(1), 1), 0x7E010203u);
     EXPECT_EQ(rgba.readValue(alpha.row(0), 1), 0x00010203u);
@@ -147,5 +147,5 @@ TEST(Bitmap, RefusesNegativeSizesAndImagesBeyondTheBudget)
     EXPECT_EQ(errorOf([] { Bitmap(0, 1'000'000, PixelLayout::rgb24()); }), "no error");
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

@@ -79,11 +79,11 @@ TEST(BmpReader, TopDownRowsAndAPixelOffsetPastAGap)
 TEST(BmpReader, PaletteSizeComesFromTheCountOrTheRoomBeforeThePixels)
 {
     BmpFields f = smallIndexed();
-    f.coloursUsed = 0; // no count: as many entries as lie before the pixels
+    f.coloursUsed = 0;  // no count: as many entries as lie before the pixels
     EXPECT_EQ(decodeBmp(buildBmp(f)).layout().palette().size(), 3u);
 
     BmpFields counted = smallIndexed();
-    counted.coloursUsed = 2; // the third entry lies before the pixels but is not counted
+    counted.coloursUsed = 2;  // the third entry lies before the pixels but is not counted
     counted.pixels = {0, 1, 0, 0, 1, 0, 0, 0};
     EXPECT_EQ(decodeBmp(buildBmp(counted)).layout().palette(), (std::vector<Colour>{0x0000FF, 0x00FF00}));
     counted.pixels[4] = 2;
@@ -91,7 +91,7 @@ TEST(BmpReader, PaletteSizeComesFromTheCountOrTheRoomBeforeThePixels)
 
     BmpFields longer = smallIndexed();
     longer.bitsPerPixel = 1;
-    longer.coloursUsed = 3; // more than 1 bit can index: the extra entry is skipped
+    longer.coloursUsed = 3;  // more than 1 bit can index: the extra entry is skipped
     longer.pixels = {0x40, 0, 0, 0, 0x80, 0, 0, 0};
     const Bitmap b = decodeBmp(buildBmp(longer));
     EXPECT_EQ(b.layout().palette().size(), 2u);
@@ -107,7 +107,7 @@ TEST(BmpReader, IndicesPastThePaletteAreRefusedButPaddingBitsAreNot)
     f.bitsPerPixel = 1;
     f.coloursUsed = 1;
     f.palette = paletteBytes({0x445566});
-    f.pixels = {0x1F, 0xFF, 0xFF, 0xFF}; // three pixels of index 0, padding set
+    f.pixels = {0x1F, 0xFF, 0xFF, 0xFF};  // three pixels of index 0, padding set
     EXPECT_EQ(decodeBmp(buildBmp(f)).pixel(2, 0), 0x445566u);
     f.pixels[0] = 0x20;
     EXPECT_EQ(decodeError(buildBmp(f)), kInvalid);
@@ -120,7 +120,7 @@ TEST(BmpReader, IndicesPastThePaletteAreRefusedButPaddingBitsAreNot)
 TEST(BmpReader, MasksFromEachHeaderKind)
 {
     const ChannelMasks masks{0x001F, 0x07E0, 0xF800, 0};        // blue on top
-    const std::vector<std::uint8_t> pixel = {0x1F, 0xF8, 0, 0}; // red 31, blue 31
+    const std::vector<std::uint8_t> pixel = {0x1F, 0xF8, 0, 0};  // red 31, blue 31
 
     BmpFields after40;
     after40.bitsPerPixel = 16;
@@ -161,7 +161,7 @@ TEST(BmpReader, PlainSixteenBitsAreFiveFiveFive)
     BmpFields f;
     f.width = 2;
     f.bitsPerPixel = 16;
-    f.pixels = {0x00, 0xFC, 0x1F, 0x00}; // top bit set with red 31; blue 31
+    f.pixels = {0x00, 0xFC, 0x1F, 0x00};  // top bit set with red 31; blue 31
     const Bitmap b = decodeBmp(buildBmp(f));
     EXPECT_EQ(b.layout(), PixelLayout::masked(16, kMasks555));
     EXPECT_EQ(b.pixel(0, 0), makeColour(255, 0, 0));
@@ -232,26 +232,26 @@ TEST(BmpReader, RefusesBadMasks)
     EXPECT_EQ(decodeError(masked(16, {0xF800, 0x0FE0, 0x001F})), kInvalid);            // overlap
     EXPECT_EQ(decodeError(masked(16, {0xF000, 0x0F00, 0x0055})), kInvalid);            // scattered
     EXPECT_EQ(decodeError(masked(16, {0xF8000, 0x07E0, 0x001F})), kInvalid);           // past 16 bits
-    EXPECT_EQ(decodeError(masked(16, {0x7C00, 0x03E0, 0x001F, 0x8001}, 6)), kInvalid); // alpha overlaps
+    EXPECT_EQ(decodeError(masked(16, {0x7C00, 0x03E0, 0x001F, 0x8001}, 6)), kInvalid);  // alpha overlaps
     EXPECT_EQ(decodeError(masked(24, {0xFF0000, 0xFF00, 0xFF})), kInvalid);            // 24 bits has none
 
     BmpFields v2;
     v2.headerSize = 52;
     v2.bitsPerPixel = 32;
-    v2.compression = 6; // a V2 header has no room for the alpha mask
+    v2.compression = 6;  // a V2 header has no room for the alpha mask
     v2.headerMasks = {0xFF0000, 0xFF00, 0xFF};
     v2.pixels = {0, 0, 0, 0};
     EXPECT_EQ(decodeError(buildBmp(v2)), kInvalid);
 }
 
 class BudgetGuard {
-  public:
+public:
     BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
     ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
     BudgetGuard(const BudgetGuard&) = delete;
     BudgetGuard& operator=(const BudgetGuard&) = delete;
 
-  private:
+private:
     std::uint64_t saved_;
 };
 
@@ -439,5 +439,5 @@ TEST(BmpDamage, EveryCorruptedByteIsAnErrorOrAValidImage)
     }
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

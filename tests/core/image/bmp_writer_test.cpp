@@ -84,7 +84,7 @@ TEST(BmpWriter, HeadersNameTheLayout)
         EXPECT_EQ(le32(file, 2), file.size());
         EXPECT_EQ(le32(file, 10), c.offset);
         EXPECT_EQ(le32(file, 14), c.headerSize);
-        EXPECT_EQ(static_cast<std::int32_t>(le32(file, 22)), -2); // top-down
+        EXPECT_EQ(static_cast<std::int32_t>(le32(file, 22)), -2);  // top-down
         EXPECT_EQ(file[28], c.bits);
         EXPECT_EQ(le32(file, 30), c.compression);
         EXPECT_EQ(file.size(), c.offset + b.byteCount());
@@ -107,7 +107,7 @@ TEST(BmpWriter, IndicesPastAShortPaletteStillGiveAValidFileWithTheSameColours)
     const auto layout = PixelLayout::indexed(4, {kWhite, 0x123456});
     Bitmap b(4, 1, layout);
     layout.writeValue(b.row(0), 0, 1);
-    layout.writeValue(b.row(0), 1, 9); // past the palette: reads black
+    layout.writeValue(b.row(0), 1, 9);  // past the palette: reads black
     const Bitmap back = decodeBmp(encodeBmp(b));
     EXPECT_EQ(firstDifference(back.view(), b.view()), "");
     EXPECT_EQ(back.layout().palette().size(), 16u);
@@ -122,7 +122,7 @@ TEST(BmpSave, WritesTheEncodedBytesAndReplacesAnExistingFile)
     saveBmpFile(b, path);
     EXPECT_EQ(test::readFileBytes(path), encodeBmp(b));
     expectSameBitmap(loadBmpFile(path), b);
-    EXPECT_EQ(folder.entryCount(), 1u); // no temporary file left beside it
+    EXPECT_EQ(folder.entryCount(), 1u);  // no temporary file left beside it
 }
 
 TEST(BmpSave, APathThatCannotBeCreatedGivesTheFileErrorAndLeavesNothing)
@@ -166,5 +166,5 @@ TEST(BmpSave, AWriteThatFailsHalfwayKeepsTheOldFile)
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

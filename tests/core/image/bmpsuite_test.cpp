@@ -314,5 +314,5 @@ TEST(MappedBmp, TheViewSurvivesAMoveWhenTakenAgain)
     EXPECT_TRUE(other.isMapped());
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

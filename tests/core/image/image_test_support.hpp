@@ -114,11 +114,11 @@ struct BmpFields {
     std::uint16_t bitsPerPixel = 24;
     std::uint32_t compression = 0;
     std::uint32_t coloursUsed = 0;
-    std::vector<std::uint32_t> masksAfterHeader; // BI_BITFIELDS masks after a 40-byte header
+    std::vector<std::uint32_t> masksAfterHeader;  // BI_BITFIELDS masks after a 40-byte header
     std::vector<std::uint32_t> headerMasks;      // masks inside a 52/56/108/124-byte header
     std::vector<std::uint8_t> palette;           // raw entries (3 or 4 bytes each)
     std::vector<std::uint8_t> pixels;
-    std::int64_t offsetOverride = -1; // pixel offset field, when not the natural one
+    std::int64_t offsetOverride = -1;  // pixel offset field, when not the natural one
 };
 
 inline void putLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
@@ -195,7 +195,7 @@ inline void writeFileBytes(const std::filesystem::path& path, const std::vector<
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class ScratchFolder {
-  public:
+public:
     ScratchFolder()
     {
         auto base = std::filesystem::temp_directory_path() / "dimora-image-test";
@@ -219,7 +219,7 @@ class ScratchFolder {
             std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
     }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
@@ -228,4 +228,4 @@ inline std::string suiteFile(const std::string& name)
     return std::string(DIMORA_TEST_DATA) + "/bmpsuite/" + name;
 }
 
-} // namespace dimora::test
+}  // namespace dimora::test

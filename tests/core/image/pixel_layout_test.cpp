@@ -71,7 +71,7 @@ TEST(PixelLayoutPalette, PixelsArePackedFromTheHighBitsAndIndicesPastThePaletteR
     const auto one = PixelLayout::indexed(1, {kWhite});
     std::array<std::uint8_t, 4> bits{0x40, 0, 0, 0};
     EXPECT_EQ(one.read(bits.data(), 0), kWhite);
-    EXPECT_EQ(one.read(bits.data(), 1), kBlack); // index 1, past a one-entry palette
+    EXPECT_EQ(one.read(bits.data(), 1), kBlack);  // index 1, past a one-entry palette
     one.writeValue(bits.data(), 9, 1);
     EXPECT_EQ(bits[1], 0x40);
     EXPECT_EQ(bits[0], 0x40);
@@ -100,7 +100,7 @@ TEST(PixelLayoutMasked, FiveFiveFiveLeavesTheSpareBitAndAlphaBitsAlone)
     rgb555.write(row.data(), 0, makeColour(0xFF, 0, 0x08));
     EXPECT_EQ(rgb555.readValue(row.data(), 0), 0x8000u | 0x7C00u | 0x0001u);
     rgb555.write(row.data(), 1, kBlack);
-    EXPECT_EQ(rgb555.readValue(row.data(), 1), 0u); // the spare bit was already 0
+    EXPECT_EQ(rgb555.readValue(row.data(), 1), 0u);  // the spare bit was already 0
     EXPECT_EQ(rgb555.read(row.data(), 0), makeColour(0xFF, 0, 0x08));
 
     const auto rgba = PixelLayout::masked(32, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000});
@@ -187,5 +187,5 @@ TEST(PixelLayout, ContiguousMasks)
     EXPECT_FALSE(PixelLayout::isContiguousMask(0x80000001));
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora
