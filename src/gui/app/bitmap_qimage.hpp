@@ -1,0 +1,20 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Conversions between the core's bitmaps and Qt's images, for showing the
+// working image and for the clipboard.
+
+#include "image/bitmap.hpp"
+
+#include <QImage>
+
+// The bitmap as a QImage of the same size and colours. 24-bit, 8-bit and 1-bit
+// layouts copy their rows as they are (the palettes become colour tables);
+// the others are decoded pixel by pixel into 32-bit RGB. Throws
+// dimora::Error(invalid bitmap) when Qt cannot allocate the image.
+[[nodiscard]] QImage toQImage(const dimora::Bitmap& bitmap);
+
+// A 24-bit bitmap with the image's colours (alpha dropped); a null image
+// gives the empty bitmap.
+[[nodiscard]] dimora::Bitmap fromQImage(const QImage& image);

@@ -1,0 +1,32 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Every handler of a menu item, tool button or dialog button runs its work
+// through runCommand:
+// - with busyCursor, the application-wide hourglass is shown while the body
+//   runs and the default cursor comes back on every way out;
+// - an error (dimora::Error or any other std::exception) ends the body; it is
+//   shown as the general error report (title "Dimora3", error icon, one OK
+//   button, the message with the full-stop rule) through platform(), after the
+//   cursor is back; the program then goes on with whatever state the body had
+//   reached. No exception leaves runCommand.
+//
+// A command that runs another command's body (a measurement running the
+// recalculation, save-as running save) may call runCommand inside runCommand:
+// the inner one restores its cursor and passes the error on, so the outermost
+// command shows exactly one report and stops there.
+
+#include <functional>
+
+void runCommand(const std::function<void()>& body, bool busyCursor = true);
+
+// Shows the hourglass for the lifetime of the object (for a stretch of work
+// inside a command that does not show it as a whole).
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};

@@ -1,0 +1,154 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/working_picture.hpp"
+#include "image/region.hpp"
+
+#include <QMainWindow>
+#include <QString>
+
+class ImageControl;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMouseEvent;
+class QScrollArea;
+class QToolButton;
+class ScrollBox;
+class TSelShape;
+class TpvlUrl;
+
+// The main window: the working image in a scroll box, the menu bar and the
+// tool bar from which every command starts, and the status label of the
+// selection geometry. Closing it ends the program.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- The working image -------------------------------------------------
+    // The picture under work (a bitmap, or an icon or metafile).
+    [[nodiscard]] WorkingPicture& workingPicture() { return picture_; }
+    // Replaces the working image by the bitmap and shows it.
+    void setWorkingImage(dimora::Bitmap bitmap);
+    void setWorkingPicture(WorkingPicture picture);
+    // Shows the working image again after its pixels were changed in place.
+    void imageChanged();
+    // The analysis region of a measurement: the selection rectangle shifted by
+    // the scroll positions while it is visible, else the whole image (asking
+    // an icon or metafile for its size replaces it by the empty bitmap).
+    [[nodiscard]] dimora::Region analysisRegion();
+    // The bitmap when a command asks for the image's size: an icon or
+    // metafile is replaced by the empty bitmap (and the view follows).
+    [[nodiscard]] dimora::Bitmap& imageForSize();
+    // The path that open and save-as set and save writes to.
+    [[nodiscard]] const QString& currentFileName() const { return currentFileName_; }
+
+    // --- Controls -----------------------------------------------------------
+    QFrame* ToolBar1;
+    QToolButton* ToolButton2;   // open
+    QToolButton* ToolButton4;   // range, drawn pressed while the range is shown
+    QToolButton* ToolButton6;   // black dimension
+    QToolButton* ToolButton7;   // non-black dimension
+    QToolButton* ToolButton9;   // grayscale dimension
+    QToolButton* ToolButton10;  // counts per size
+    QLabel* Label1;             // status label: the selection geometry
+    ScrollBox* ScrollBox1;
+    ImageControl* Image;
+    TSelShape* SelShape1;
+    TpvlUrl* pvlUrl1;
+
+    // --- Menus (menu bar MainMenu1) -----------------------------------------
+    QMenu* File1;
+    QAction* Open1;
+    QAction* N3;
+    QAction* Saveas1;
+    QAction* bb1;
+    QAction* N1;
+    QAction* Exit1;
+    QMenu* Edit2;
+    QAction* Copy1;
+    QAction* Paste1;
+    QMenu* exec1;
+    QAction* K2;
+    QAction* sikii1;
+    QAction* K1;
+    QAction* K3;
+    QAction* reverse1;
+    QAction* gray2;
+    QAction* SLIM1;
+    QMenu* N4;
+    QAction* frac1;
+    QAction* fracw1;
+    QAction* gray1;
+    QAction* count1;
+    QAction* length1;
+    QAction* slice1;
+    QMenu* hani1;
+    QAction* N5;
+    QAction* N2;
+    QMenu* filter1;
+    QAction* median1;
+    QAction* noise1;
+    QMenu* help2;
+    QAction* usage1;
+    QAction* version1;
+
+    // --- Handlers -----------------------------------------------------------
+    // Files and clipboard.
+    void Open1Click();
+    void Saveas1Click();
+    void Save1Click();
+    void bb1Click();
+    void Exit1Click();
+    void Copy1Click();
+    void Paste1Click();
+    // Loads the first of the dropped files into the working and scratch images.
+    void FilesDropped(const QStringList& paths);
+    // Measurements.
+    void frac1Click();
+    void fracw1Click();
+    void gray1Click();
+    void count1Click();
+    void ToolButton10Click();
+    void length1Click();
+    // Image operations.
+    void K1Click();
+    void K2Click();
+    void K3Click();
+    void sikii1Click();
+    void reverse1Click();
+    void gray2Click();
+    void SLIM1Click();
+    void median1Click();
+    void noise1Click();
+    // Region.
+    void N2Click();
+    void N5Click();
+    void SelShape1MouseMove(QMouseEvent* event);
+    // Slices and help.
+    void slice1Click();
+    void usage1Click();
+    void version1Click();
+
+signals:
+    // The window was closed: the program ends.
+    void closed();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    void createToolBar(QWidget* client);
+    void createImageArea(QWidget* client);
+    void saveWorkingImage();
+
+    WorkingPicture picture_;
+    QString currentFileName_;
+};

@@ -1,0 +1,78 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "app/windows.hpp"
+
+#include "about/about_box.hpp"
+#include "app/main_window.hpp"
+#include "imageops/scratch_image_window.hpp"
+#include "imageops/threshold_dialog.hpp"
+#include "measure/count_window.hpp"
+#include "measure/result_window.hpp"
+#include "measure/total_length_window.hpp"
+#include "region/region_dialog.hpp"
+#include "slices/progress_window.hpp"
+#include "slices/slice_settings_dialog.hpp"
+
+#include <QWidget>
+
+Windows& windows()
+{
+    static Windows instances;
+    return instances;
+}
+
+namespace {
+
+template <typename Window>
+Window* create(Window*& slot, const std::function<void(QWidget*)>& created)
+{
+    slot = new Window;
+    if (created)
+        created(slot);
+    return slot;
+}
+
+}  // namespace
+
+void createWindows(const std::function<void(QWidget*)>& created)
+{
+    auto& w = windows();
+    create(w.form1, created);
+    create(w.form2, created);
+    create(w.form3, created);
+    create(w.form4, created);
+    create(w.aboutBox, created);
+    create(w.form5, created);
+    create(w.form6, created);
+    create(w.form7, created);
+    create(w.form8, created);
+    create(w.form9, created);
+}
+
+void showStartWindows()
+{
+    windows().form1->show();
+    windows().form2->show();
+}
+
+void destroyWindows()
+{
+    auto& w = windows();
+    // Later windows may refer to earlier ones while they go; clear each slot
+    // before deleting so nothing reaches a half-destroyed window.
+    const auto destroy = [](auto*& slot) {
+        auto* window = slot;
+        slot = nullptr;
+        delete window;
+    };
+    destroy(w.form9);
+    destroy(w.form8);
+    destroy(w.form7);
+    destroy(w.form6);
+    destroy(w.form5);
+    destroy(w.aboutBox);
+    destroy(w.form4);
+    destroy(w.form3);
+    destroy(w.form2);
+    destroy(w.form1);
+}

@@ -1,0 +1,74 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The picture of the main window's image control: normally a bitmap (the
+// working image), but opening or dropping a file named *.ico or *.emf/*.wmf
+// makes it an icon or a metafile, kept as the file's bytes.
+//
+// Such a picture has no pixels: pixel access fails with
+// "ビットマップを持っている時のみイメージの変更が可能です", while asking for the
+// image's size (or its bitmap) replaces it by the empty 0 × 0 bitmap first.
+
+#include "image/bitmap.hpp"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <string_view>
+
+inline constexpr std::string_view kBitmapOnlyMessage = "ビットマップを持っている時のみイメージの変更が可能です";
+inline constexpr std::string_view kIconClipboardMessage = "クリップボードはアイコンには対応していません";
+
+enum class PictureKind { Bitmap, Icon, Metafile };
+
+class WorkingPicture {
+public:
+    // The empty 0 × 0 bitmap.
+    WorkingPicture() = default;
+    explicit WorkingPicture(dimora::Bitmap bitmap);
+    // An icon or a metafile with the bytes of its file; `extension` ("emf" or
+    // "wmf") tells the metafile's format.
+    [[nodiscard]] static WorkingPicture icon(QByteArray fileBytes);
+    [[nodiscard]] static WorkingPicture metafile(QByteArray fileBytes, const QString& extension);
+
+    [[nodiscard]] PictureKind kind() const { return kind_; }
+
+    // The bitmap, for its size or as a whole; an icon or metafile is replaced
+    // by the empty bitmap first.
+    [[nodiscard]] dimora::Bitmap& bitmap();
+
+    // The bitmap, for pixel reads and writes. Throws
+    // Error(kBitmapOnlyMessage) when the picture is an icon or a metafile.
+    [[nodiscard]] dimora::Bitmap& pixels();
+    [[nodiscard]] const dimora::Bitmap& pixels() const;
+
+    // The file bytes of an icon or metafile (empty for a bitmap).
+    [[nodiscard]] const QByteArray& fileBytes() const { return fileBytes_; }
+    // The MIME type under which a metafile goes to the clipboard.
+    [[nodiscard]] QString metafileMimeType() const;
+
+    // What the image control shows: the bitmap's pixels, the icon's image,
+    // nothing for a metafile.
+    [[nodiscard]] QImage displayImage() const;
+
+private:
+    PictureKind kind_ = PictureKind::Bitmap;
+    dimora::Bitmap bitmap_;
+    QByteArray fileBytes_;
+    QString extension_;
+};
+
+// Loads a picture by the extension of the path, compared without regard to
+// case: "bmp" a bitmap, "ico" an icon, "emf" and "wmf" a metafile. Throws
+// Error: "拡張子 .<ext> の画像形式は処理できません" for any other extension,
+// "ファイル <path> は開けません" when the file cannot be read,
+// "ビットマップイメージが不正です" for a *.bmp that is no valid bitmap.
+[[nodiscard]] WorkingPicture loadPictureFile(const QString& path);
+
+// Writes the picture to the path: a bitmap as a BMP file in its own pixel
+// layout, an icon or metafile as its own file. Replaces an existing file
+// without asking; throws Error("ファイル <path> を作成できません") when the
+// file cannot be written (an existing file then stays as it was).
+void savePictureFile(WorkingPicture& picture, const QString& path);

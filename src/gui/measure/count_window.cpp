@@ -1,0 +1,221 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/count_window.hpp"
+
+#include "app/command.hpp"
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QStyle>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Designed client size; the lists stretch with the height, the chart with both.
+constexpr int kClientWidth = 394;
+constexpr int kClientHeight = 278;
+
+const QString kChartTitle = QStringLiteral("ボックスサイズとカウント数の関係");
+
+QValueAxis* makeAxis(const QString& title)
+{
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    const QFont font = uiFont(kPMincho, 12);
+    axis->setTitleFont(font);
+    axis->setLabelsFont(font);
+    axis->setTitleBrush(Qt::black);
+    axis->setLabelsColor(Qt::black);
+    axis->setGridLineColor(Qt::black);
+    axis->setLabelFormat(QStringLiteral("%.4g"));
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0.0);
+    return axis;
+}
+
+// 1, 2 or 5 times a power of ten, near a fifth of the span: the steps of an
+// automatic axis.
+double niceStep(double span)
+{
+    if (!(span > 0.0) || !std::isfinite(span))
+        return 1.0;
+    const double rough = span / 5.0;
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (rough <= factor * decade)
+            return factor * decade;
+    return 10.0 * decade;
+}
+
+}  // namespace
+
+TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    nameControl(this, "TForm4");
+    setWindowTitle(QStringLiteral("個数"));
+    setFont(uiFont(kPGothic, 12));
+    resize(kClientWidth, kClientHeight);
+    move(172, 607);
+
+    Label1 = new QLabel(QStringLiteral("サイズ, 個数"), this);
+    nameControl(Label1, "Label1");
+    Label1->move(0, 8);
+    Label1->adjustSize();
+
+    const QFont listFont = uiFont(kGothic, 13);
+    Memo2 = new QPlainTextEdit(this);
+    nameControl(Memo2, "Memo2");
+    Memo2->setFont(listFont);
+    Memo2->setPlainText(QStringLiteral("  1\n  2\n  4\n  8\n 16\n 32\n 64\n128\n256\n512\n ・\n ・\n ・"));
+    Memo2->setReadOnly(true);
+    Memo2->setEnabled(false);
+    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    Memo1 = new QPlainTextEdit(this);
+    nameControl(Memo1, "Memo1");
+    Memo1->setFont(listFont);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    chart_ = new QChart;
+    chart_->legend()->hide();
+    chart_->setBackgroundBrush(Qt::white);
+    chart_->setBackgroundRoundness(0);
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    axisX_ = makeAxis(QStringLiteral("log10(ボックスサイズ)"));
+    axisX_->setLinePen(QPen(Qt::black, 3));
+    axisX_->setTickInterval(1.0);
+    axisY_ = makeAxis(QStringLiteral("log10(カウント数)"));
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+
+    Series1 = new QScatterSeries;
+    nameObject(Series1, "Series1");
+    Series1->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    Series1->setMarkerSize(7.0);
+    Series1->setColor(Qt::red);
+    Series1->setBorderColor(Qt::red);
+    Series1->setPointLabelsVisible(false);
+    Series2 = new QLineSeries;
+    nameObject(Series2, "Series2");
+    Series2->setColor(QColor(0, 128, 0));
+    Series2->setPointLabelsVisible(false);
+    for (QXYSeries* series : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2)}) {
+        chart_->addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+    }
+
+    Chart1 = new QChartView(chart_, this);
+    nameControl(Chart1, "Chart1");
+    // The chart's title is kept with the chart but not shown.
+    Chart1->setWindowTitle(kChartTitle);
+    Chart1->setFrameShape(QFrame::Panel);
+    Chart1->setFrameShadow(QFrame::Sunken);
+    Chart1->setRenderHint(QPainter::Antialiasing);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("再計算"), this);
+    nameControl(BitBtn1, "BitBtn1");
+    BitBtn1->setGeometry(200, 0, 89, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+
+    plot({}, std::nullopt);
+}
+
+void TForm4::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int dw = width() - kClientWidth;
+    const int dh = height() - kClientHeight;
+    Memo2->setGeometry(0, 24, 33, 249 + dh);
+    Memo1->setGeometry(32, 24, 81, 249 + dh);
+    Chart1->setGeometry(120, 24, 274 + dw, 254 + dh);
+}
+
+void TForm4::BitBtn1Click()
+{
+    runCommand([this] { recalculate(); }, false);
+}
+
+QStringList TForm4::countLines() const
+{
+    const QString text = Memo1->toPlainText();
+    if (text.isEmpty())
+        return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+    return lines;
+}
+
+void TForm4::clearCountList()
+{
+    Memo1->clear();
+}
+
+void TForm4::appendCountLine(const QString& line)
+{
+    // Every line ends with a line end, as in a list that lines are added to:
+    // an empty first line stays a line of its own.
+    Memo1->setPlainText(Memo1->toPlainText() + line + QLatin1Char('\n'));
+}
+
+void TForm4::showInFront()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm4::plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment)
+{
+    Series1->replace(QList<QPointF>(points.begin(), points.end()));
+    if (segment)
+        Series2->replace(QList<QPointF>{segment->first, segment->second});
+    else
+        Series2->clear();
+    fitAxesToData();
+}
+
+void TForm4::fitAxesToData()
+{
+    // Horizontal: from -0.1 to the largest x; vertical: the data's range with
+    // a 2 % margin at the top.
+    double maxX = 0.0;
+    double minY = 0.0;
+    double maxY = 0.0;
+    bool any = false;
+    for (const QXYSeries* series : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2)}) {
+        for (const QPointF& p : series->points()) {
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+                continue;
+            maxX = any ? std::max(maxX, p.x()) : p.x();
+            minY = any ? std::min(minY, p.y()) : p.y();
+            maxY = any ? std::max(maxY, p.y()) : p.y();
+            any = true;
+        }
+    }
+    if (!any) {
+        maxX = 1.0;
+        minY = 0.0;
+        maxY = 1.0;
+    }
+    maxX = std::max(maxX, 0.0);
+    if (maxY <= minY)
+        maxY = minY + 1.0;
+    maxY += (maxY - minY) * 0.02;
+    axisX_->setRange(-0.1, maxX);
+    axisY_->setRange(minY, maxY);
+    axisY_->setTickInterval(niceStep(maxY - minY));
+}

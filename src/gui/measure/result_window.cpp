@@ -1,0 +1,48 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/result_window.hpp"
+
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+{
+    nameControl(this, "TForm2");
+    setWindowTitle(QStringLiteral("結果表示"));
+    setFont(uiFont(kPGothic, 12));
+    setFixedSize(189, 107);
+
+    const auto label = [this](const char* name, const QString& text, int top) {
+        auto* l = new QLabel(text, this);
+        nameControl(l, name);
+        l->move(8, top);
+        l->adjustSize();
+        return l;
+    };
+    const auto field = [this](const char* name, int top) {
+        auto* e = new QLineEdit(this);
+        nameControl(e, name);
+        e->setGeometry(112, top, 73, 20);
+        return e;
+    };
+    Label1 = label("Label1", QStringLiteral("画像ｻｲｽﾞ（横×縦）"), 16);
+    Label2 = label("Label2", QStringLiteral("被度（％），輝度差"), 40);
+    Label3 = label("Label3", QStringLiteral("相関係数\u3000（ ｎ ）"), 64);
+    Label4 = label("Label4", QStringLiteral("フラクタル次元"), 88);
+    Edit1 = field("Edit1", 8);
+    Edit2 = field("Edit2", 32);
+    Edit3 = field("Edit3", 56);
+    Edit4 = field("Edit4", 80);
+
+    // Centred on the screen when first shown.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}

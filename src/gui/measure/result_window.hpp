@@ -1,0 +1,26 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+// The result window: region size, coverage or brightness difference,
+// correlation with its number of points, and the fractal dimension of the
+// last measurement. Always on top, never hidden, without title-bar buttons.
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLineEdit* Edit1;  // region size, width × height
+    QLineEdit* Edit2;  // coverage (%) or brightness difference
+    QLineEdit* Edit3;  // correlation coefficient (n)
+    QLineEdit* Edit4;  // fractal dimension
+};

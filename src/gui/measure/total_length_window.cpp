@@ -1,0 +1,33 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "measure/total_length_window.hpp"
+
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+
+TForm5::TForm5(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    nameControl(this, "TForm5");
+    setWindowTitle(QStringLiteral("総延長"));
+    setFont(uiFont(kPGothic, 12));
+    // Designed outer size 146 × 96: the client area within the frame.
+    resize(138, 69);
+    move(192, 109);
+
+    Label1 = new QLabel(QStringLiteral("指定範囲内の総延長"), this);
+    nameControl(Label1, "Label1");
+    Label1->move(8, 8);
+    Label1->adjustSize();
+
+    Edit1 = new QLineEdit(this);
+    nameControl(Edit1, "Edit1");
+    Edit1->setGeometry(8, 28, 73, 20);
+
+    Label2 = new QLabel(QStringLiteral("pixel (dot)"), this);
+    nameControl(Label2, "Label2");
+    Label2->move(86, 32);
+    Label2->adjustSize();
+}

@@ -1,1 +1,0 @@
-int dimoraGuiPlaceholder() { return 0; }
