@@ -3,17 +3,19 @@
 #include "imageops/colour_extraction.hpp"
 
 #include "imageops/colour_map.hpp"
+#include "imageops/sum_division.hpp"
 
 namespace dimora {
 
 ColourPercentages colourPercentages(Colour colour)
 {
-    const int red = static_cast<int>(redOf(colour));
-    const int green = static_cast<int>(greenOf(colour));
-    const int sum = red + green + static_cast<int>(blueOf(colour));
+    const unsigned red = redOf(colour);
+    const unsigned green = greenOf(colour);
+    const unsigned sum = red + green + blueOf(colour);
     if (sum == 0)
         return {33, 33};
-    return {100 * red / sum, 100 * green / sum};
+    return {static_cast<int>(imageops::divideBySum(100 * red, sum)),
+            static_cast<int>(imageops::divideBySum(100 * green, sum))};
 }
 
 Colour extractedColour(Colour colour, const ColourExtraction& extraction)

@@ -3,6 +3,7 @@
 #include "imageops/percent_conversion.hpp"
 
 #include "imageops/colour_map.hpp"
+#include "imageops/sum_division.hpp"
 
 namespace dimora {
 
@@ -14,7 +15,8 @@ Colour percentColour(Colour colour)
     const unsigned sum = red + green + blue;
     if (sum == 0)
         return makeColour(83, 83, 83);
-    return makeColour(250 * red / sum, 250 * green / sum, 250 * blue / sum);
+    return makeColour(imageops::divideBySum(250 * red, sum), imageops::divideBySum(250 * green, sum),
+                      imageops::divideBySum(250 * blue, sum));
 }
 
 void convertToPercent(Bitmap& image) { imageops::mapColours(image, percentColour); }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 
@@ -80,6 +81,24 @@ TEST(PercentColour, SharesOf250)
     EXPECT_EQ(percentColour(makeColour(10, 20, 0)), makeColour(83, 166, 0));
     EXPECT_EQ(percentColour(makeColour(0, 0, 7)), makeColour(0, 0, 250));
     EXPECT_EQ(percentColour(makeColour(1, 1, 0)), makeColour(125, 125, 0));
+}
+
+TEST(ColourShares, EqualPlainDivisionForEveryChannelAndSum)
+{
+    // Every value v of one channel with every sum S it can occur in; the
+    // other two channels make up the rest.
+    for (unsigned v = 0; v < 256; ++v) {
+        for (unsigned s = std::max(v, 1u); s <= v + 510; ++s) {
+            const unsigned second = std::min(255u, s - v), third = s - v - second;
+            const Colour asRed = makeColour(v, second, third), asGreen = makeColour(second, v, third),
+                         asBlue = makeColour(second, third, v);
+            ASSERT_EQ(colourPercentages(asRed).red, static_cast<int>(100 * v / s)) << v << " " << s;
+            ASSERT_EQ(colourPercentages(asGreen).green, static_cast<int>(100 * v / s)) << v << " " << s;
+            ASSERT_EQ(redOf(percentColour(asRed)), 250 * v / s) << v << " " << s;
+            ASSERT_EQ(greenOf(percentColour(asGreen)), 250 * v / s) << v << " " << s;
+            ASSERT_EQ(blueOf(percentColour(asBlue)), 250 * v / s) << v << " " << s;
+        }
+    }
 }
 
 TEST(GreyColour, WeightedBrightnessRoundedDown)
