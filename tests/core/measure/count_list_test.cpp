@@ -122,6 +122,15 @@ TEST(RecalculateCountList, KeepsThePointsFoundBeforeAnError)
     EXPECT_EQ(points.size(), 1u);
 }
 
+TEST(RecalculateCountList, AFlatLineNeverReachesCountOne)
+{
+    // Counts 2, 10, 2 fit a line of slope exactly 0: the fit itself succeeds
+    // (r = 0), but −a / b divides by zero, before the fields are written.
+    const std::vector<SideCount> pairs = {{1, 2}, {2, 10}, {4, 2}};
+    ASSERT_EQ(LogLogFit(pairs).slope, 0.0);
+    EXPECT_EQ(errorOf([] { (void)recalculate(Lines{"2", "10", "2"}); }), testing::kDivideByZero);
+}
+
 TEST(CountListLines, ArePlainDigits)
 {
     const std::vector<std::int64_t> counts = {4096, 1, 0, 3000000000};

@@ -79,8 +79,11 @@ TEST(LogLogFit, TakesCommonLogarithmsOfSideAndCount)
 TEST(FitLogarithm, IsExactForPowersOfTen)
 {
     std::int64_t power = 1;
-    for (int k = 0; k <= 18; ++k, power *= 10)
+    for (int k = 0; k <= 18; ++k) {
         EXPECT_EQ(fitLogarithm(power), k) << power;
+        if (k < 18)
+            power *= 10;
+    }
 }
 
 TEST(LogLogFitFaults, TooFewPairsAreAnInvalidOperation)
@@ -111,6 +114,18 @@ TEST(LogLogFitFaults, ZeroAndNegativeCountsFailAtTheirLogarithm)
     EXPECT_EQ(errorOf([&] { (void)LogLogFit(zeroFirst); }), kDivideByZero);
     const std::vector<SideCount> zeroSide = {{0, 5}, {2, 3}};
     EXPECT_EQ(errorOf([&] { (void)LogLogFit(zeroSide); }), kDivideByZero);
+}
+
+TEST(LogLogFitFaults, ANonZeroNumeratorOverZeroSpreadDividesByZero)
+{
+    // Two points over one x: Sxx' is exactly 0, while rounding leaves Sxy' a
+    // hair above 0, so the correlation divides a non-zero number by zero.
+    const double x = 0.3010299956639812;  // log10 2
+    const std::vector<LogPoint> points = {{x, x}, {x, 0.6020599913279624}};
+    EXPECT_EQ(errorOf([&] { (void)fitStraightLine(points); }), kDivideByZero);
+    // Six equal counts of 2: Syy' is exactly 0 and Sxy' is not.
+    const std::vector<SideCount> twos = {{1, 2}, {2, 2}, {4, 2}, {8, 2}, {16, 2}, {32, 2}};
+    EXPECT_EQ(errorOf([&] { (void)LogLogFit(twos); }), kDivideByZero);
 }
 
 }  // namespace
