@@ -40,14 +40,14 @@ void drawStrokes(Bitmap& image, std::mt19937& rng)
 {
     image.fill(kWhite);
     std::uniform_int_distribution<int> pos(0, kSide - 1), len(50, 900), half(1, 12), dir(0, 3);
+    // Horizontal, vertical and both diagonal directions.
+    const int stepX[4] = {1, 0, 1, 1}, stepY[4] = {0, 1, 1, -1};
     for (int i = 0; i < 2500; ++i) {
         const int x0 = pos(rng), y0 = pos(rng), l = len(rng), h = half(rng), d = dir(rng);
-        for (int s = 0; s < l; ++s) {
-            const int cx = x0 + (d == 0 ? s : d == 2 ? s : 0), cy = y0 + (d == 1 ? s : d == 2 ? s : d == 3 ? -s : 0);
+        for (int s = 0; s < l; ++s)
             for (int dy = -h; dy <= h; ++dy)
                 for (int dx = -h; dx <= h; ++dx)
-                    image.setPixel(cx + dx + (d == 3 ? s : 0), cy + dy, kBlack);
-        }
+                    image.setPixel(x0 + s * stepX[d] + dx, y0 + s * stepY[d] + dy, kBlack);
     }
 }
 
@@ -123,9 +123,9 @@ void registerAll()
         {"grayscale/photo/8", Content::Photo, 8, convertToGrayscale},
     };
     for (const auto& c : cases) {
-        benchmark::RegisterBenchmark(c.name.c_str(),
-                                     [c](benchmark::State& state) { runOperation(state, c.content, c.bits, c.op); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(c.name.c_str(), [c](benchmark::State& state) {
+            runOperation(state, c.content, c.bits, c.op);
+        })->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -17,8 +17,9 @@
 //   as a signed integer, where an operation looks past the edge.
 // - Results are exactly those of reading and writing one pixel at a time in
 //   the order each operation states; the operations get there row by row.
-// - Only the median filter can throw: Error("ビットマップイメージが不正です")
-//   when its scratch copy cannot be allocated.
+// - Only the median filter throws Error("ビットマップイメージが不正です"), when
+//   its scratch copy cannot be allocated; any operation may throw
+//   std::bad_alloc when memory for its row buffers runs out.
 
 #include "imageops/colour_extraction.hpp"
 #include "imageops/dot_removal.hpp"

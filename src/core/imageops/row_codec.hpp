@@ -77,7 +77,8 @@ inline void storeValue(const PixelLayout& layout, std::uint8_t* row, std::int32_
         std::uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x);
         const std::uint32_t keep = ~colourBitsOf(layout);
         const std::uint32_t old = p[0] | static_cast<std::uint32_t>(p[1]) << 8 |
-                                  static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+                                  static_cast<std::uint32_t>(p[2]) << 16 |
+                                  static_cast<std::uint32_t>(p[3]) << 24;
         const std::uint32_t word = (old & keep) | value;
         p[0] = static_cast<std::uint8_t>(word);
         p[1] = static_cast<std::uint8_t>(word >> 8);

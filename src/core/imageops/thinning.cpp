@@ -45,7 +45,10 @@ public:
         }
     }
     // Row r of the image, r ≥ −1.
-    [[nodiscard]] WindowRow& row(std::int64_t r) { return rows_[static_cast<std::size_t>((r + kWindowRows) % kWindowRows)]; }
+    [[nodiscard]] WindowRow& row(std::int64_t r)
+    {
+        return rows_[static_cast<std::size_t>((r + kWindowRows) % kWindowRows)];
+    }
 
 private:
     std::array<WindowRow, kWindowRows> rows_;

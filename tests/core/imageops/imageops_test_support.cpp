@@ -10,8 +10,9 @@ namespace dimora::test {
 
 std::vector<LayoutCase> allLayouts()
 {
-    std::vector<Colour> vga = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
-                               0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    std::vector<Colour> vga = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                               0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+                               0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
     std::vector<Colour> ramp;
     for (unsigned i = 0; i < 256; ++i)
         ramp.push_back(i % 4 == 0 ? makeColour(i, i, i) : makeColour(i, 255 - i, (i * 37) & 0xFF));
@@ -32,7 +33,8 @@ std::vector<LayoutCase> allLayouts()
         {"rgb24", PixelLayout::rgb24()},
         {"rgb24_topdown", PixelLayout::rgb24(), RowOrder::TopDown},
         {"masked32_alpha", PixelLayout::masked(32, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000})},
-        {"masked32_10bit", PixelLayout::masked(32, {0x3FF00000, 0x000FFC00, 0x000003FF, 0}), RowOrder::TopDown},
+        {"masked32_10bit", PixelLayout::masked(32, {0x3FF00000, 0x000FFC00, 0x000003FF, 0}),
+         RowOrder::TopDown},
     };
 }
 

@@ -263,7 +263,8 @@ TEST(Thinning, LeavesEveryColourButPureBlack)
 
 TEST(Thinning, WritesTheNearestWhiteOfAPalette)
 {
-    const test::LayoutCase noWhite{"noWhite", PixelLayout::indexed(4, {kBlack, 0x0000FF, 0xE0E0E0, 0xFF0000})};
+    const test::LayoutCase noWhite{"noWhite",
+                                   PixelLayout::indexed(4, {kBlack, 0x0000FF, 0xE0E0E0, 0xFF0000})};
     Bitmap image = test::pictureBitmap({"....", ".##.", ".##.", "...."}, noWhite);
     thinFigures(image);
     EXPECT_EQ(image.pixel(1, 1), 0xE0E0E0u);
