@@ -44,13 +44,18 @@ struct BmpInfo {
 // The size of the file header.
 inline constexpr std::size_t kBmpFileHeaderSize = 14;
 
+// The most bytes of a file that parseBmpHeaders reads: the largest header,
+// its masks and 256 palette entries (entries past 2^bits are never read).
+inline constexpr std::size_t kBmpMaxHeadBytes = 2048;
+
 // The pixel offset that the file header (the file's first 14 bytes) gives,
 // checked to lie inside a file of fileSize bytes and past the smallest header.
 // Everything parseBmpHeaders needs lies before it.
 [[nodiscard]] std::uint64_t bmpPixelOffset(std::span<const std::uint8_t> fileHeader, std::uint64_t fileSize);
 
 // Reads and checks the headers and the palette. `head` holds the file's first
-// bmpPixelOffset() bytes (or more); fileSize is the whole file's size.
+// min(bmpPixelOffset(), kBmpMaxHeadBytes) bytes or more; fileSize is the whole
+// file's size.
 [[nodiscard]] BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSize);
 
 // Refuses, with the invalid-bitmap error, an indexed image in which a pixel

@@ -7,6 +7,7 @@
 #include "image/bmp_rle.hpp"
 #include "image/input_file.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -31,14 +32,15 @@ Bitmap loadBmpFile(const std::string& path)
     const InputFile file(path);
     const std::uint64_t size = file.size();
 
-    // The file header names the pixel offset; everything before it is header
-    // and palette, read in one go and parsed before pixel memory is taken.
+    // The file header names the pixel offset; headers and palette lie before
+    // it and are read in one go (a gap before the pixels is not) and parsed
+    // before pixel memory is taken.
     std::uint8_t fileHeader[kBmpFileHeaderSize];
     if (size < sizeof fileHeader)
         fail(msg::kInvalidBitmap);
     file.readAt(0, fileHeader, sizeof fileHeader);
     const std::uint64_t offset = bmpPixelOffset(fileHeader, size);
-    std::vector<std::uint8_t> head(static_cast<std::size_t>(offset));
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(offset, kBmpMaxHeadBytes)));
     file.readAt(0, head.data(), head.size());
     const BmpInfo info = parseBmpHeaders(head, size);
 

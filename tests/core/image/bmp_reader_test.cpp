@@ -355,6 +355,16 @@ TEST(BmpFile, LoadingGivesWhatDecodingGives)
     test::writeFileBytes(folder.file("rle.bmp"), file);
     EXPECT_EQ(indices(loadBmpFile(folder.file("rle.bmp"))), indices(decodeBmp(file)));
 
+    // Headers are read on their own; a long gap before the pixels is skipped.
+    BmpFields gap = smallIndexed();
+    const std::size_t natural = 14 + 40 + gap.palette.size();
+    gap.pixels.insert(gap.pixels.begin(), 5000, 0xEE);
+    gap.offsetOverride = static_cast<std::int64_t>(natural + 5000);
+    test::writeFileBytes(folder.file("gap.bmp"), buildBmp(gap));
+    const Bitmap gapped = loadBmpFile(folder.file("gap.bmp"));
+    EXPECT_EQ(gapped.pixel(1, 1), 0x00FF00u);
+    EXPECT_EQ(gapped.pixel(0, 0), 0xFF0000u);
+
     const Bitmap plain = test::patternBitmap(9, 4, PixelLayout::indexed(8, test::rampPalette(40)));
     test::writeFileBytes(folder.file("plain.bmp"), encodeBmp(plain));
     EXPECT_EQ(test::firstDifference(loadBmpFile(folder.file("plain.bmp")).view(), plain.view()), "");
