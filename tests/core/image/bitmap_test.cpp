@@ -10,21 +10,10 @@ namespace dimora {
 namespace {
 
 using test::allLayouts;
+using test::BudgetGuard;
 using test::errorOf;
 using test::firstDifference;
 using test::patternBitmap;
-
-// Restores the memory budget when a test that changes it ends.
-class BudgetGuard {
-public:
-    BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
-    ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
-    BudgetGuard(const BudgetGuard&) = delete;
-    BudgetGuard& operator=(const BudgetGuard&) = delete;
-
-private:
-    std::uint64_t saved_;
-};
 
 TEST(Bitmap, EmptyBitmapReadsInvalidEverywhere)
 {

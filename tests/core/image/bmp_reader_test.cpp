@@ -12,6 +12,7 @@ namespace dimora {
 namespace {
 
 using test::BmpFields;
+using test::BudgetGuard;
 using test::buildBmp;
 using test::errorOf;
 using test::paletteBytes;
@@ -243,17 +244,6 @@ TEST(BmpReader, RefusesBadMasks)
     v2.pixels = {0, 0, 0, 0};
     EXPECT_EQ(decodeError(buildBmp(v2)), kInvalid);
 }
-
-class BudgetGuard {
-public:
-    BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
-    ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
-    BudgetGuard(const BudgetGuard&) = delete;
-    BudgetGuard& operator=(const BudgetGuard&) = delete;
-
-private:
-    std::uint64_t saved_;
-};
 
 TEST(BmpReader, ImagesBeyondTheMemoryBudgetAreRefused)
 {

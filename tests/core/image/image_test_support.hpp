@@ -24,6 +24,18 @@ struct NamedLayout {
     PixelLayout layout;
 };
 
+// Restores the memory budget when a test that changes it ends.
+class BudgetGuard {
+public:
+    BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
+    ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
+    BudgetGuard(const BudgetGuard&) = delete;
+    BudgetGuard& operator=(const BudgetGuard&) = delete;
+
+private:
+    std::uint64_t saved_;
+};
+
 inline std::vector<Colour> rampPalette(std::size_t n)
 {
     std::vector<Colour> palette;
