@@ -85,7 +85,7 @@ struct DecodeState {
 
     // Where the rows go.
     png_bytepp rows = nullptr;         // one pointer per row, for whole-image reads
-    std::uint8_t* rowBuffer = nullptr; // one decoded row, for row-by-row blending
+    std::uint8_t* rowBuffer = nullptr; // one decoded row, for row-by-row conversion
     Bitmap* bitmap = nullptr;
 };
 
@@ -109,8 +109,8 @@ void readHeaderStep(png_structp png, DecodeState& state)
 }
 
 // Chooses the transformations that turn every colour type and depth into
-// 8-bit B, G, R rows, with a fourth byte A' = 255 − alpha where the image has
-// transparency.
+// rows of 8-bit samples: gray G or B, G, R, each followed by A' = 255 − alpha
+// where the image has transparency.
 void transformStep(png_structp png, DecodeState& state)
 {
     png_set_invert_alpha(png);
@@ -125,8 +125,6 @@ void transformStep(png_structp png, DecodeState& state)
     // The high byte of each 16-bit sample.
     if (state.bitDepth == 16)
         png_set_strip_16(png);
-    if ((state.colourType & PNG_COLOR_MASK_COLOR) == 0)
-        png_set_gray_to_rgb(png);
     png_set_bgr(png);
     state.passes = png_set_interlace_handling(png);
     png_read_update_info(png, state.info);
@@ -137,22 +135,50 @@ void transformStep(png_structp png, DecodeState& state)
 
 void readImageStep(png_structp png, DecodeState& state) { png_read_image(png, state.rows); }
 
-// B, G, R, A' → B, G, R over white.
-void blendOverWhite(const std::uint8_t* source, std::uint8_t* target, std::uint32_t width)
+// (background × A' + source × (255 − A')) div 255 over a white background.
+std::uint8_t overWhite(unsigned source, unsigned transparency)
 {
-    for (std::uint32_t x = 0; x < width; ++x, source += 4, target += 3) {
-        const unsigned transparency = source[3];
-        const unsigned opacity = 255 - transparency;
-        for (int c = 0; c < 3; ++c)
-            target[c] = static_cast<std::uint8_t>((255 * transparency + source[c] * opacity) / 255);
+    return static_cast<std::uint8_t>((255 * transparency + source * (255 - transparency)) / 255);
+}
+
+// One decoded row (G, G A', or B G R A') into a row of the bitmap (B G R).
+void convertRow(const std::uint8_t* source, std::uint8_t* target, std::uint32_t width, int channels)
+{
+    switch (channels) {
+    case 1: {
+        // Four pixels make three 32-bit words: g0 g0 g0 g1 | g1 g1 g2 g2 | g2 g3 g3 g3.
+        std::uint32_t x = 0;
+        for (; x + 4 <= width; x += 4, target += 12) {
+            const std::uint32_t g0 = source[x], g1 = source[x + 1], g2 = source[x + 2], g3 = source[x + 3];
+            const std::uint32_t w0 = g0 * 0x010101u | g1 << 24;
+            const std::uint32_t w1 = g1 * 0x0101u | g2 * 0x01010000u;
+            const std::uint32_t w2 = g2 | g3 * 0x01010100u;
+            std::memcpy(target, &w0, 4);
+            std::memcpy(target + 4, &w1, 4);
+            std::memcpy(target + 8, &w2, 4);
+        }
+        for (; x < width; ++x, target += 3) {
+            const std::uint8_t g = source[x];
+            target[0] = target[1] = target[2] = g;
+        }
+        break;
+    }
+    case 2:
+        for (std::uint32_t x = 0; x < width; ++x, source += 2, target += 3)
+            target[0] = target[1] = target[2] = overWhite(source[0], source[1]);
+        break;
+    default:
+        for (std::uint32_t x = 0; x < width; ++x, source += 4, target += 3)
+            for (int c = 0; c < 3; ++c)
+                target[c] = overWhite(source[c], source[3]);
     }
 }
 
-void readBlendedRowsStep(png_structp png, DecodeState& state)
+void readConvertedRowsStep(png_structp png, DecodeState& state)
 {
     for (png_uint_32 y = 0; y < state.height; ++y) {
         png_read_row(png, state.rowBuffer, nullptr);
-        blendOverWhite(state.rowBuffer, state.bitmap->row(static_cast<std::int32_t>(y)), state.width);
+        convertRow(state.rowBuffer, state.bitmap->row(static_cast<std::int32_t>(y)), state.width, state.channels);
     }
 }
 
@@ -188,8 +214,7 @@ Bitmap decode(const ReadStructures& structures)
         failRead();
     if (!runGuarded(png, transformStep, state))
         failRead();
-    const bool blended = state.channels == 4;
-    if (state.decodedBitDepth != 8 || (state.channels != 3 && !blended) ||
+    if (state.decodedBitDepth != 8 || state.channels < 1 || state.channels > 4 ||
         state.rowBytes != std::size_t{state.width} * static_cast<std::size_t>(state.channels))
         failRead();
 
@@ -198,9 +223,9 @@ Bitmap decode(const ReadStructures& structures)
         state.bitmap = &bitmap;
         std::vector<png_bytep> rows;
         std::vector<std::uint8_t> decoded;
-        if (!blended) {
-            // Straight into the bitmap's rows; libpng fills in the passes of
-            // an interlaced image in place.
+        if (state.channels == 3) {
+            // B, G, R straight into the bitmap's rows; libpng fills in the
+            // passes of an interlaced image in place.
             rows.resize(state.height);
             for (std::int32_t y = 0; y < height; ++y)
                 rows[static_cast<std::size_t>(y)] = bitmap.row(y);
@@ -210,11 +235,11 @@ Bitmap decode(const ReadStructures& structures)
         } else if (state.passes == 1) {
             decoded.resize(state.rowBytes);
             state.rowBuffer = decoded.data();
-            if (!runGuarded(png, readBlendedRowsStep, state))
+            if (!runGuarded(png, readConvertedRowsStep, state))
                 failRead();
         } else {
-            // An interlaced image with transparency is complete only after
-            // its last pass, so it is decoded whole before blending.
+            // An interlaced image is complete only after its last pass, so
+            // it is decoded whole before it is converted.
             decoded.resize(state.rowBytes * state.height);
             rows.resize(state.height);
             for (std::size_t y = 0; y < rows.size(); ++y)
@@ -223,7 +248,7 @@ Bitmap decode(const ReadStructures& structures)
             if (!runGuarded(png, readImageStep, state))
                 failRead();
             for (std::int32_t y = 0; y < height; ++y)
-                blendOverWhite(rows[static_cast<std::size_t>(y)], bitmap.row(y), state.width);
+                convertRow(rows[static_cast<std::size_t>(y)], bitmap.row(y), state.width, state.channels);
         }
         return bitmap;
     } catch (const std::bad_alloc&) {

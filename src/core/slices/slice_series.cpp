@@ -1,0 +1,86 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "slices/slice_series.hpp"
+
+#include "common/error.hpp"
+#include "common/text.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dimora {
+namespace {
+
+std::string_view folderPart(std::string_view path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
+std::string_view fileNamePart(std::string_view path) { return path.substr(folderPart(path).size()); }
+
+std::string_view extensionOf(std::string_view path)
+{
+    const std::string_view name = fileNamePart(path);
+    const auto dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+}  // namespace
+
+std::string firstSliceFileName(std::string_view lastFile)
+{
+    std::string first(folderPart(lastFile));
+    first += equalsIgnoringCase(extensionOf(lastFile), ".png") ? "1.png" : "1.bmp";
+    return first;
+}
+
+SliceFileType sliceFileTypeOf(std::string_view firstFile)
+{
+    return extensionOf(firstFile) == ".png" ? SliceFileType::Png : SliceFileType::Bmp;
+}
+
+std::string slicePath(std::string_view firstFile, std::int32_t i, SliceFileType type)
+{
+    std::string path(folderPart(firstFile));
+    path += std::to_string(i);
+    path += type == SliceFileType::Png ? ".png" : ".bmp";
+    return path;
+}
+
+std::int32_t sliceCountOf(std::string_view lastFile)
+{
+    std::string_view name = fileNamePart(lastFile);
+    name.remove_suffix(extensionOf(lastFile).size());
+    return std::min(parseInteger(name), kMaxSlices);
+}
+
+std::int32_t sliceSpacing(std::string_view pixelSizeText, std::string_view distanceText)
+{
+    if (pixelSizeText.empty())
+        return 1;
+    const long double distance = parseExtended(distanceText);
+    const long double pixelSize = parseExtended(pixelSizeText);
+    if (pixelSize == 0)
+        fail(distance == 0 ? msg::kInvalidFloatOperation : msg::kFloatDivideByZero);
+    const long double spacing = std::trunc(distance / pixelSize);
+    // Converting a value outside the integer's range is an invalid operation,
+    // not a silent wrap.
+    if (!(spacing >= INT32_MIN && spacing <= INT32_MAX))
+        fail(msg::kInvalidFloatOperation);
+    return static_cast<std::int32_t>(spacing);
+}
+
+std::int32_t sliceProgressPercent(std::int32_t done, std::int32_t total)
+{
+    return total <= 0 ? 0 : static_cast<std::int32_t>(std::int64_t{done} * 100 / total);
+}
+
+}  // namespace dimora

@@ -1,0 +1,137 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "slices/slice_stack.hpp"
+
+#include "common/error.hpp"
+#include "files/png_reader.hpp"
+#include "image/bmp_reader.hpp"
+#include "measure/box_count.hpp"
+#include "slices/slice_series.hpp"
+
+#include <future>
+
+namespace dimora {
+namespace {
+
+Bitmap loadSlice(const std::string& path, SliceFileType type)
+{
+    if (type == SliceFileType::Bmp)
+        return loadBmpFile(path);
+    Bitmap bitmap;
+    LoadPngBitmap(path, bitmap);
+    return bitmap;
+}
+
+// Adds the black boxes of one slice to the stack counts, side by side.
+void addSliceCounts(const Bitmap& slice, const Region& region, std::vector<std::int64_t>& stackCounts)
+{
+    // Without a side there is nothing to count (a region without pixels
+    // included).
+    if (stackCounts.empty())
+        return;
+    const BoxCounts counts = countBoxes(slice.view(), region, PixelClass::Black);
+    for (std::size_t k = 0; k < stackCounts.size(); ++k)
+        stackCounts[k] += counts.counts[k];
+}
+
+std::int64_t cubeCount(std::int64_t stackCount, std::int32_t spacing, std::int64_t side)
+{
+    std::int64_t product = 0;
+    if (__builtin_mul_overflow(stackCount, std::int64_t{spacing}, &product))
+        fail(msg::kInvalidFloatOperation);
+    return product / side;
+}
+
+}  // namespace
+
+SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& run,
+                                 const SliceProgress& progress)
+{
+    SliceStackCounts result;
+    const SliceFileType type = sliceFileTypeOf(settings.firstFile);
+    run.workingImage = loadSlice(settings.firstFile, type);
+    const Bitmap& first = *run.workingImage;
+    result.region = settings.selection.value_or(Region{0, 0, first.width(), first.height()});
+    const Region& region = result.region;
+    result.sliceCount = sliceCountOf(settings.lastFile);
+    result.spacing = sliceSpacing(settings.pixelSizeText, settings.distanceText);
+    const std::int32_t n = result.sliceCount;
+
+    result.sides = boxSides(region.width, region.height, 1);
+    result.stackCounts.assign(result.sides.size(), 0);
+
+    // Slice i + 1 is decoded while slice i is counted. Slice 1 is the first
+    // file, already loaded.
+    std::future<Bitmap> ahead;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        run.sliceFileName = slicePath(settings.firstFile, i, type);
+        if (i > 1)
+            run.workingImage = ahead.get();
+        if (i < n)
+            ahead = std::async(std::launch::async, loadSlice, slicePath(settings.firstFile, i + 1, type), type);
+        addSliceCounts(*run.workingImage, region, result.stackCounts);
+        if (progress)
+            progress(i, n);
+    }
+
+    const std::int64_t blackVoxels = result.stackCounts.empty() ? 0 : result.stackCounts.front();
+    // W × H × N exactly (an extended mantissa holds 64 bits).
+    const long double voxels = static_cast<long double>(region.width) * region.height * n;
+    if (voxels == 0)
+        fail(msg::kInvalidFloatOperation);
+    result.coverage = static_cast<double>(blackVoxels / voxels * 100);
+
+    for (std::size_t k = 0; k < result.sides.size(); ++k)
+        result.cubeCounts.push_back(cubeCount(result.stackCounts[k], result.spacing, result.sides[k]));
+    return result;
+}
+
+CountReport reportSliceCounts(const SliceStackCounts& counts)
+{
+    CountReport report;
+    report.value2 = counts.coverage;
+    if (counts.coverage < kSliceZeroReportCoverage) {
+        report.zeroReport = true;
+        return report;
+    }
+    for (std::size_t k = 0; k < counts.sides.size() && counts.cubeCounts[k] > 0; ++k) {
+        report.countList.push_back(std::to_string(counts.cubeCounts[k]));
+        report.fitPairs.push_back({counts.sides[k], counts.cubeCounts[k]});
+    }
+    return report;
+}
+
+SliceStackMeasurement measureSliceStack(const SliceSeriesSettings& settings, SliceRun& run,
+                                        const SliceProgress& progress)
+{
+    const SliceStackCounts counts = countSliceStack(settings, run, progress);
+    SliceStackMeasurement result;
+    result.sliceCount = counts.sliceCount;
+    result.spacing = counts.spacing;
+    result.lastFile = run.sliceFileName.value_or(settings.lastFile);
+
+    DimensionMeasurement& m = result.measurement;
+    CountReport report = reportSliceCounts(counts);
+    m.region = counts.region;
+    m.value2 = report.value2;
+    if (report.zeroReport) {
+        m.fields = ShowZeroResult(m.region.width, m.region.height);
+        return result;
+    }
+    for (const SideCount& pair : report.fitPairs) {
+        m.sides.push_back(pair.side);
+        m.counts.push_back(pair.count);
+    }
+    m.countList = std::move(report.countList);
+    const FitResult fit = LogLogFit(report.fitPairs);
+    m.fit = fit;
+    m.fields = ShowResult(m.region.width, m.region.height, report.value2, fit.r, fit.n, fit.dimension);
+    const Recalculation recalculation = recalculateCountList(m.countList, m.chartPoints);
+    m.fields.edit3 = recalculation.fields.edit3;
+    m.fields.edit4 = recalculation.fields.edit4;
+    m.lineStart = recalculation.lineStart;
+    m.lineEnd = recalculation.lineEnd;
+    return result;
+}
+
+}  // namespace dimora
