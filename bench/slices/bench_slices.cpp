@@ -53,8 +53,7 @@ const testing::ScratchFolder& sliceFolder()
                     std::fill(row.begin() + from, row.begin() + std::max(from, to), 0);
                 }
             testing::writeFile(folder.path() / (std::to_string(i) + ".png"), testing::encodePng(image));
-            for (Disc& d : discs)
-                {
+            for (Disc& d : discs) {
                 d.x += 3;
                 d.y += 1;
             }

@@ -23,8 +23,14 @@ std::vector<std::uint8_t> encodeG1(const ImageView& image)
     return bytes;
 }
 
-std::vector<std::uint8_t> encodeG1(const Bitmap& image) { return encodeG1(image.view()); }
+std::vector<std::uint8_t> encodeG1(const Bitmap& image)
+{
+    return encodeG1(image.view());
+}
 
-void saveG1File(const Bitmap& image, const std::string& path) { replaceFile(path, encodeG1(image)); }
+void saveG1File(const Bitmap& image, const std::string& path)
+{
+    replaceFile(path, encodeG1(image));
+}
 
 }  // namespace dimora

@@ -22,13 +22,21 @@ namespace {
 // the code that runs under the trap (the *Step functions below, libpng and
 // the callbacks) creates no C++ object with a destructor; everything that owns
 // memory lives in decode() and is created between the guarded steps.
-[[noreturn]] void onPngError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
+[[noreturn]] void onPngError(png_structp png, png_const_charp /*message*/)
+{
+    png_longjmp(png, 1);
+}
 
 // Warnings (a damaged ancillary chunk, a bad CRC in one) are not failures and
 // must not reach the user.
-void onPngWarning(png_structp, png_const_charp) {}
+void onPngWarning(png_structp, png_const_charp)
+{
+}
 
-[[noreturn]] void failRead() { fail(msg::kPngReadError); }
+[[noreturn]] void failRead()
+{
+    fail(msg::kPngReadError);
+}
 
 struct MemorySource {
     const std::uint8_t* data = nullptr;
@@ -84,8 +92,8 @@ struct DecodeState {
     int decodedBitDepth = 0;
 
     // Where the rows go.
-    png_bytepp rows = nullptr;         // one pointer per row, for whole-image reads
-    std::uint8_t* rowBuffer = nullptr; // one decoded row, for row-by-row conversion
+    png_bytepp rows = nullptr;          // one pointer per row, for whole-image reads
+    std::uint8_t* rowBuffer = nullptr;  // one decoded row, for row-by-row conversion
     Bitmap* bitmap = nullptr;
 };
 
@@ -133,7 +141,10 @@ void transformStep(png_structp png, DecodeState& state)
     state.decodedBitDepth = png_get_bit_depth(png, state.info);
 }
 
-void readImageStep(png_structp png, DecodeState& state) { png_read_image(png, state.rows); }
+void readImageStep(png_structp png, DecodeState& state)
+{
+    png_read_image(png, state.rows);
+}
 
 // (background × A' + source × (255 − A')) div 255 over a white background.
 std::uint8_t overWhite(unsigned source, unsigned transparency)
@@ -178,7 +189,8 @@ void readConvertedRowsStep(png_structp png, DecodeState& state)
 {
     for (png_uint_32 y = 0; y < state.height; ++y) {
         png_read_row(png, state.rowBuffer, nullptr);
-        convertRow(state.rowBuffer, state.bitmap->row(static_cast<std::int32_t>(y)), state.width, state.channels);
+        convertRow(state.rowBuffer, state.bitmap->row(static_cast<std::int32_t>(y)), state.width,
+                   state.channels);
     }
 }
 

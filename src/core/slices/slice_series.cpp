@@ -17,7 +17,10 @@ std::string_view folderPart(std::string_view path)
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
-std::string_view fileNamePart(std::string_view path) { return path.substr(folderPart(path).size()); }
+std::string_view fileNamePart(std::string_view path)
+{
+    return path.substr(folderPart(path).size());
+}
 
 std::string_view extensionOf(std::string_view path)
 {
@@ -29,8 +32,8 @@ std::string_view extensionOf(std::string_view path)
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return upper(x) == upper(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 }  // namespace

@@ -68,7 +68,8 @@ SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& 
         if (i > 1)
             run.workingImage = ahead.get();
         if (i < n)
-            ahead = std::async(std::launch::async, loadSlice, slicePath(settings.firstFile, i + 1, type), type);
+            ahead =
+                std::async(std::launch::async, loadSlice, slicePath(settings.firstFile, i + 1, type), type);
         addSliceCounts(*run.workingImage, region, result.stackCounts);
         if (progress)
             progress(i, n);

@@ -56,10 +56,10 @@ namespace dimora {
 
 // What the settings dialog holds when the run starts.
 struct SliceSeriesSettings {
-    std::string firstFile;      // the series' folder and "1.png" or "1.bmp"
-    std::string lastFile;       // the file the user picked (the slice file name)
-    std::string pixelSizeText;  // millimetres; may be empty
-    std::string distanceText;   // millimetres
+    std::string firstFile;            // the series' folder and "1.png" or "1.bmp"
+    std::string lastFile;             // the file the user picked (the slice file name)
+    std::string pixelSizeText;        // millimetres; may be empty
+    std::string distanceText;         // millimetres
     std::optional<Region> selection;  // the analysis region while the selection is shown
 };
 

@@ -52,9 +52,9 @@ TEST(EncodeG1, LeftmostPixelIsTheHighBit)
 TEST(EncodeG1, OnlyTheRedByteDecides)
 {
     Bitmap image = filled(16, 1, kWhite);
-    image.setPixel(0, 0, 0x00FFFF7F); // red 127, green and blue 255
-    image.setPixel(1, 0, 0x00000080); // red 128, otherwise black
-    image.setPixel(2, 0, 0x00FFFF00); // red 0
+    image.setPixel(0, 0, 0x00FFFF7F);  // red 127, green and blue 255
+    image.setPixel(1, 0, 0x00000080);  // red 128, otherwise black
+    image.setPixel(2, 0, 0x00FFFF00);  // red 0
     const auto bytes = encodeG1(image);
     EXPECT_EQ(bytes[0], 0xA0);
 }

@@ -101,7 +101,8 @@ TEST_P(PngKinds, DecodeToTheWrittenColours)
         image.interlaced = interlaced;
         if (kind.colourType == PNG_COLOR_TYPE_PALETTE) {
             for (unsigned i = 0; i <= maxSample; ++i)
-                image.palette.push_back(png_color{static_cast<png_byte>(random()), static_cast<png_byte>(random()),
+                image.palette.push_back(png_color{static_cast<png_byte>(random()),
+                                                  static_cast<png_byte>(random()),
                                                   static_cast<png_byte>(random())});
             if (kind.transparency == Transparency::Chunk) {
                 // Entries past the chunk's end stay opaque.
@@ -162,35 +163,36 @@ TEST_P(PngKinds, DecodeToTheWrittenColours)
                     break;
                 }
                 default:
-                    e = {to8Bits(s[0], kind.bitDepth), to8Bits(s[1], kind.bitDepth), to8Bits(s[2], kind.bitDepth),
-                         channels == 4 ? to8Bits(s[3], kind.bitDepth) : 255};
+                    e = {to8Bits(s[0], kind.bitDepth), to8Bits(s[1], kind.bitDepth),
+                         to8Bits(s[2], kind.bitDepth), channels == 4 ? to8Bits(s[3], kind.bitDepth) : 255};
                 }
                 if (image.transparentColour && s == samples[0])
                     e.alpha = 0;
-                ASSERT_EQ(bitmap.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), e.overWhite())
+                ASSERT_EQ(bitmap.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)),
+                          e.overWhite())
                     << "pixel " << x << "," << y << " of " << width << "x" << height;
             }
     }
 }
 
 constexpr Kind kKinds[] = {
-    {PNG_COLOR_TYPE_GRAY, 1, Transparency::None},       {PNG_COLOR_TYPE_GRAY, 2, Transparency::None},
-    {PNG_COLOR_TYPE_GRAY, 4, Transparency::None},       {PNG_COLOR_TYPE_GRAY, 8, Transparency::None},
-    {PNG_COLOR_TYPE_GRAY, 16, Transparency::None},      {PNG_COLOR_TYPE_GRAY, 1, Transparency::Chunk},
-    {PNG_COLOR_TYPE_GRAY, 4, Transparency::Chunk},      {PNG_COLOR_TYPE_GRAY, 8, Transparency::Chunk},
-    {PNG_COLOR_TYPE_GRAY, 16, Transparency::Chunk},     {PNG_COLOR_TYPE_GRAY_ALPHA, 8, Transparency::None},
+    {PNG_COLOR_TYPE_GRAY, 1, Transparency::None},        {PNG_COLOR_TYPE_GRAY, 2, Transparency::None},
+    {PNG_COLOR_TYPE_GRAY, 4, Transparency::None},        {PNG_COLOR_TYPE_GRAY, 8, Transparency::None},
+    {PNG_COLOR_TYPE_GRAY, 16, Transparency::None},       {PNG_COLOR_TYPE_GRAY, 1, Transparency::Chunk},
+    {PNG_COLOR_TYPE_GRAY, 4, Transparency::Chunk},       {PNG_COLOR_TYPE_GRAY, 8, Transparency::Chunk},
+    {PNG_COLOR_TYPE_GRAY, 16, Transparency::Chunk},      {PNG_COLOR_TYPE_GRAY_ALPHA, 8, Transparency::None},
     {PNG_COLOR_TYPE_GRAY_ALPHA, 16, Transparency::None}, {PNG_COLOR_TYPE_RGB, 8, Transparency::None},
-    {PNG_COLOR_TYPE_RGB, 16, Transparency::None},       {PNG_COLOR_TYPE_RGB, 8, Transparency::Chunk},
-    {PNG_COLOR_TYPE_RGB, 16, Transparency::Chunk},      {PNG_COLOR_TYPE_RGBA, 8, Transparency::None},
-    {PNG_COLOR_TYPE_RGBA, 16, Transparency::None},      {PNG_COLOR_TYPE_PALETTE, 1, Transparency::None},
-    {PNG_COLOR_TYPE_PALETTE, 2, Transparency::None},    {PNG_COLOR_TYPE_PALETTE, 4, Transparency::None},
-    {PNG_COLOR_TYPE_PALETTE, 8, Transparency::None},    {PNG_COLOR_TYPE_PALETTE, 1, Transparency::Chunk},
-    {PNG_COLOR_TYPE_PALETTE, 2, Transparency::Chunk},   {PNG_COLOR_TYPE_PALETTE, 4, Transparency::Chunk},
+    {PNG_COLOR_TYPE_RGB, 16, Transparency::None},        {PNG_COLOR_TYPE_RGB, 8, Transparency::Chunk},
+    {PNG_COLOR_TYPE_RGB, 16, Transparency::Chunk},       {PNG_COLOR_TYPE_RGBA, 8, Transparency::None},
+    {PNG_COLOR_TYPE_RGBA, 16, Transparency::None},       {PNG_COLOR_TYPE_PALETTE, 1, Transparency::None},
+    {PNG_COLOR_TYPE_PALETTE, 2, Transparency::None},     {PNG_COLOR_TYPE_PALETTE, 4, Transparency::None},
+    {PNG_COLOR_TYPE_PALETTE, 8, Transparency::None},     {PNG_COLOR_TYPE_PALETTE, 1, Transparency::Chunk},
+    {PNG_COLOR_TYPE_PALETTE, 2, Transparency::Chunk},    {PNG_COLOR_TYPE_PALETTE, 4, Transparency::Chunk},
     {PNG_COLOR_TYPE_PALETTE, 8, Transparency::Chunk},
 };
 
-INSTANTIATE_TEST_SUITE_P(AllColourTypes, PngKinds, ::testing::Combine(::testing::ValuesIn(kKinds), ::testing::Bool()),
-                         kindName);
+INSTANTIATE_TEST_SUITE_P(AllColourTypes, PngKinds,
+                         ::testing::Combine(::testing::ValuesIn(kKinds), ::testing::Bool()), kindName);
 
 // ---- Single pixels with known answers ---------------------------------------
 
@@ -256,7 +258,8 @@ std::vector<std::uint8_t> checkerboardPng(std::uint32_t size, bool interlaced = 
     for (std::uint32_t y = 0; y < size; ++y)
         for (std::uint32_t x = 0; x < size; ++x)
             for (int c = 0; c < 3; ++c)
-                testing::putSample(image.rows[y], 8, 3, x, c, (x + y) % 2 ? 255u : (x * 7 + y * 3 + c) & 0xFF);
+                testing::putSample(image.rows[y], 8, 3, x, c,
+                                   (x + y) % 2 ? 255u : (x * 7 + y * 3 + c) & 0xFF);
     return testing::encodePng(image);
 }
 
@@ -301,10 +304,10 @@ TEST(LoadPngBitmap, BrokenFilesFailAndLeaveTheBitmap)
     testing::ScratchFolder folder;
     const auto good = checkerboardPng(16);
     const std::vector<std::vector<std::uint8_t>> broken = {
-        {good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)}, // cut in the image data
-        {good.begin(), good.begin() + 8},                                              // signature only
-        {},                                                                            // empty file
-        {'B', 'M', 0, 0, 0, 0},                                                        // not a PNG
+        {good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)},  // cut in the image data
+        {good.begin(), good.begin() + 8},                                             // signature only
+        {},                                                                           // empty file
+        {'B', 'M', 0, 0, 0, 0},                                                       // not a PNG
     };
     for (const auto& bytes : broken) {
         testing::writeFile(folder.file("b.png"), bytes);
@@ -422,7 +425,8 @@ TEST(DecodePng, DamagedAncillaryChunkIsIgnoredSilently)
 {
     auto bytes = checkerboardPng(6);
     // A text chunk with a wrong checksum right after the header.
-    const std::vector<std::uint8_t> text = {0, 0, 0, 5, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 1, 2, 3, 4};
+    const std::vector<std::uint8_t> text = {0, 0,   0,   5,   't', 'E', 'X', 't', 'a',
+                                            0, 'b', 'c', 'd', 1,   2,   3,   4};
     bytes.insert(bytes.begin() + 33, text.begin(), text.end());
     ::testing::internal::CaptureStderr();
     const Bitmap bitmap = decodePng(bytes);

@@ -18,7 +18,9 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-void noFlush(png_structp) {}
+void noFlush(png_structp)
+{
+}
 
 // Runs under libpng's error trap: no object with a destructor lives here.
 bool writeUnderTrap(png_structp png, png_infop info, const PngImage& image, png_bytepp rows,
@@ -65,7 +67,8 @@ int channelsOf(int colourType)
 void putSample(std::vector<std::uint8_t>& row, int bitDepth, int channels, std::uint32_t x, int channel,
                unsigned value)
 {
-    const std::size_t index = std::size_t{x} * static_cast<std::size_t>(channels) + static_cast<std::size_t>(channel);
+    const std::size_t index =
+        std::size_t{x} * static_cast<std::size_t>(channels) + static_cast<std::size_t>(channel);
     if (bitDepth == 16) {
         row[2 * index] = static_cast<std::uint8_t>(value >> 8);
         row[2 * index + 1] = static_cast<std::uint8_t>(value);

@@ -42,15 +42,18 @@ void writeSlice(const std::string& path, const Bitmap& image)
         for (std::int32_t x = 0; x < image.width(); ++x) {
             const Colour c = image.pixel(x, y);
             for (int k = 0; k < 3; ++k)
-                testing::putSample(png.rows[static_cast<std::size_t>(y)], 8, 3, static_cast<std::uint32_t>(x), k,
-                                   k == 0 ? redOf(c) : k == 1 ? greenOf(c) : blueOf(c));
+                testing::putSample(png.rows[static_cast<std::size_t>(y)], 8, 3, static_cast<std::uint32_t>(x),
+                                   k,
+                                   k == 0   ? redOf(c)
+                                   : k == 1 ? greenOf(c)
+                                            : blueOf(c));
         }
     testing::writeFile(path, testing::encodePng(png));
 }
 
 // A series in a scratch folder, settings as the dialog would hold them.
 class Series {
-public:
+  public:
     // Slices 1 .. images.size(), named with the extension.
     Series(const std::vector<Bitmap>& images, const std::string& extension)
     {
@@ -69,11 +72,14 @@ public:
         return s;
     }
 
-private:
+  private:
     testing::ScratchFolder folder_;
 };
 
-std::vector<Bitmap> copies(std::size_t count, const Bitmap& image) { return std::vector<Bitmap>(count, image); }
+std::vector<Bitmap> copies(std::size_t count, const Bitmap& image)
+{
+    return std::vector<Bitmap>(count, image);
+}
 
 struct Outcome {
     std::string error = "no error";
@@ -86,15 +92,19 @@ Outcome measure(const SliceSeriesSettings& settings)
 {
     Outcome o;
     try {
-        o.result = measureSliceStack(settings, o.run,
-                                     [&](std::int32_t done, std::int32_t total) { o.progress.emplace_back(done, total); });
+        o.result = measureSliceStack(settings, o.run, [&](std::int32_t done, std::int32_t total) {
+            o.progress.emplace_back(done, total);
+        });
     } catch (const Error& e) {
         o.error = e.what();
     }
     return o;
 }
 
-std::vector<std::string> lines(std::initializer_list<const char*> texts) { return {texts.begin(), texts.end()}; }
+std::vector<std::string> lines(std::initializer_list<const char*> texts)
+{
+    return {texts.begin(), texts.end()};
+}
 
 // ---- The measurement ----------------------------------------------------------
 
@@ -274,8 +284,9 @@ TEST(SliceStack, SameSumsAsCountingBoxByBox)
             Bitmap image(w, height, PixelLayout::rgb24());
             for (std::int32_t y = 0; y < height; ++y)
                 for (std::int32_t x = 0; x < w; ++x)
-                    image.setPixel(x, y, random() % density == 0 ? makeColour(0, random() % 256, 255)
-                                                                 : makeColour(1 + random() % 255, 0, 0));
+                    image.setPixel(x, y,
+                                   random() % density == 0 ? makeColour(0, random() % 256, 255)
+                                                           : makeColour(1 + random() % 255, 0, 0));
             slices.push_back(std::move(image));
         }
         const Series series(slices, ".bmp");
