@@ -27,7 +27,7 @@ Colour extractedColour(Colour colour, const ColourExtraction& extraction)
 
 void extractColour(Bitmap& image, const ColourExtraction& extraction)
 {
-    imageops::mapColours(image, [&](Colour c) { return extractedColour(c, extraction); });
+    imageops::mapColours(image, [rule = extraction](Colour c) { return extractedColour(c, rule); });
 }
 
 }  // namespace dimora

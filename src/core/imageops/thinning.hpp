@@ -23,9 +23,10 @@
 // keeps a solid 14 × 14 core), and on some images the adaptive pass count
 // gives a result other than repeating whole-image passes would.
 //
-// Any width works: the window holds 50 rows of the image's width. Cost: one
-// read and at most one write of every row; memory 50 × (width + 2) bytes;
-// time grows with the foreground's border length times the passes it needs.
+// Any width works: the window holds 50 rows of the image's width, as bit
+// sets (about 50 × 3 × width / 8 bytes). Cost: one read and at most one write
+// of every row; per row and pass a sweep of width / 64 words, plus the
+// removal test (a table lookup) for each border pixel.
 
 #include "image/bitmap.hpp"
 
