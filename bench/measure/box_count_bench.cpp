@@ -62,7 +62,8 @@ void setBytes(benchmark::State& state, const Bitmap& bitmap)
 
 void BM_BlackMeasure(benchmark::State& state, Depth depth)
 {
-    const Bitmap& bitmap = sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
+    const Bitmap& bitmap =
+        sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
     const Region region{0, 0, bitmap.width(), bitmap.height()};
     for (auto _ : state)
         benchmark::DoNotOptimize(countBoxes(bitmap.view(), region, PixelClass::Black));
@@ -71,7 +72,8 @@ void BM_BlackMeasure(benchmark::State& state, Depth depth)
 
 void BM_PixelByPixelProcedure(benchmark::State& state, Depth depth)
 {
-    const Bitmap& bitmap = sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
+    const Bitmap& bitmap =
+        sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
     const Region region{0, 0, bitmap.width(), bitmap.height()};
     for (auto _ : state)
         benchmark::DoNotOptimize(reference::boxCounts(bitmap.view(), region, true));
@@ -81,7 +83,8 @@ void BM_PixelByPixelProcedure(benchmark::State& state, Depth depth)
 // The memory floor: every pixel byte read once and summed.
 void BM_SumOfPixelBytes(benchmark::State& state, Depth depth)
 {
-    const Bitmap& bitmap = sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
+    const Bitmap& bitmap =
+        sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), depth);
     const auto* words = reinterpret_cast<const std::uint64_t*>(bitmap.data());
     const std::size_t count = bitmap.byteCount() / sizeof(std::uint64_t);
     for (auto _ : state) {
@@ -95,7 +98,8 @@ void BM_SumOfPixelBytes(benchmark::State& state, Depth depth)
 
 void BM_GrayMeasure(benchmark::State& state)
 {
-    const Bitmap& bitmap = sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Depth::Rgb24);
+    const Bitmap& bitmap =
+        sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Depth::Rgb24);
     for (auto _ : state)
         benchmark::DoNotOptimize(countGrayBoxes(bitmap.view(), {0, 0, bitmap.width(), bitmap.height()}));
     setBytes(state, bitmap);
@@ -103,7 +107,8 @@ void BM_GrayMeasure(benchmark::State& state)
 
 void BM_TotalLength(benchmark::State& state)
 {
-    const Bitmap& bitmap = sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Depth::Rgb24);
+    const Bitmap& bitmap =
+        sierpinski(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), Depth::Rgb24);
     for (auto _ : state)
         benchmark::DoNotOptimize(measureTotalLength(bitmap.view(), std::nullopt));
     setBytes(state, bitmap);
@@ -128,7 +133,7 @@ BENCHMARK_CAPTURE(BM_PixelByPixelProcedure, 1bit, Depth::Indexed1)->Apply(refere
 BENCHMARK(BM_GrayMeasure)->Args({8192, 8192})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TotalLength)->Args({8192, 8192})->Unit(benchmark::kMillisecond);
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora
 
 BENCHMARK_MAIN();

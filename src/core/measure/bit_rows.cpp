@@ -2,10 +2,31 @@
 // SPDX-License-Identifier: MIT
 #include "measure/bit_rows.hpp"
 
+#include <algorithm>
 #include <bit>
 
 namespace dimora {
 namespace {
+
+// The baseline x86-64 instruction set has no population count instruction,
+// and the compiler's fallback is a library call per word; use the
+// instruction where the processor has it.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("popcnt"))) std::int64_t countWithInstruction(const std::uint64_t* words,
+                                                                    std::size_t count)
+{
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        total += __builtin_popcountll(words[i]);
+    return total;
+}
+
+bool havePopcount()
+{
+    static const bool have = __builtin_cpu_supports("popcnt") != 0;
+    return have;
+}
+#endif
 
 // Bit j of the result is bit 2j OR bit 2j + 1 of x (j = 0 .. 31).
 std::uint64_t pairBits(std::uint64_t x)
@@ -19,7 +40,7 @@ std::uint64_t pairBits(std::uint64_t x)
     return x;
 }
 
-}  // namespace
+} // namespace
 
 std::int64_t countBits(const std::uint64_t* row, std::int64_t begin, std::int64_t end)
 {
@@ -31,14 +52,17 @@ std::int64_t countBits(const std::uint64_t* row, std::int64_t begin, std::int64_
     const std::uint64_t tailMask = ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
     if (firstWord == lastWord)
         return std::popcount(row[firstWord] & headMask & tailMask);
-    std::int64_t total = std::popcount(row[firstWord] & headMask);
-    for (std::int64_t w = firstWord + 1; w < lastWord; ++w)
-        total += std::popcount(row[w]);
-    return total + std::popcount(row[lastWord] & tailMask);
+    return std::popcount(row[firstWord] & headMask) +
+           countWordBits(row + firstWord + 1, static_cast<std::size_t>(lastWord - firstWord - 1)) +
+           std::popcount(row[lastWord] & tailMask);
 }
 
 std::int64_t countWordBits(const std::uint64_t* words, std::size_t count)
 {
+#if defined(__x86_64__) || defined(__i386__)
+    if (havePopcount())
+        return countWithInstruction(words, count);
+#endif
     std::int64_t total = 0;
     for (std::size_t i = 0; i < count; ++i)
         total += std::popcount(words[i]);
@@ -55,8 +79,8 @@ void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uin
 {
     const auto inWords = static_cast<std::int64_t>(bitWords(inBits));
     const auto outWords = static_cast<std::int64_t>(bitWords((inBits + shift + 1) / 2));
-    const auto word = [&](std::int64_t k) { return k >= 0 && k < inWords ? in[k] : 0; };
-    for (std::int64_t k = 0; k < outWords; ++k) {
+    const auto checkedWord = [&](std::int64_t k) { return k >= 0 && k < inWords ? in[k] : 0; };
+    const auto halve = [&](std::int64_t k, auto word) {
         std::uint64_t low = word(2 * k);
         std::uint64_t high = word(2 * k + 1);
         if (shift != 0) {
@@ -64,7 +88,16 @@ void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uin
             low = low << 1 | word(2 * k - 1) >> 63;
         }
         out[k] = pairBits(low) | pairBits(high) << 32;
-    }
+    };
+    // Words 1 .. inWords / 2 − 1 read only input words that exist.
+    const std::int64_t uncheckedEnd = std::min(outWords, inWords / 2);
+    std::int64_t k = 0;
+    for (; k < std::min<std::int64_t>(1, outWords); ++k)
+        halve(k, checkedWord);
+    for (; k < uncheckedEnd; ++k)
+        halve(k, [&](std::int64_t i) { return in[i]; });
+    for (; k < outWords; ++k)
+        halve(k, checkedWord);
 }
 
-}  // namespace dimora
+} // namespace dimora

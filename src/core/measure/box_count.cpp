@@ -11,7 +11,10 @@
 namespace dimora {
 namespace {
 
-std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? (a + b - 1) / b : -(-a / b);
+}
 
 // The part of a region's edge that lies on the image: `offset` pixels from the
 // region's start, `length` pixels long (0 when the edge misses the image).
@@ -154,7 +157,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     }
 
     const RowClassifier classifier(*image.layout, pixelClass == PixelClass::Black ? PixelTest::BlackByRed
-                                                                                 : PixelTest::NonBlackByRed);
+                                                                                  : PixelTest::NonBlackByRed);
     Scratch& scratch = threadScratch();
     const std::size_t pixelWords = bitWords(xs.length);
     std::uint64_t* rowA = sized(scratch.rowA, pixelWords);
@@ -166,34 +169,37 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
 
     // Side 1: the pixels themselves, read row by row and never stored; when
     // side 2 is counted too, each pair of rows that make up one row of its
-    // boxes is ORed and halved on the way.
+    // boxes is ORed and halved on the way. Rows are read in memory order
+    // (bottom-up bitmaps from the last row): reading memory backwards is much
+    // slower, and the order changes no count.
+    const bool backwards = image.stride < 0;
     std::int64_t pixelsInClass = 0;
+    const auto readRow = [&](std::int64_t r, std::uint64_t* bits) {
+        classifier.classify(imageRow(r), firstPixel, xs.length, bits);
+        pixelsInClass += countWordBits(bits, pixelWords);
+    };
     OccupancyLevel level = levelShape(xs, ys, 1);
     if (sideCount >= 2) {
         level.bits = sized(scratch.levelA, static_cast<std::size_t>(level.rows) * level.wordsPerRow);
         const int columnShift = static_cast<int>(xs.offset & 1);
-        for (std::int64_t j = 0; j < level.rows; ++j) {
+        for (std::int64_t step = 0; step < level.rows; ++step) {
+            const std::int64_t j = backwards ? level.rows - 1 - step : step;
             const std::int64_t upper = 2 * (level.firstRow + j) - ys.offset;
             const std::int64_t lower = upper + 1;
-            std::uint64_t* pair = rowA;
-            if (upper >= 0) {
-                classifier.classify(imageRow(upper), firstPixel, xs.length, rowA);
-                pixelsInClass += countWordBits(rowA, pixelWords);
+            if (upper < 0) {
+                readRow(lower, rowA);
+            } else if (lower >= ys.length) {
+                readRow(upper, rowA);
+            } else {
+                readRow(backwards ? lower : upper, rowA);
+                readRow(backwards ? upper : lower, rowB);
+                orWords(rowA, rowB, pixelWords);
             }
-            if (lower < ys.length) {
-                std::uint64_t* target = upper >= 0 ? rowB : rowA;
-                classifier.classify(imageRow(lower), firstPixel, xs.length, target);
-                pixelsInClass += countWordBits(target, pixelWords);
-                if (upper >= 0)
-                    orWords(rowA, rowB, pixelWords);
-            }
-            halveBits(pair, xs.length, columnShift, level.row(j));
+            halveBits(rowA, xs.length, columnShift, level.row(j));
         }
     } else {
-        for (std::int64_t r = 0; r < ys.length; ++r) {
-            classifier.classify(imageRow(r), firstPixel, xs.length, rowA);
-            pixelsInClass += countWordBits(rowA, pixelWords);
-        }
+        for (std::int64_t step = 0; step < ys.length; ++step)
+            readRow(backwards ? ys.length - 1 - step : step, rowA);
     }
     counts[0] = pixelClass == PixelClass::Black
                     ? pixelsInClass
@@ -217,7 +223,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     return counts;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::int64_t> boxSides(std::int32_t width, std::int32_t height, std::int64_t firstSide)
 {
@@ -245,4 +251,4 @@ BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pi
     return result;
 }
 
-}  // namespace dimora
+} // namespace dimora

@@ -5,7 +5,8 @@
 namespace dimora {
 namespace {
 
-std::vector<SideCount> pairsOf(const std::vector<std::int64_t>& sides, const std::vector<std::int64_t>& counts)
+std::vector<SideCount> pairsOf(const std::vector<std::int64_t>& sides,
+                               const std::vector<std::int64_t>& counts)
 {
     std::vector<SideCount> pairs;
     for (std::size_t k = 0; k < sides.size(); ++k)
@@ -37,7 +38,7 @@ DimensionMeasurement finish(const Region& region, const std::vector<std::int64_t
     return m;
 }
 
-}  // namespace
+} // namespace
 
 CountReport reportBoxCounts(const BoxCounts& counts)
 {
@@ -75,4 +76,4 @@ DimensionMeasurement measureGray(const ImageView& image, const Region& region)
     return finish(region, counts.sides, counts.counts, reportGrayCounts(counts));
 }
 
-}  // namespace dimora
+} // namespace dimora

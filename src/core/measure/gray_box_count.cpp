@@ -11,15 +11,18 @@
 namespace dimora {
 namespace {
 
-std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? (a + b - 1) / b : -(-a / b);
+}
 
-constexpr unsigned kOutsideLevel = 255;  // the red byte of the invalid colour
+constexpr unsigned kOutsideLevel = 255; // the red byte of the invalid colour
 
 // The grey level of a pixel straight from its row, one reader per layout. A
 // table maps the stored value (palette index, or the red channel's top bits)
 // to the red byte that pixel read gives for it.
 class GreyLevels {
-public:
+  public:
     explicit GreyLevels(const PixelLayout& layout)
     {
         if (layout.format() == PixelFormat::Masked16 || layout.format() == PixelFormat::Masked32) {
@@ -31,8 +34,7 @@ public:
             red_[i] = static_cast<std::uint8_t>(redOf(layout.colourOfValue(i << redShift_)));
     }
 
-    template <PixelFormat F>
-    [[nodiscard]] unsigned at(const std::uint8_t* row, std::int64_t x) const
+    template <PixelFormat F> [[nodiscard]] unsigned at(const std::uint8_t* row, std::int64_t x) const
     {
         if constexpr (F == PixelFormat::Indexed1)
             return red_[row[x >> 3] >> (7 - (x & 7)) & 1u];
@@ -45,13 +47,13 @@ public:
         else if constexpr (F == PixelFormat::Masked16)
             return red_[((row[2 * x] | std::uint32_t{row[2 * x + 1]} << 8) & redMask_) >> redShift_];
         else
-            return red_[((row[4 * x] | std::uint32_t{row[4 * x + 1]} << 8 | std::uint32_t{row[4 * x + 2]} << 16 |
-                          std::uint32_t{row[4 * x + 3]} << 24) &
+            return red_[((row[4 * x] | std::uint32_t{row[4 * x + 1]} << 8 |
+                          std::uint32_t{row[4 * x + 2]} << 16 | std::uint32_t{row[4 * x + 3]} << 24) &
                          redMask_) >>
                         redShift_];
     }
 
-private:
+  private:
     std::array<std::uint8_t, 256> red_{};
     std::uint32_t redMask_ = 0;
     int redShift_ = 0;
@@ -96,8 +98,12 @@ PassResult countPass(const ImageView& image, const GreyLevels& grey, const Regio
         return row != nullptr && x >= 0 && x < image.width ? grey.at<F>(row, x) : kOutsideLevel;
     };
 
+    // Box rows in memory order (bottom-up bitmaps from the last): the sums and
+    // extremes do not depend on the order, and memory read backwards is slow.
+    const bool backwards = image.stride < 0;
     PassResult pass;
-    for (std::int64_t j = nearRows.first; j < nearRows.end; ++j) {
+    for (std::int64_t step = 0; step < nearRows.size(); ++step) {
+        const std::int64_t j = backwards ? nearRows.end - 1 - step : nearRows.first + step;
         const std::int64_t y = region.top + j * side;
         const std::uint8_t* top = rowAt(y);
         const std::uint8_t* bottom = rowAt(y + side - 1);
@@ -128,17 +134,23 @@ PassResult countPass(const ImageView& image, const GreyLevels& grey, const Regio
     if (image.width <= 0 || image.height <= 0 || image.layout == nullptr)
         return countPass<PixelFormat::Rgb24>(ImageView{}, grey, region, exponent);
     switch (image.layout->format()) {
-    case PixelFormat::Indexed1: return countPass<PixelFormat::Indexed1>(image, grey, region, exponent);
-    case PixelFormat::Indexed4: return countPass<PixelFormat::Indexed4>(image, grey, region, exponent);
-    case PixelFormat::Indexed8: return countPass<PixelFormat::Indexed8>(image, grey, region, exponent);
-    case PixelFormat::Rgb24: return countPass<PixelFormat::Rgb24>(image, grey, region, exponent);
-    case PixelFormat::Masked16: return countPass<PixelFormat::Masked16>(image, grey, region, exponent);
-    case PixelFormat::Masked32: return countPass<PixelFormat::Masked32>(image, grey, region, exponent);
+    case PixelFormat::Indexed1:
+        return countPass<PixelFormat::Indexed1>(image, grey, region, exponent);
+    case PixelFormat::Indexed4:
+        return countPass<PixelFormat::Indexed4>(image, grey, region, exponent);
+    case PixelFormat::Indexed8:
+        return countPass<PixelFormat::Indexed8>(image, grey, region, exponent);
+    case PixelFormat::Rgb24:
+        return countPass<PixelFormat::Rgb24>(image, grey, region, exponent);
+    case PixelFormat::Masked16:
+        return countPass<PixelFormat::Masked16>(image, grey, region, exponent);
+    case PixelFormat::Masked32:
+        return countPass<PixelFormat::Masked32>(image, grey, region, exponent);
     }
     return {};
 }
 
-}  // namespace
+} // namespace
 
 GrayCounts countGrayBoxes(const ImageView& image, const Region& region)
 {
@@ -156,4 +168,4 @@ GrayCounts countGrayBoxes(const ImageView& image, const Region& region)
     return result;
 }
 
-}  // namespace dimora
+} // namespace dimora

@@ -27,7 +27,7 @@ double squareRoot(double value)
     return std::sqrt(value);
 }
 
-}  // namespace
+} // namespace
 
 double fitLogarithm(std::int64_t value)
 {
@@ -79,4 +79,4 @@ FitResult LogLogFit(std::span<const SideCount> pairs)
     return fitStraightLine(points);
 }
 
-}  // namespace dimora
+} // namespace dimora

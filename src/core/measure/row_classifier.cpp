@@ -3,13 +3,9 @@
 #include "measure/row_classifier.hpp"
 
 #include "measure/bit_rows.hpp"
+#include "measure/red_zero_scan.hpp"
 
 #include <bit>
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define DIMORA_HAVE_SSSE3_PATH 1
-#endif
 
 namespace dimora {
 namespace {
@@ -29,8 +25,7 @@ std::uint32_t significantBitsOf(std::uint32_t mask)
 }
 
 // Packs isBlack(i) for i = 0 .. count − 1 into bits.
-template <class IsBlack>
-void packBits(std::int64_t count, std::uint64_t* out, IsBlack isBlack)
+template <class IsBlack> void packBits(std::int64_t count, std::uint64_t* out, IsBlack isBlack)
 {
     std::int64_t i = 0;
     for (; i + 64 <= count; i += 64) {
@@ -47,83 +42,27 @@ void packBits(std::int64_t count, std::uint64_t* out, IsBlack isBlack)
     }
 }
 
-// Appends runs of up to 32 bits to a row of words.
-class BitAppender {
-public:
-    explicit BitAppender(std::uint64_t* out) : out_(out) {}
-    void append(std::uint64_t bits, int count)
-    {
-        pending_ |= bits << filled_;
-        filled_ += count;
-        if (filled_ >= 64) {
-            *out_++ = pending_;
-            filled_ -= 64;
-            pending_ = filled_ != 0 ? bits >> (count - filled_) : 0;
-        }
-    }
-    void finish()
-    {
-        if (filled_ != 0)
-            *out_ = pending_;
-    }
-
-private:
-    std::uint64_t* out_;
-    std::uint64_t pending_ = 0;
-    int filled_ = 0;
-};
-
-#ifdef DIMORA_HAVE_SSSE3_PATH
-// Red byte 0 for 24-bit pixels, 64 pixels (192 bytes) per word: the red bytes
-// of 16 pixels are gathered into one register by three byte shuffles and
-// compared with 0 at once. Returns the number of pixels done (a multiple of
-// 64); the caller finishes the rest.
-__attribute__((target("ssse3"))) std::int64_t redZeroBits24(const std::uint8_t* pixels, std::int64_t count,
-                                                           std::uint64_t* out)
+std::uint32_t loadWord16(const std::uint8_t* p)
 {
-    const __m128i fromFirst = _mm_setr_epi8(2, 5, 8, 11, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-    const __m128i fromSecond = _mm_setr_epi8(-1, -1, -1, -1, -1, 1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1);
-    const __m128i fromThird = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15);
-    const __m128i zero = _mm_setzero_si128();
-    std::int64_t done = 0;
-    for (; done + 64 <= count; done += 64) {
-        std::uint64_t word = 0;
-        for (int quarter = 0; quarter < 4; ++quarter) {
-            const auto* p = reinterpret_cast<const __m128i*>(pixels + 3 * (done + 16 * quarter));
-            const __m128i reds = _mm_or_si128(
-                _mm_or_si128(_mm_shuffle_epi8(_mm_loadu_si128(p), fromFirst),
-                             _mm_shuffle_epi8(_mm_loadu_si128(p + 1), fromSecond)),
-                _mm_shuffle_epi8(_mm_loadu_si128(p + 2), fromThird));
-            const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(reds, zero)));
-            word |= static_cast<std::uint64_t>(bits & 0xFFFFu) << (16 * quarter);
-        }
-        *out++ = word;
-    }
-    return done;
+    return p[0] | static_cast<std::uint32_t>(p[1]) << 8;
 }
-
-bool haveSsse3()
-{
-    static const bool have = __builtin_cpu_supports("ssse3") != 0;
-    return have;
-}
-#endif
-
-std::uint32_t loadWord16(const std::uint8_t* p) { return p[0] | static_cast<std::uint32_t>(p[1]) << 8; }
 std::uint32_t loadWord32(const std::uint8_t* p)
 {
     return p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16 |
            static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-}  // namespace
+} // namespace
 
 bool passes(PixelTest test, Colour colour)
 {
     switch (test) {
-    case PixelTest::BlackByRed: return isBlackByRed(colour);
-    case PixelTest::NonBlackByRed: return isNonBlackByRed(colour);
-    case PixelTest::BlackByColour: return isBlackByColour(colour);
+    case PixelTest::BlackByRed:
+        return isBlackByRed(colour);
+    case PixelTest::NonBlackByRed:
+        return isNonBlackByRed(colour);
+    case PixelTest::BlackByColour:
+        return isBlackByColour(colour);
     }
     return false;
 }
@@ -170,19 +109,30 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
 {
     switch (format_) {
     case PixelFormat::Indexed1: {
-        // Whole bytes through the byte table, the pixels before and after them
-        // one by one.
-        BitAppender bits(out);
-        std::int64_t x = first;
-        const std::int64_t end = first + count;
-        const auto indexBit = [&](std::int64_t at) { return blackIndex_[row[at >> 3] >> (7 - (at & 7)) & 1u]; };
-        for (; x < end && (x & 7) != 0; ++x)
-            bits.append(indexBit(x), 1);
-        for (; x + 8 <= end; x += 8)
-            bits.append(blackByte_[row[x >> 3]], 8);
-        for (; x < end; ++x)
-            bits.append(indexBit(x), 1);
-        bits.finish();
+        // Eight bytes of pixels through the byte table make one word; a run
+        // that starts inside a byte is shifted into place with the ninth.
+        const std::uint8_t* bytes = row + (first >> 3);
+        const int shift = static_cast<int>(first & 7);
+        const std::int64_t lastByte = ((first + count - 1) >> 3) - (first >> 3);
+        const std::size_t words = bitWords(count);
+        const auto checkedByte = [&](std::int64_t i) -> std::uint64_t {
+            return i <= lastByte ? blackByte_[bytes[i]] : 0;
+        };
+        const auto uncheckedByte = [&](std::int64_t i) -> std::uint64_t { return blackByte_[bytes[i]]; };
+        const auto wordAt = [&](std::int64_t b, auto byteAt) {
+            std::uint64_t word = 0;
+            for (int k = 0; k < 8; ++k)
+                word |= byteAt(b + k) << (8 * k);
+            if (shift != 0)
+                word = word >> shift | byteAt(b + 8) << (64 - shift);
+            return word;
+        };
+        for (std::size_t w = 0; w < words; ++w) {
+            const auto b = static_cast<std::int64_t>(8 * w);
+            out[w] = b + 8 <= lastByte ? wordAt(b, uncheckedByte) : wordAt(b, checkedByte);
+        }
+        if (count % 64 != 0)
+            out[words - 1] &= ~std::uint64_t{0} >> (64 - count % 64);
         return;
     }
     case PixelFormat::Indexed4:
@@ -199,14 +149,11 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
     case PixelFormat::Rgb24: {
         const std::uint8_t* p = row + 3 * first;
         if (blackByColour_) {
-            packBits(count, out, [&](std::int64_t i) { return (p[3 * i] | p[3 * i + 1] | p[3 * i + 2]) == 0; });
+            packBits(count, out,
+                     [&](std::int64_t i) { return (p[3 * i] | p[3 * i + 1] | p[3 * i + 2]) == 0; });
             return;
         }
-        std::int64_t done = 0;
-#ifdef DIMORA_HAVE_SSSE3_PATH
-        if (haveSsse3())
-            done = redZeroBits24(p, count, out);
-#endif
+        const std::int64_t done = scanRedZero24(p, count, out, fastestScanPath());
         packBits(count - done, out + done / 64, [&](std::int64_t i) { return p[3 * (done + i) + 2] == 0; });
         return;
     }
@@ -223,4 +170,4 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
     }
 }
 
-}  // namespace dimora
+} // namespace dimora

@@ -14,7 +14,7 @@ std::vector<std::uint64_t> randomRow(std::int64_t bits, std::mt19937_64& random)
 {
     std::vector<std::uint64_t> row(bitWords(bits) + 1, 0);
     for (std::size_t w = 0; w < bitWords(bits); ++w)
-        row[w] = random() & random();  // about a quarter of the bits set
+        row[w] = random() & random(); // about a quarter of the bits set
     if (bits % 64 != 0)
         row[bitWords(bits) - 1] &= ~std::uint64_t{0} >> (64 - bits % 64);
     return row;
@@ -31,8 +31,10 @@ TEST(HalveBits, OrsNeighbouringPairsWithAndWithoutAShift)
             halveBits(in.data(), bits, shift, out.data());
             for (std::int64_t j = 0; j < outBits; ++j) {
                 const std::int64_t a = 2 * j - shift, b = a + 1;
-                const bool expected = (a >= 0 && a < bits && testBit(in.data(), a)) || (b < bits && testBit(in.data(), b));
-                ASSERT_EQ(testBit(out.data(), j), expected) << bits << " bits, shift " << shift << ", bit " << j;
+                const bool expected =
+                    (a >= 0 && a < bits && testBit(in.data(), a)) || (b < bits && testBit(in.data(), b));
+                ASSERT_EQ(testBit(out.data(), j), expected)
+                    << bits << " bits, shift " << shift << ", bit " << j;
             }
             // The bits past the output's length stay 0, and nothing past its words is written.
             for (std::int64_t j = outBits; j < static_cast<std::int64_t>(bitWords(outBits)) * 64; ++j)
@@ -58,5 +60,5 @@ TEST(CountBits, CountsExactlyTheBitsOfTheRange)
     EXPECT_EQ(countWordBits(row.data(), bitWords(400)), countBits(row.data(), 0, 400));
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

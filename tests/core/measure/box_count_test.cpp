@@ -25,9 +25,11 @@ void expectSameAsReference(const ImageView& view, const Region& region, const st
         const std::string label = what + (black ? ", black" : ", non-black") + ", region " +
                                   std::to_string(region.left) + "," + std::to_string(region.top) + "," +
                                   std::to_string(region.width) + "," + std::to_string(region.height);
-        const std::string expectedError = testing::errorOf([&] { (void)reference::boxCounts(view, region, black); });
+        const std::string expectedError =
+            testing::errorOf([&] { (void)reference::boxCounts(view, region, black); });
         if (expectedError != "no error") {
-            ASSERT_EQ(testing::errorOf([&] { (void)countBoxes(view, region, pixelClass); }), expectedError) << label;
+            ASSERT_EQ(testing::errorOf([&] { (void)countBoxes(view, region, pixelClass); }), expectedError)
+                << label;
             continue;
         }
         const auto expected = reference::boxCounts(view, region, black);
@@ -51,8 +53,8 @@ TEST(CountBoxes, EqualsThePixelByPixelProcedureOnRandomImagesRegionsAndLayouts)
             else
                 testing::paintRandomClumps(bitmap, random);
             for (int r = 0; r < 4; ++r)
-                expectSameAsReference(bitmap.view(), testing::randomRegion(bitmap.width(), bitmap.height(), random),
-                                      name);
+                expectSameAsReference(bitmap.view(),
+                                      testing::randomRegion(bitmap.width(), bitmap.height(), random), name);
         }
     }
 }
@@ -210,9 +212,13 @@ TEST(CountBoxes, AHugeRegionIsCountedWithSidesUpTo8192)
 TEST(CountBoxes, ARegionWithoutPixelsIsAnInvalidOperation)
 {
     const Bitmap bitmap = testing::filledBitmap(5, 5, kBlack);
-    EXPECT_EQ(testing::errorOf([&] { (void)count(Bitmap(), {0, 0, 0, 0}, PixelClass::Black); }),
+    EXPECT_EQ(testing::errorOf([&] {
+                  (void)count(Bitmap(), {0, 0, 0, 0}, PixelClass::Black);
+              }),
               testing::kInvalidOperation);
-    EXPECT_EQ(testing::errorOf([&] { (void)count(bitmap, {0, 0, 0, 5}, PixelClass::NonBlack); }),
+    EXPECT_EQ(testing::errorOf([&] {
+                  (void)count(bitmap, {0, 0, 0, 5}, PixelClass::NonBlack);
+              }),
               testing::kInvalidOperation);
     // A region of 2 pixels' width has pixels but no side: count(1) stays 0.
     const BoxCounts thin = count(bitmap, {0, 0, 2, 5}, PixelClass::Black);
@@ -257,5 +263,5 @@ TEST(CountBoxes, RepeatedRunsOnDifferentSizesKeepNoState)
     EXPECT_EQ(count(small, {0, 0, 20, 20}, PixelClass::Black).counts, (Counts{20, 10, 5, 3}));
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

@@ -36,7 +36,7 @@ TEST(MeasureTwoValued, ASierpinskiTriangleHasDimensionLog3OverLog2)
     const Bitmap triangle = testing::makeBitmap(64, 64, PixelLayout::indexed(8, {kWhite, kBlack}),
                                                 [](int x, int y) { return (x & y) == 0 ? kBlack : kWhite; });
     const DimensionMeasurement m = measureTwoValued(triangle.view(), {0, 0, 64, 64}, PixelClass::Black);
-    EXPECT_EQ(m.fields, fields(" 64×64", " 17.8", " -1.0000 (5)", " 1.5850"));  // 729 / 4096 = 17.8 %
+    EXPECT_EQ(m.fields, fields(" 64×64", " 17.8", " -1.0000 (5)", " 1.5850")); // 729 / 4096 = 17.8 %
 }
 
 TEST(MeasureTwoValued, ATinyCoverageEndsInTheZeroReport)
@@ -80,13 +80,17 @@ TEST(MeasureTwoValued, OneSideWritesItsLineAndThenTheFitFails)
     EXPECT_FALSE(report.zeroReport);
     EXPECT_EQ(report.countList, Lines{"3"});
     EXPECT_EQ(errorOf([&] { (void)LogLogFit(report.fitPairs); }), testing::kInvalidOperation);
-    EXPECT_EQ(errorOf([&] { (void)measureTwoValued(bitmap.view(), {0, 0, 4, 4}, PixelClass::Black); }),
+    EXPECT_EQ(errorOf([&] {
+                  (void)measureTwoValued(bitmap.view(), {0, 0, 4, 4}, PixelClass::Black);
+              }),
               testing::kInvalidOperation);
 }
 
 TEST(MeasureTwoValued, AnEmptyImageIsAnInvalidOperation)
 {
-    EXPECT_EQ(errorOf([] { (void)measureTwoValued(Bitmap().view(), {0, 0, 0, 0}, PixelClass::Black); }),
+    EXPECT_EQ(errorOf([] {
+                  (void)measureTwoValued(Bitmap().view(), {0, 0, 0, 0}, PixelClass::Black);
+              }),
               testing::kInvalidOperation);
 }
 
@@ -137,5 +141,5 @@ TEST(MeasureGray, TheRecalculationGivesTheFieldsOfTheFit)
     EXPECT_EQ(m.fields.edit4, direct.edit4);
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

@@ -9,8 +9,7 @@
 namespace dimora::testing {
 
 // The message of the Error that the call throws, or "no error".
-template <class Call>
-std::string errorOf(Call&& call)
+template <class Call> std::string errorOf(Call&& call)
 {
     try {
         call();
@@ -23,4 +22,4 @@ std::string errorOf(Call&& call)
 inline const std::string kInvalidOperation(msg::kInvalidFloatOperation);
 inline const std::string kDivideByZero(msg::kFloatDivideByZero);
 
-}  // namespace dimora::testing
+} // namespace dimora::testing

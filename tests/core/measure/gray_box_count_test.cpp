@@ -12,14 +12,18 @@ namespace {
 
 using Counts = std::vector<std::int64_t>;
 
-Colour grey(unsigned level) { return makeColour(level, level, level); }
+Colour grey(unsigned level)
+{
+    return makeColour(level, level, level);
+}
 
 void expectSameAsReference(const ImageView& view, const Region& region, const std::string& what)
 {
     const auto expected = reference::grayBoxCounts(view, region);
     const GrayCounts counts = countGrayBoxes(view, region);
-    const std::string label = what + ", region " + std::to_string(region.left) + "," + std::to_string(region.top) +
-                              "," + std::to_string(region.width) + "," + std::to_string(region.height);
+    const std::string label = what + ", region " + std::to_string(region.left) + "," +
+                              std::to_string(region.top) + "," + std::to_string(region.width) + "," +
+                              std::to_string(region.height);
     ASSERT_EQ(counts.sides, expected.sides) << label;
     ASSERT_EQ(counts.counts, expected.counts) << label;
     ASSERT_EQ(counts.brightnessDifference, expected.brightnessDifference) << label;
@@ -38,14 +42,15 @@ TEST(CountGrayBoxes, EqualsTheCornerByCornerProcedureOnRandomImagesRegionsAndLay
             else
                 testing::paintRandomClumps(bitmap, random);
             for (int r = 0; r < 4; ++r)
-                expectSameAsReference(bitmap.view(), testing::randomRegion(bitmap.width(), bitmap.height(), random),
-                                      name);
+                expectSameAsReference(bitmap.view(),
+                                      testing::randomRegion(bitmap.width(), bitmap.height(), random), name);
         }
         // Rows anywhere in memory.
         Bitmap bitmap(40, 33, layout);
         testing::fillRandomBytes(bitmap, random, 0.3);
         std::vector<std::uint8_t> storage;
-        expectSameAsReference(testing::copyWithPaddedRows(bitmap, storage, true), {-5, 3, 44, 37}, name + " padded");
+        expectSameAsReference(testing::copyWithPaddedRows(bitmap, storage, true), {-5, 3, 44, 37},
+                              name + " padded");
     }
 }
 
@@ -69,8 +74,8 @@ TEST(CountGrayBoxes, AUniformSquareHasDimensionTwo)
 
 TEST(CountGrayBoxes, TwoHalvesGiveTheFullBrightnessDifference)
 {
-    const Bitmap halves =
-        testing::makeBitmap(64, 64, PixelLayout::rgb24(), [](int x, int) { return x < 32 ? grey(0) : grey(255); });
+    const Bitmap halves = testing::makeBitmap(64, 64, PixelLayout::rgb24(),
+                                              [](int x, int) { return x < 32 ? grey(0) : grey(255); });
     const GrayCounts counts = countGrayBoxes(halves.view(), {0, 0, 64, 64});
     EXPECT_EQ(counts.counts.front(), 1024);
     EXPECT_EQ(counts.brightnessDifference, 255);
@@ -98,15 +103,15 @@ TEST(CountGrayBoxes, TheBrightnessDifferenceSeesOnlyTheCornersOfTheLastSide)
     bitmap.setPixel(5, 5, grey(0));
     const GrayCounts notACorner = countGrayBoxes(bitmap.view(), {0, 0, 64, 64});
     EXPECT_EQ(notACorner.brightnessDifference, 0);
-    EXPECT_EQ(notACorner.counts.front(), 1024 - 1 + (200 / 2 + 1));  // a corner of a side-2 box
-    bitmap.setPixel(15, 15, grey(0));  // the far corner of the first box of side 16
+    EXPECT_EQ(notACorner.counts.front(), 1024 - 1 + (200 / 2 + 1)); // a corner of a side-2 box
+    bitmap.setPixel(15, 15, grey(0)); // the far corner of the first box of side 16
     EXPECT_EQ(countGrayBoxes(bitmap.view(), {0, 0, 64, 64}).brightnessDifference, 200);
 }
 
 TEST(CountGrayBoxes, ReadsTheRedByteAsTheGreyLevel)
 {
-    const Bitmap reds = testing::makeBitmap(16, 16, PixelLayout::rgb24(),
-                                            [](int x, int) { return makeColour(x < 8 ? 10 : 90, 255, x * 16); });
+    const Bitmap reds = testing::makeBitmap(
+        16, 16, PixelLayout::rgb24(), [](int x, int) { return makeColour(x < 8 ? 10 : 90, 255, x * 16); });
     const GrayCounts counts = countGrayBoxes(reds.view(), {0, 0, 16, 16});
     EXPECT_EQ(counts.sides, (Counts{2, 4}));
     EXPECT_EQ(counts.brightnessDifference, 80);
@@ -139,5 +144,5 @@ TEST(CountGrayBoxes, ASmallRegionHasNoSide)
     EXPECT_TRUE(countGrayBoxes(Bitmap().view(), {0, 0, 0, 0}).sides.empty());
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

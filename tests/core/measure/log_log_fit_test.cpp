@@ -120,7 +120,7 @@ TEST(LogLogFitFaults, ANonZeroNumeratorOverZeroSpreadDividesByZero)
 {
     // Two points over one x: Sxx' is exactly 0, while rounding leaves Sxy' a
     // hair above 0, so the correlation divides a non-zero number by zero.
-    const double x = 0.3010299956639812;  // log10 2
+    const double x = 0.3010299956639812; // log10 2
     const std::vector<LogPoint> points = {{x, x}, {x, 0.6020599913279624}};
     EXPECT_EQ(errorOf([&] { (void)fitStraightLine(points); }), kDivideByZero);
     // Six equal counts of 2: Syy' is exactly 0 and Sxy' is not.
@@ -128,5 +128,5 @@ TEST(LogLogFitFaults, ANonZeroNumeratorOverZeroSpreadDividesByZero)
     EXPECT_EQ(errorOf([&] { (void)LogLogFit(twos); }), kDivideByZero);
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

@@ -37,7 +37,8 @@ inline TwoValuedCounts boxCounts(const ImageView& image, const Region& region, b
                     for (std::int64_t j = 0; j < s; ++j) {
                         if (x + i >= left + width || y + j >= top + height)
                             continue;
-                        const Colour c = image.pixel(static_cast<std::int32_t>(x + i), static_cast<std::int32_t>(y + j));
+                        const Colour c =
+                            image.pixel(static_cast<std::int32_t>(x + i), static_cast<std::int32_t>(y + j));
                         if (countBlack ? isBlackByRed(c) : isNonBlackByRed(c)) {
                             found = true;
                             break;
@@ -60,4 +61,4 @@ inline TwoValuedCounts boxCounts(const ImageView& image, const Region& region, b
     return result;
 }
 
-}  // namespace dimora::reference
+} // namespace dimora::reference

@@ -50,7 +50,8 @@ TEST(RegionSizeText, UsesTheMultiplicationSignAndPlainIntegers)
     EXPECT_EQ(regionSizeText(0, 0), " 0×0");
     EXPECT_EQ(regionSizeText(16384, 12288), " 16384×12288");
     // "×" is U+00D7, two bytes in UTF-8.
-    EXPECT_EQ(regionSizeText(1, 2), " 1\xC3\x97" "2");
+    EXPECT_EQ(regionSizeText(1, 2), " 1\xC3\x97"
+                                    "2");
 }
 
 TEST(FitFieldTexts, AreTheLastTwoFieldsOfShowResult)
@@ -63,5 +64,5 @@ TEST(FitFieldTexts, AreTheLastTwoFieldsOfShowResult)
     EXPECT_EQ(fit.edit4, all.edit4);
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

@@ -32,8 +32,8 @@ TEST(RowClassifier, AgreesWithThePixelTestOnEveryLayout)
                         for (std::int64_t i = 0; i < count; ++i)
                             ASSERT_EQ(testBit(bits.data(), i),
                                       passes(test, bitmap.pixel(static_cast<int>(first + i), 1)))
-                                << name << ", test " << static_cast<int>(test) << ", first " << first << ", pixel "
-                                << i;
+                                << name << ", test " << static_cast<int>(test) << ", first " << first
+                                << ", pixel " << i;
                         for (std::int64_t i = count; i < static_cast<std::int64_t>(bitWords(count)) * 64; ++i)
                             ASSERT_FALSE(testBit(bits.data(), i)) << name << ": bit past the run";
                         ASSERT_EQ(bits[bitWords(count)], ~std::uint64_t{0}) << name << ": word past the run";
@@ -59,5 +59,5 @@ TEST(RowClassifier, TellsCyanAndRedByteOneApartAsTheTestsDo)
     EXPECT_EQ(bits, 0b0100u);
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora

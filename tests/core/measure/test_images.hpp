@@ -33,7 +33,8 @@ inline std::vector<NamedLayout> allLayouts()
         {"1-bit one entry", PixelLayout::indexed(1, {0x000001})},
         {"4-bit mixed", PixelLayout::indexed(4, {kWhite, kBlack, 0xFFFF00, 0x000001, 0x808080, 0x0000FF,
                                                  0x00FF00, 0x000100, 0x010000, 0x7F7F7F})},
-        {"8-bit grey ramp", [] {
+        {"8-bit grey ramp",
+         [] {
              std::vector<Colour> palette;
              for (unsigned i = 0; i < 256; ++i)
                  palette.push_back(makeColour(i, (i * 7) & 0xFF, 255 - i));
@@ -121,7 +122,8 @@ inline ImageView copyWithPaddedRows(const Bitmap& bitmap, std::vector<std::uint8
     storage.assign(rowBytes * static_cast<std::size_t>(bitmap.height()) + 1, 0xA5);
     for (int y = 0; y < bitmap.height(); ++y) {
         const int slot = reverse ? bitmap.height() - 1 - y : y;
-        std::copy_n(bitmap.row(y), bitmap.stride(), storage.data() + 1 + rowBytes * static_cast<std::size_t>(slot));
+        std::copy_n(bitmap.row(y), bitmap.stride(),
+                    storage.data() + 1 + rowBytes * static_cast<std::size_t>(slot));
     }
     ImageView view = bitmap.view();
     const auto stride = static_cast<std::ptrdiff_t>(rowBytes);
@@ -130,4 +132,4 @@ inline ImageView copyWithPaddedRows(const Bitmap& bitmap, std::vector<std::uint8
     return view;
 }
 
-}  // namespace dimora::testing
+} // namespace dimora::testing

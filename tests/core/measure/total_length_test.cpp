@@ -105,7 +105,7 @@ TEST(TotalLength, AnEmptyScanRectangleWritesNothing)
     EXPECT_EQ(fieldOf(bitmap, Region{3, 3, 0, 5}), "not written");
     EXPECT_EQ(fieldOf(bitmap, Region{3, 3, 5, -1}), "not written");
     // A 3 × 3 image without selection scans its one middle pixel.
-    EXPECT_EQ(fieldOf(testing::filledBitmap(3, 3, kBlack)), " 5");  // (4 × 1 + 4 × 1.4) / 2 = 4.8
+    EXPECT_EQ(fieldOf(testing::filledBitmap(3, 3, kBlack)), " 5"); // (4 × 1 + 4 × 1.4) / 2 = 4.8
 }
 
 TEST(TotalLength, ScanRectangleRule)
@@ -127,7 +127,8 @@ TEST(TotalLength, EqualsTheSequentialSumOnRandomImagesRegionsAndLayouts)
             for (int r = 0; r < 4; ++r) {
                 const std::optional<Region> selection =
                     r == 0 ? std::nullopt
-                           : std::optional<Region>(testing::randomRegion(bitmap.width(), bitmap.height(), random));
+                           : std::optional<Region>(
+                                 testing::randomRegion(bitmap.width(), bitmap.height(), random));
                 const Region scan = lengthScanRectangle(bitmap.width(), bitmap.height(), selection);
                 const auto result = measureTotalLength(bitmap.view(), selection);
                 if (scan.width <= 0 || scan.height <= 0) {
@@ -166,5 +167,5 @@ TEST(TotalLengthFieldText, ShowsEveryIntegerDigit)
     EXPECT_EQ(totalLengthFieldText(98765432109.4), " 98765432109");
 }
 
-}  // namespace
-}  // namespace dimora
+} // namespace
+} // namespace dimora
