@@ -6,6 +6,7 @@
 #include "measure/red_zero_scan.hpp"
 
 #include <bit>
+#include <cstring>
 
 namespace dimora {
 namespace {
@@ -42,6 +43,15 @@ template <class IsBlack> void packBits(std::int64_t count, std::uint64_t* out, I
     }
 }
 
+// 1-bit rows keep the leftmost pixel in a byte's top bit, bit rows in the
+// lowest bit.
+std::uint64_t reverseBitsOfEachByte(std::uint64_t x)
+{
+    x = (x >> 1 & 0x5555555555555555u) | (x & 0x5555555555555555u) << 1;
+    x = (x >> 2 & 0x3333333333333333u) | (x & 0x3333333333333333u) << 2;
+    return (x >> 4 & 0x0F0F0F0F0F0F0F0Fu) | (x & 0x0F0F0F0F0F0F0F0Fu) << 4;
+}
+
 std::uint32_t loadWord16(const std::uint8_t* p)
 {
     return p[0] | static_cast<std::uint32_t>(p[1]) << 8;
@@ -75,12 +85,8 @@ RowClassifier::RowClassifier(const PixelLayout& layout, PixelTest test)
     if (layout.isIndexed()) {
         for (unsigned i = 0; i < 256; ++i)
             blackIndex_[i] = passes(blackTest, layout.colourOfValue(i)) ? 1 : 0;
-        for (unsigned byte = 0; byte < 256; ++byte) {
-            unsigned bits = 0;
-            for (int pixel = 0; pixel < 8; ++pixel)
-                bits |= static_cast<unsigned>(blackIndex_[byte >> (7 - pixel) & 1u]) << pixel;
-            blackByte_[byte] = static_cast<std::uint8_t>(bits);
-        }
+        blackWhereIndex0_ = blackIndex_[0] != 0 ? ~std::uint64_t{0} : 0;
+        blackWhereIndex1_ = blackIndex_[1] != 0 ? ~std::uint64_t{0} : 0;
     } else if (format_ == PixelFormat::Masked16 || format_ == PixelFormat::Masked32) {
         const ChannelMasks& masks = layout.masks();
         significantBits_ = significantBitsOf(masks.red);
@@ -109,27 +115,30 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
 {
     switch (format_) {
     case PixelFormat::Indexed1: {
-        // Eight bytes of pixels through the byte table make one word; a run
-        // that starts inside a byte is shifted into place with the ninth.
+        // Eight bytes of pixels make one word of palette indices, their bits
+        // turned round within each byte; a run that starts inside a byte is
+        // shifted into place with a ninth byte.
         const std::uint8_t* bytes = row + (first >> 3);
         const int shift = static_cast<int>(first & 7);
         const std::int64_t lastByte = ((first + count - 1) >> 3) - (first >> 3);
         const std::size_t words = bitWords(count);
-        const auto checkedByte = [&](std::int64_t i) -> std::uint64_t {
-            return i <= lastByte ? blackByte_[bytes[i]] : 0;
-        };
-        const auto uncheckedByte = [&](std::int64_t i) -> std::uint64_t { return blackByte_[bytes[i]]; };
-        const auto wordAt = [&](std::int64_t b, auto byteAt) {
-            std::uint64_t word = 0;
-            for (int k = 0; k < 8; ++k)
-                word |= byteAt(b + k) << (8 * k);
-            if (shift != 0)
-                word = word >> shift | byteAt(b + 8) << (64 - shift);
-            return word;
+        const auto byteAt = [&](std::int64_t i) -> std::uint64_t { return i <= lastByte ? bytes[i] : 0; };
+        const auto indicesAt = [&](std::int64_t b) {
+            std::uint64_t raw = 0;
+            if (b + 7 <= lastByte && std::endian::native == std::endian::little) {
+                std::memcpy(&raw, bytes + b, sizeof raw);
+            } else {
+                for (int k = 0; k < 8; ++k)
+                    raw |= byteAt(b + k) << (8 * k);
+            }
+            return reverseBitsOfEachByte(raw);
         };
         for (std::size_t w = 0; w < words; ++w) {
             const auto b = static_cast<std::int64_t>(8 * w);
-            out[w] = b + 8 <= lastByte ? wordAt(b, uncheckedByte) : wordAt(b, checkedByte);
+            std::uint64_t indices = indicesAt(b);
+            if (shift != 0)
+                indices = indices >> shift | reverseBitsOfEachByte(byteAt(b + 8)) << (64 - shift);
+            out[w] = (indices & blackWhereIndex1_) | (~indices & blackWhereIndex0_);
         }
         if (count % 64 != 0)
             out[words - 1] &= ~std::uint64_t{0} >> (64 - count % 64);

@@ -51,9 +51,9 @@ class RowClassifier {
     bool blackByColour_;
     // Palettes: 1 where the entry is black.
     std::array<std::uint8_t, 256> blackIndex_{};
-    // 1-bit rows: the black bits of the eight pixels of a byte, first pixel in
-    // bit 0.
-    std::array<std::uint8_t, 256> blackByte_{};
+    // 1-bit rows: all ones where palette index 0 (1) is black, else 0.
+    std::uint64_t blackWhereIndex0_ = 0;
+    std::uint64_t blackWhereIndex1_ = 0;
     // Masked layouts: the channel bits that reach the tested colour bytes; the
     // pixel is black when all of them are 0.
     std::uint32_t significantBits_ = 0;
