@@ -2,7 +2,91 @@
 // SPDX-License-Identifier: MIT
 #include "about/about_box.hpp"
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+#include "about/hyperlink_label.hpp"
+#include "app/fonts.hpp"
+#include "app/toolbar_icons.hpp"
+#include "app/widget_names.hpp"
+#include "region/window_placement.hpp"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
 {
-    setObjectName(QStringLiteral("TAboutBox"));
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    nameControl(this, "TAboutBox");
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setFont(uiFont(kPGothic, 12));
+    setFixedSize(298, 213);
+
+    Panel1 = new QFrame(this);
+    nameControl(Panel1, "Panel1");
+    Panel1->setGeometry(8, 8, 281, 161);
+    // A lowered outer and a raised inner bevel: an etched frame.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
+
+    ProgramIcon = new QLabel(Panel1);
+    nameControl(ProgramIcon, "ProgramIcon");
+    ProgramIcon->setGeometry(16, 16, 32, 32);
+    ProgramIcon->setScaledContents(true);
+    ProgramIcon->setPixmap(programIcon().pixmap(32, 32));
+
+    ProductName = new QLabel(QStringLiteral("Dimora3"), Panel1);
+    nameControl(ProductName, "ProductName");
+    ProductName->setFont(uiFont(kPGothic, 15));
+    ProductName->move(88, 16);
+    ProductName->adjustSize();
+
+    Version = addLabel(Panel1, "Version", QStringLiteral("Version 3.33"), 152, 40);
+
+    Copyright = new QLabel(QStringLiteral("Copyright (C) 2026 Dimora3 developers"), Panel1);
+    nameControl(Copyright, "Copyright");
+    Copyright->setGeometry(8, 80, 257, 13);
+
+    Comments = new QLabel(QStringLiteral("作者：Dimora3 開発者一同"), Panel1);
+    nameControl(Comments, "Comments");
+    Comments->setWordWrap(true);
+    Comments->setGeometry(96, 104, 138, 13);
+    Comments->setFixedHeight(Comments->heightForWidth(138));
+
+    HTLabel1 = new THTLabel(Panel1);
+    nameControl(HTLabel1, "HTLabel1");
+    HTLabel1->setText(QStringLiteral("https://dimora3.example.org/"));
+    QFont linkFont = uiFont(kPGothic, 13);
+    linkFont.setUnderline(true);
+    HTLabel1->setFont(linkFont);
+    QPalette linkPalette = HTLabel1->palette();
+    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    HTLabel1->setPalette(linkPalette);
+    HTLabel1->move(64, 128);
+    HTLabel1->adjustSize();
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    nameControl(OKButton, "OKButton");
+    OKButton->setGeometry(111, 180, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+
+    centreOnScreen(this);
+}
+
+void TAboutBox::OKButtonClick()
+{
+    accept();
 }

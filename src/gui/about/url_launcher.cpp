@@ -2,9 +2,19 @@
 // SPDX-License-Identifier: MIT
 #include "about/url_launcher.hpp"
 
+#include "common/error.hpp"
+#include "platform/platform.hpp"
+
+#include <QUrl>
 #include <QWidget>
 
 TpvlUrl::TpvlUrl(QWidget* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("TpvlUrl"));
+}
+
+void TpvlUrl::OpenDefaultBrowser()
+{
+    if (!platform().openUrl(QUrl(url_)))
+        dimora::fail("Couldn't launch default browser");
 }

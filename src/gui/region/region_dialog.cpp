@@ -2,7 +2,80 @@
 // SPDX-License-Identifier: MIT
 #include "region/region_dialog.hpp"
 
-TForm9::TForm9(QWidget* parent) : QDialog(parent)
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+#include "region/window_placement.hpp"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
 {
-    setObjectName(QStringLiteral("TForm9"));
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int top)
+{
+    auto* edit = new QLineEdit(text, parent);
+    nameControl(edit, name);
+    edit->setGeometry(104, top, 65, 20);
+    return edit;
+}
+
+}  // namespace
+
+TForm9::TForm9(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint)
+{
+    nameControl(this, "TForm9");
+    setWindowTitle(QStringLiteral("計算範囲入力"));
+    setFont(uiFont(kPGothic, 12));
+    setFixedSize(194, 203);
+    setModal(false);
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("左上のｘ座標"), 16, 24);
+    Label2 = addLabel(this, "Label2", QStringLiteral("左上のｙ座標"), 16, 56);
+    Label3 = addLabel(this, "Label3", QStringLiteral("横　幅"), 16, 88);
+    Label4 = addLabel(this, "Label4", QStringLiteral("高　さ"), 16, 120);
+    Edit1 = addEdit(this, "Edit1", QStringLiteral("80"), 24);
+    Edit2 = addEdit(this, "Edit2", QStringLiteral("80"), 56);
+    Edit3 = addEdit(this, "Edit3", QStringLiteral("64"), 88);
+    Edit4 = addEdit(this, "Edit4", QStringLiteral("64"), 120);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    nameControl(BitBtn1, "BitBtn1");
+    BitBtn1->setGeometry(56, 160, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, Edit4);
+    setTabOrder(Edit4, BitBtn1);
+}
+
+void TForm9::showEvent(QShowEvent* event)
+{
+    centreOverMainWindow(this);
+    QDialog::showEvent(event);
+}
+
+void TForm9::keyPressEvent(QKeyEvent* event)
+{
+    // The dialog has no cancel button: Esc does not close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

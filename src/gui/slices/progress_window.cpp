@@ -2,7 +2,30 @@
 // SPDX-License-Identifier: MIT
 #include "slices/progress_window.hpp"
 
-TForm8::TForm8(QWidget* parent) : QDialog(parent)
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+#include "region/window_placement.hpp"
+
+#include <QProgressBar>
+
+TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("TForm8"));
+    nameControl(this, "TForm8");
+    setWindowTitle(QStringLiteral("進行状況"));
+    setFont(uiFont(kPGothic, 12));
+    setFixedSize(305, 41);
+    setModal(false);
+
+    ProgressBar1 = new QProgressBar(this);
+    nameControl(ProgressBar1, "ProgressBar1");
+    ProgressBar1->setGeometry(0, 12, 305, 17);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+}
+
+void TForm8::showEvent(QShowEvent* event)
+{
+    centreOverMainWindow(this);
+    QDialog::showEvent(event);
 }

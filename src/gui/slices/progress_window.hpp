@@ -4,9 +4,18 @@
 
 #include <QDialog>
 
-// The progress window shown while a slice stack is measured.
+class QProgressBar;
+
+// The progress window of a slice-stack measurement: one bar from 0 to 100
+// across the window's width. Always on top, centred over the main window;
+// visible only while a measurement runs.
 class TForm8 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm8(QWidget* parent = nullptr);
+
+    QProgressBar* ProgressBar1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

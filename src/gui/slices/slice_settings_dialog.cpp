@@ -2,7 +2,113 @@
 // SPDX-License-Identifier: MIT
 #include "slices/slice_settings_dialog.hpp"
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent)
+#include "app/command.hpp"
+#include "app/fonts.hpp"
+#include "app/widget_names.hpp"
+#include "platform/platform.hpp"
+#include "region/window_placement.hpp"
+#include "slices/slice_series.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+// Qt couples a filter's text and its pattern: "(*png)" shows as written and
+// matches the PNG files.
+const QString TForm7::kOpenDialogFilter = QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)");
+
+namespace {
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
 {
-    setObjectName(QStringLiteral("TForm7"));
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
+{
+    nameControl(this, "TForm7");
+    setWindowTitle(QStringLiteral("３Ｄスライス２値の設定"));
+    setFont(uiFont(kPGothic, 12));
+    setFixedSize(353, 229);
+    setModal(false);
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択"), 8, 8);
+    Button1 = new QPushButton(QStringLiteral("選　択"), this);
+    nameControl(Button1, "Button1");
+    Button1->setGeometry(8, 28, 75, 25);
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    Label3 = addLabel(this, "Label3", QStringLiteral("最初のファイル名　　　　最後のファイル名"), 16, 60);
+    Label2 = new QLabel(QStringLiteral("1.bmp"), this);
+    nameControl(Label2, "Label2");
+    Label2->setGeometry(16, 78, 152, 14);
+    Label4 = new QLabel(QStringLiteral("1.bmp"), this);
+    nameControl(Label4, "Label4");
+    Label4->setGeometry(176, 78, 170, 14);
+
+    Label6 = addLabel(this, "Label6", QStringLiteral("１ピクセルの大きさと画像間の距離を入力"), 8, 104);
+    Label7 = addLabel(this, "Label7", QStringLiteral("ピクセルサイズ（縦横同じ）"), 16, 128);
+    Edit2 = new QLineEdit(this);
+    nameControl(Edit2, "Edit2");
+    Edit2->setGeometry(184, 124, 81, 20);
+    Label9 = addLabel(this, "Label9", QStringLiteral("ｍｍ"), 272, 128);
+    Label8 = addLabel(this, "Label8", QStringLiteral("画像間の距離"), 16, 156);
+    Edit3 = new QLineEdit(this);
+    nameControl(Edit3, "Edit3");
+    Edit3->setGeometry(184, 152, 81, 20);
+    Label10 = addLabel(this, "Label10", QStringLiteral("ｍｍ"), 272, 156);
+
+    BitBtn1 = new QPushButton(QStringLiteral("実行"), this);
+    nameControl(BitBtn1, "BitBtn1");
+    BitBtn1->setGeometry(88, 192, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"),
+                              this);
+    nameControl(BitBtn2, "BitBtn2");
+    BitBtn2->setGeometry(184, 192, 75, 25);
+    BitBtn2->setAutoDefault(false);
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+}
+
+void TForm7::Button1Click()
+{
+    runCommand(
+        [this] {
+            const FileDialogOptions dialog{FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
+                                           kOpenDialogFilter, QStringLiteral("BMP")};
+            const std::optional<QString> chosen = platform().askFileName(dialog, this);
+            if (!chosen)
+                return;
+            SliceFileName = *chosen;
+            Label2->setText(QString::fromStdString(dimora::firstSliceFileName(SliceFileName.toStdString())));
+            Label4->setText(SliceFileName);
+        },
+        false);
+}
+
+void TForm7::BitBtn2Click()
+{
+    hide();
+}
+
+void TForm7::reject()
+{
+    // Esc answers like the cancel button.
+    BitBtn2Click();
+}
+
+void TForm7::showEvent(QShowEvent* event)
+{
+    centreOverMainWindow(this);
+    QDialog::showEvent(event);
 }

@@ -3,10 +3,53 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
-// The slice series settings dialog: last file, pixel size, slice distance.
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The slice series settings dialog: the last file of a numbered series
+// (1.bmp, 2.bmp, ... or 1.png, 2.png, ... in one folder), from which the
+// first file and the slice count follow, the size of one pixel and the
+// distance between slices in millimetres. Modeless, always on top, centred
+// over the main window; its run button measures the stack. Showing and hiding
+// never reset its settings.
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
+
+    // The last file picked; the measurement overwrites it with the path of
+    // each slice it reads. Empty at start.
+    QString SliceFileName;
+
+    QLabel* Label1;
+    QPushButton* Button1;
+    QLabel* Label3;
+    QLabel* Label2;  // first file: the series' folder and "1.png" or "1.bmp"
+    QLabel* Label4;  // last file
+    QLabel* Label6;
+    QLabel* Label7;
+    QLineEdit* Edit2;  // pixel size in mm, may be empty
+    QLabel* Label9;
+    QLabel* Label8;
+    QLineEdit* Edit3;  // distance between slices in mm
+    QLabel* Label10;
+    QPushButton* BitBtn1;  // run
+    QPushButton* BitBtn2;  // cancel
+
+    // Picks the last file of the series and derives the first file.
+    void Button1Click();
+    // Measures the slice stack (hides this dialog first).
+    void BitBtn1Click();
+    // Hides the dialog; the settings stay.
+    void BitBtn2Click();
+
+    // The filter of OpenDialog1.
+    static const QString kOpenDialogFilter;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
 };

@@ -1,0 +1,35 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+
+// The help menu: the help page in the default browser, and the about box.
+
+#include "about/help_commands.hpp"
+
+#include "about/about_box.hpp"
+#include "about/url_launcher.hpp"
+#include "app/command.hpp"
+#include "app/main_window.hpp"
+#include "app/windows.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+
+QUrl helpPageUrl(const QString& programFolder)
+{
+    return QUrl::fromLocalFile(QDir(programFolder).filePath(QStringLiteral("help.htm")));
+}
+
+void TForm1::usage1Click()
+{
+    runCommand(
+        [this] {
+            pvlUrl1->setUrl(helpPageUrl(QCoreApplication::applicationDirPath()).toString(QUrl::FullyEncoded));
+            pvlUrl1->OpenDefaultBrowser();
+        },
+        false);
+}
+
+void TForm1::version1Click()
+{
+    runCommand([] { windows().aboutBox->exec(); }, false);
+}

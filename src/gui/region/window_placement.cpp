@@ -1,0 +1,36 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "region/window_placement.hpp"
+
+#include "app/main_window.hpp"
+#include "app/windows.hpp"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+void centreOn(QWidget* window, const QRect& area)
+{
+    const QSize outer = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+}  // namespace
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        centreOn(window, screen->availableGeometry());
+}
+
+void centreOverMainWindow(QWidget* window)
+{
+    const QWidget* main = windows().form1;
+    if (main && main != window)
+        centreOn(window, main->frameGeometry());
+    else
+        centreOnScreen(window);
+}

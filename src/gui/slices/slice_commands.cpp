@@ -1,0 +1,90 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+
+// The slice-stack measurement: the settings dialog's run button counts the
+// series in the core, showing the progress window meanwhile, and finishes
+// like every dimension measurement in the result and count windows.
+
+#include "app/command.hpp"
+#include "app/main_window.hpp"
+#include "app/windows.hpp"
+#include "measure/count_window.hpp"
+#include "measure/measurement_results.hpp"
+#include "region/selection_shape.hpp"
+#include "slices/progress_window.hpp"
+#include "slices/slice_series.hpp"
+#include "slices/slice_settings_dialog.hpp"
+#include "slices/slice_stack.hpp"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+namespace {
+
+// Hides the progress window on every way out of the run.
+class ProgressShown {
+public:
+    explicit ProgressShown(TForm8& window) : window_(window)
+    {
+        window_.ProgressBar1->setValue(0);
+        window_.show();
+    }
+    ~ProgressShown() { window_.hide(); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    TForm8& window_;
+};
+
+}  // namespace
+
+void TForm1::slice1Click()
+{
+    runCommand([] { windows().form7->show(); }, false);
+}
+
+void TForm7::BitBtn1Click()
+{
+    hide();
+    runCommand([this] {
+        TForm1& form1 = *windows().form1;
+        ProgressShown progress(*windows().form8);
+        windows().form4->clearCountList();
+
+        dimora::SliceSeriesSettings settings;
+        settings.firstFile = Label2->text().toStdString();
+        settings.lastFile = SliceFileName.toStdString();
+        settings.pixelSizeText = Edit2->text().toStdString();
+        settings.distanceText = Edit3->text().toStdString();
+        if (!form1.SelShape1->isHidden())
+            settings.selection = form1.analysisRegion();
+
+        const auto showProgress = [](std::int32_t done, std::int32_t total) {
+            windows().form8->ProgressBar1->setValue(dimora::sliceProgressPercent(done, total));
+            // Keep the windows painted; the user's input waits for the end.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+
+        // The last slice that loaded becomes the working image, also when an
+        // error ends the run.
+        dimora::SliceRun run;
+        const auto adoptRun = [&] {
+            if (run.workingImage)
+                form1.setWorkingImage(std::move(*run.workingImage));
+            if (run.sliceFileName)
+                SliceFileName = QString::fromStdString(*run.sliceFileName);
+        };
+        dimora::SliceStackCounts counts;
+        try {
+            counts = dimora::countSliceStack(settings, run, showProgress);
+        } catch (...) {
+            adoptRun();
+            throw;
+        }
+        adoptRun();
+        showCountReport(dimora::reportSliceCounts(counts), counts.region.width, counts.region.height);
+    });
+}

@@ -1,0 +1,334 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "program_fixture.hpp"
+
+#include "app/working_picture.hpp"
+#include "imageops/scratch_image_window.hpp"
+#include "imageops/threshold_dialog.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+using dimora::Colour;
+using dimora::makeColour;
+
+// The colour of every pixel, row by row.
+std::vector<Colour> pixelsOf(const dimora::Bitmap& image)
+{
+    std::vector<Colour> pixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(image.pixel(x, y));
+    return pixels;
+}
+
+std::vector<Colour> workingPixels(TForm1& form1)
+{
+    return pixelsOf(form1.workingPicture().pixels());
+}
+
+// A row of the given colours.
+dimora::Bitmap rowOf(const std::vector<Colour>& colours)
+{
+    return makeBitmap(static_cast<int>(colours.size()), 1, [&](int x, int) { return colours[x]; });
+}
+
+// Types the text into the threshold edit and moves the focus away.
+void typeThreshold(TForm3& form3, const QString& text)
+{
+    form3.Edit1->setText(text);
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(form3.Edit1, &leave);
+}
+
+// A black square of side `side` with its corner at (at, at) on white.
+dimora::Bitmap squareOn(int size, int at, int side)
+{
+    return makeBitmap(size, size, [=](int x, int y) {
+        return x >= at && x < at + side && y >= at && y < at + side ? dimora::kBlack : dimora::kWhite;
+    });
+}
+
+const Colour kGreenish = makeColour(10, 20, 0);
+const Colour kGreen = makeColour(0, 255, 0);
+const Colour kRed = makeColour(255, 0, 0);
+
+}  // namespace
+
+class ImageOperationsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void thresholdDialogLooksAsDesigned()
+    {
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        QVERIFY(form3.isHidden());
+        QCOMPARE(form3.windowTitle(), QStringLiteral("しきい値の変更"));
+        QCOMPARE(form3.size(), QSize(189, 108));
+        QVERIFY(form3.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!form3.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QCOMPARE(form3.Label1->text(), QStringLiteral("緑部抽出：(緑%-赤%)>しきい値を黒"));
+        QCOMPARE(form3.Label2->text(), QStringLiteral("赤部抽出：(赤%-緑%)>しきい値を黒"));
+        QCOMPARE(form3.Edit1->geometry(), QRect(16, 48, 33, 20));
+        QCOMPARE(form3.ScrollBar1->geometry(), QRect(64, 48, 121, 16));
+        QCOMPARE(form3.Button1->geometry(), QRect(80, 72, 41, 25));
+        QCOMPARE(form3.Edit1->text(), QStringLiteral(" 0"));
+        QCOMPARE(form3.threshold(), 0);
+        QCOMPARE(form3.ScrollBar1->minimum(), -20);
+        QCOMPARE(form3.ScrollBar1->maximum(), 20);
+
+        // Shown by its menu item, modeless, focus on OK; "OK" hides it.
+        program.form1().sikii1->trigger();
+        QVERIFY(form3.isVisible());
+        QVERIFY(!form3.isModal());
+        program.form1().sikii1->trigger();
+        QVERIFY(form3.isVisible());
+        QTest::keyClick(&form3, Qt::Key_Escape);  // no cancel button: Esc does nothing
+        QVERIFY(form3.isVisible());
+        form3.Button1->click();
+        QVERIFY(form3.isHidden());
+    }
+
+    void theScrollBarSetsTheThresholdAndTheEdit()
+    {
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        form3.ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(form3.threshold(), 1);
+        QCOMPARE(form3.Edit1->text(), QStringLiteral(" 1"));
+        form3.ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(form3.threshold(), 6);
+        form3.ScrollBar1->setValue(-20);
+        QCOMPARE(form3.threshold(), -20);
+        QCOMPARE(form3.Edit1->text(), QStringLiteral(" -20"));
+        form3.ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(form3.threshold(), -20);
+    }
+
+    void aTypedThresholdIsTakenWhenTheEditLosesTheFocus()
+    {
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        form3.Edit1->setText(QStringLiteral(" 7"));
+        QCOMPARE(form3.threshold(), 0);  // nothing before the focus leaves
+        typeThreshold(form3, QStringLiteral(" 7"));
+        QCOMPARE(form3.threshold(), 7);
+        QCOMPARE(form3.ScrollBar1->value(), 7);
+
+        // Beyond the bar's range: the bar clamps and reports back.
+        form3.ScrollBar1->setValue(0);
+        typeThreshold(form3, QStringLiteral("35"));
+        QCOMPARE(form3.ScrollBar1->value(), 20);
+        QCOMPARE(form3.threshold(), 20);
+        QCOMPARE(form3.Edit1->text(), QStringLiteral(" 20"));
+
+        // With the bar already at the clamped position, the typed value stays.
+        typeThreshold(form3, QStringLiteral("35"));
+        QCOMPARE(form3.ScrollBar1->value(), 20);
+        QCOMPARE(form3.threshold(), 35);
+        QCOMPARE(form3.Edit1->text(), QStringLiteral("35"));
+        typeThreshold(form3, QStringLiteral("-$10"));  // not a number: reported, nothing changes
+        QCOMPARE(form3.threshold(), 35);
+
+        typeThreshold(form3, QStringLiteral("abc"));
+        QCOMPARE(program.desktop.errorReports.last(), reportOf(dimora::msg::kNotAnInteger, "abc"));
+        QCOMPARE(form3.threshold(), 35);
+        QCOMPARE(form3.ScrollBar1->value(), 20);
+        QCOMPARE(form3.Edit1->text(), QStringLiteral("abc"));
+        QCOMPARE(program.desktop.errorReports.size(), 2);
+
+        // Losing the focus to another window is no change of control.
+        form3.Edit1->setText(QStringLiteral("3"));
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(form3.Edit1, &away);
+        QCOMPARE(form3.threshold(), 35);
+    }
+
+    void clickingTheBarOrOkReadsTheTypedValueFirst()
+    {
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        form3.show();
+        QApplication::setActiveWindow(&form3);
+        QVERIFY(QTest::qWaitForWindowActive(&form3));
+        form3.Edit1->setFocus();
+        QVERIFY(form3.Edit1->hasFocus());
+        form3.Edit1->setText(QStringLiteral("-4"));
+        QTest::mouseClick(form3.Button1, Qt::LeftButton);
+        QCOMPARE(form3.threshold(), -4);
+        QVERIFY(form3.isHidden());
+    }
+
+    void extractionUsesTheThreshold()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        TForm3& form3 = *windows().form3;
+        const std::vector<Colour> colours{kGreenish, dimora::kBlack, kGreen, kRed, dimora::kWhite};
+
+        form1.setWorkingImage(rowOf(colours));
+        form1.K1->trigger();  // green: d = g% − r% > 0
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
+
+        form1.setWorkingImage(rowOf(colours));
+        form1.K3->trigger();  // red: d = r% − g% > 0
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF}));
+
+        // A negative threshold makes greys (d = 0) black.
+        form3.ScrollBar1->setValue(-1);
+        form1.setWorkingImage(rowOf(colours));
+        form1.K1->trigger();
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{0, 0, 0, 0xFFFFFF, 0}));
+
+        // A typed 35 kept beyond the bar's range: the greenish pixel
+        // (d = 33) is white, pure green (d = 100) still black.
+        form3.ScrollBar1->setValue(20);
+        typeThreshold(form3, QStringLiteral("35"));
+        form1.setWorkingImage(rowOf(colours));
+        form1.K1->trigger();
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QCOMPARE(program.desktop.beeps, 0);
+    }
+
+    void percentConversion()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        form1.setWorkingImage(rowOf({dimora::kBlack, dimora::kWhite, kRed, kGreenish}));
+        form1.K2->trigger();
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{makeColour(83, 83, 83), makeColour(83, 83, 83),
+                                                            makeColour(250, 0, 0), makeColour(83, 166, 0)}));
+    }
+
+    void aPaletteDisplayOnlyBeeps()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        program.desktop.colourDepth = 8;
+        const std::vector<Colour> colours{kGreenish, kRed};
+        form1.setWorkingImage(rowOf(colours));
+        form1.K1->trigger();
+        form1.K3->trigger();
+        form1.K2->trigger();
+        QCOMPARE(program.desktop.beeps, 3);
+        QCOMPARE(workingPixels(form1), colours);
+        // Inversion has no such guard.
+        form1.reverse1->trigger();
+        QCOMPARE(workingPixels(form1), (std::vector<Colour>{makeColour(245, 235, 255), makeColour(0, 255, 255)}));
+        QCOMPARE(program.desktop.beeps, 3);
+    }
+
+    void anIconStopsTheColourCommandsAndEmptiesForTheOthers()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        program.desktop.colourDepth = 8;
+        form1.setWorkingPicture(WorkingPicture::icon(QByteArray("icon bytes")));
+        form1.K1->trigger();
+        // The pixel access fails before the palette guard: no beep.
+        QCOMPARE(program.desktop.errorReports,
+                 QStringList{reportOf(kBitmapOnlyMessage)});
+        QCOMPARE(program.desktop.beeps, 0);
+        QCOMPARE(form1.workingPicture().kind(), PictureKind::Icon);
+
+        for (QAction* command : {form1.reverse1, form1.gray2, form1.SLIM1, form1.median1, form1.noise1}) {
+            form1.setWorkingPicture(WorkingPicture::icon(QByteArray("icon bytes")));
+            command->trigger();
+            QCOMPARE(form1.workingPicture().kind(), PictureKind::Bitmap);
+            QVERIFY(form1.workingPicture().pixels().empty());
+        }
+        QCOMPARE(program.desktop.errorReports.size(), 1);
+        QVERIFY(windows().form6->scratchPicture().pixels().empty());
+    }
+
+    void inversionAndGrayscale()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        const std::vector<Colour> colours{dimora::kBlack, dimora::kWhite, kRed, kGreen, makeColour(0, 0, 255),
+                                          makeColour(2, 0, 0), makeColour(9, 9, 9)};
+        form1.setWorkingImage(rowOf(colours));
+        form1.reverse1->trigger();
+        form1.reverse1->trigger();
+        QCOMPARE(workingPixels(form1), colours);
+        form1.reverse1->trigger();
+        QCOMPARE(workingPixels(form1)[0], dimora::kWhite);
+        QCOMPARE(workingPixels(form1)[1], dimora::kBlack);
+
+        form1.setWorkingImage(rowOf(colours));
+        form1.gray2->trigger();
+        std::vector<Colour> greys;
+        for (unsigned y : {0u, 255u, 76u, 150u, 28u, 0u, 9u})
+            greys.push_back(y * 0x010101u);
+        QCOMPARE(workingPixels(form1), greys);
+    }
+
+    void thinningLeavesTheCentreOfASquare()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        form1.setWorkingImage(squareOn(7, 2, 3));
+        form1.SLIM1->trigger();
+        const auto pixels = workingPixels(form1);
+        for (int i = 0; i < 49; ++i)
+            QCOMPARE(pixels[i], i == 3 * 7 + 3 ? dimora::kBlack : dimora::kWhite);
+    }
+
+    void theMedianFilterWritesThroughTheScratchImage()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        TForm6& form6 = *windows().form6;
+        QCOMPARE(form6.windowTitle(), QStringLiteral("フィルタ処理のため"));
+        QCOMPARE(form6.Image1->geometry(), QRect(8, 8, 49, 49));
+        form6.setScratchPicture(WorkingPicture(squareOn(3, 0, 3)));
+
+        // A lone black dot and a two-pixel-thick bar on white.
+        form1.setWorkingImage(makeBitmap(9, 9, [](int x, int y) {
+            return (x == 2 && y == 2) || (y >= 5 && y <= 6 && x >= 1 && x <= 7) ? dimora::kBlack : dimora::kWhite;
+        }));
+        form1.median1->trigger();
+        const dimora::Bitmap& result = form1.workingPicture().pixels();
+        QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // the dot vanished
+        QCOMPARE(result.pixel(0, 0), dimora::kBlack);  // corners always come out black
+        QCOMPARE(result.pixel(8, 8), dimora::kBlack);
+        QCOMPARE(result.pixel(4, 5), dimora::kBlack);  // the bar stays ...
+        QCOMPARE(result.pixel(1, 5), dimora::kWhite);  // ... one shorter at each end
+        QCOMPARE(result.pixel(2, 5), dimora::kBlack);
+        QCOMPARE(result.pixel(7, 6), dimora::kWhite);
+        // The scratch image keeps the result.
+        QCOMPARE(pixelsOf(form6.scratchPicture().pixels()), pixelsOf(result));
+    }
+
+    void dotRemovalKeepsConnectedAndBorderDots()
+    {
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        form1.setWorkingImage(makeBitmap(8, 8, [](int x, int y) {
+            if ((x == 2 && y == 2) || (x == 0 && y == 5) || (x == 5 && y == 5) || (x == 6 && y == 5) ||
+                (x == 4 && y == 1))
+                return dimora::kBlack;
+            return x == 3 && y == 1 ? makeColour(255, 0, 0) : dimora::kWhite;
+        }));
+        form1.noise1->trigger();
+        const dimora::Bitmap& result = form1.workingPicture().pixels();
+        QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // isolated
+        QCOMPARE(result.pixel(4, 1), dimora::kWhite);  // a red neighbour does not keep it
+        QCOMPARE(result.pixel(3, 1), makeColour(255, 0, 0));
+        QCOMPARE(result.pixel(0, 5), dimora::kBlack);  // on the border
+        QCOMPARE(result.pixel(5, 5), dimora::kBlack);  // side by side
+        QCOMPARE(result.pixel(6, 5), dimora::kBlack);
+    }
+};
+
+QTEST_MAIN(ImageOperationsTest)
+#include "test_image_operations.moc"

@@ -1,0 +1,230 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "program_fixture.hpp"
+
+#include "image/bmp_writer.hpp"
+#include "measure/count_window.hpp"
+#include "measure/result_window.hpp"
+#include "slices/progress_window.hpp"
+#include "slices/slice_settings_dialog.hpp"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Writes slices 1 .. count as BMP files into the folder; slice i is
+// made by slice(i).
+void writeBmpSeries(const QString& folder, int count, const std::function<dimora::Bitmap(int)>& slice)
+{
+    for (int i = 1; i <= count; ++i)
+        dimora::saveBmpFile(slice(i), (folder + QStringLiteral("/%1.bmp").arg(i)).toStdString());
+}
+
+dimora::Bitmap allBlack(int width, int height)
+{
+    return makeBitmap(width, height, [](int, int) { return dimora::kBlack; });
+}
+
+QStringList resultFields()
+{
+    const TForm2& form2 = *windows().form2;
+    return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
+}
+
+// Picks the last file through the settings dialog, as the user would.
+void pickLastFile(ProgramUnderTest& program, const QString& path)
+{
+    program.desktop.fileAnswers.push_back(path);
+    windows().form7->Button1->click();
+}
+
+}  // namespace
+
+class SlicesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theSettingsDialogDerivesTheFirstFile()
+    {
+        ProgramUnderTest program;
+        TForm7& form7 = *windows().form7;
+        QCOMPARE(form7.windowTitle(), QStringLiteral("３Ｄスライス２値の設定"));
+        QCOMPARE(form7.Label2->text(), QStringLiteral("1.bmp"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("1.bmp"));
+        QVERIFY(form7.SliceFileName.isEmpty());
+        QCOMPARE(form7.BitBtn1->text(), QStringLiteral("実行"));
+        QVERIFY(form7.BitBtn1->isDefault());
+
+        program.form1().slice1->trigger();
+        QVERIFY(form7.isVisible());
+        QVERIFY(!form7.isModal());
+
+        pickLastFile(program, QStringLiteral("/scan/25.PNG"));
+        QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.png"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("/scan/25.PNG"));
+        QCOMPARE(form7.SliceFileName, QStringLiteral("/scan/25.PNG"));
+        QCOMPARE(program.desktop.dialogsShown.size(), std::size_t{1});
+        QCOMPARE(program.desktop.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
+        QCOMPARE(program.desktop.dialogsShown[0].defaultExtension, QStringLiteral("BMP"));
+        QCOMPARE(program.desktop.dialogsShown[0].filter, QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)"));
+
+        pickLastFile(program, QStringLiteral("/scan/12.bmp"));
+        QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.bmp"));
+        pickLastFile(program, QStringLiteral("/a.b/scan/7.jpg"));
+        QCOMPARE(form7.Label2->text(), QStringLiteral("/a.b/scan/1.bmp"));
+
+        // Cancelling changes nothing.
+        program.desktop.fileAnswers.push_back(std::nullopt);
+        form7.Button1->click();
+        QCOMPARE(form7.Label2->text(), QStringLiteral("/a.b/scan/1.bmp"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.jpg"));
+        QCOMPARE(form7.SliceFileName, QStringLiteral("/a.b/scan/7.jpg"));
+
+        // Cancel and Esc hide the dialog and keep the settings.
+        form7.Edit2->setText(QStringLiteral("0.1"));
+        form7.BitBtn2->click();
+        QVERIFY(form7.isHidden());
+        program.form1().slice1->trigger();
+        QTest::keyClick(&form7, Qt::Key_Escape);
+        QVERIFY(form7.isHidden());
+        program.form1().slice1->trigger();
+        QCOMPARE(form7.Edit2->text(), QStringLiteral("0.1"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.jpg"));
+        QVERIFY(program.desktop.errorReports.isEmpty());
+    }
+
+    void aRunMeasuresTheStackWithProgress()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        writeBmpSeries(folder.path(), 3, [](int) { return allBlack(64, 64); });
+
+        ProgramUnderTest program;
+        TForm7& form7 = *windows().form7;
+        TForm8& form8 = *windows().form8;
+        windows().form4->appendCountLine(QStringLiteral("stale"));
+        program.form1().slice1->trigger();
+        pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
+
+        QList<int> positions;
+        QList<bool> progressShown;
+        connect(form8.ProgressBar1, &QProgressBar::valueChanged, &form8, [&](int value) {
+            positions.append(value);
+            progressShown.append(form8.isVisible());
+        });
+        form7.BitBtn1->click();
+
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QCOMPARE(positions, (QList<int>{33, 66, 100}));
+        QCOMPARE(progressShown, (QList<bool>{true, true, true}));
+        QVERIFY(form8.isHidden());
+        QVERIFY(form7.isHidden());
+        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(resultFields(),
+                 (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(form7.SliceFileName, folder.filePath(QStringLiteral("3.bmp")));
+    }
+
+    void theSpacingScalesTheCounts()
+    {
+        QTemporaryDir folder;
+        writeBmpSeries(folder.path(), 3, [](int) { return allBlack(64, 64); });
+        ProgramUnderTest program;
+        TForm7& form7 = *windows().form7;
+        pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
+        form7.Edit2->setText(QStringLiteral("0.1"));
+        form7.Edit3->setText(QStringLiteral("0.2"));
+        form7.BitBtn1Click();
+        QCOMPARE(windows().form4->countLines(), (QStringList{"24576", "3072", "384", "48", "6"}));
+        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+
+        // A pixel size of 0 cannot be divided by.
+        form7.Edit2->setText(QStringLiteral("0"));
+        form7.BitBtn1Click();
+        QCOMPARE(program.desktop.errorReports, QStringList{reportOf(dimora::msg::kFloatDivideByZero)});
+        QVERIFY(windows().form8->isHidden());
+    }
+
+    void theLastSliceStaysAndTheSelectionLimitsEverySlice()
+    {
+        QTemporaryDir folder;
+        // Slice i is 200 wide and 190 + i high, black all over.
+        writeBmpSeries(folder.path(), 3, [](int i) { return allBlack(200, 190 + i); });
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
+        form1.N2->trigger();  // the 64 × 64 selection at (80, 80)
+        windows().form7->BitBtn1Click();
+
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(form1.workingPicture().pixels().height(), 193);
+
+        // Without the selection the whole first slice counts.
+        form1.N2->trigger();
+        windows().form7->BitBtn1Click();
+        QCOMPARE(windows().form2->Edit1->text(), QStringLiteral(" 200×191"));
+    }
+
+    void aMissingSliceEndsTheRunWithTheSliceBeforeIt()
+    {
+        QTemporaryDir folder;
+        writeBmpSeries(folder.path(), 3, [](int i) { return allBlack(64, 60 + i); });
+        QVERIFY(QFile::remove(folder.filePath(QStringLiteral("2.bmp"))));
+        ProgramUnderTest program;
+        TForm1& form1 = program.form1();
+        TForm2& form2 = *windows().form2;
+        form2.Edit1->setText(QStringLiteral("kept"));
+        pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
+        windows().form4->appendCountLine(QStringLiteral("stale"));
+        windows().form7->BitBtn1Click();
+
+        const QString missing = folder.filePath(QStringLiteral("2.bmp"));
+        QCOMPARE(program.desktop.errorReports,
+                 QStringList{reportOf(dimora::msg::kCannotOpenFile, missing.toStdString())});
+        QCOMPARE(form1.workingPicture().pixels().height(), 61);  // slice 1
+        QCOMPARE(windows().form7->SliceFileName, missing);
+        QVERIFY(windows().form8->isHidden());
+        QVERIFY(windows().form4->countLines().isEmpty());
+        QCOMPARE(form2.Edit1->text(), QStringLiteral("kept"));
+    }
+
+    void aPngSeriesIsReadByItsLowerCaseNames()
+    {
+        QTemporaryDir folder;
+        for (int i = 1; i <= 3; ++i) {
+            QImage slice(64, 64, QImage::Format_RGB32);
+            slice.fill(Qt::black);
+            QVERIFY(slice.save(folder.filePath(QStringLiteral("%1.png").arg(i))));
+        }
+        ProgramUnderTest program;
+        pickLastFile(program, folder.filePath(QStringLiteral("3.PNG")));
+        QCOMPARE(windows().form7->Label2->text(), folder.filePath(QStringLiteral("1.png")));
+        windows().form7->BitBtn1Click();
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(windows().form7->SliceFileName, folder.filePath(QStringLiteral("3.png")));
+    }
+
+    void progressWindowLooksAsDesigned()
+    {
+        ProgramUnderTest program;
+        TForm8& form8 = *windows().form8;
+        QVERIFY(form8.isHidden());
+        QCOMPARE(form8.windowTitle(), QStringLiteral("進行状況"));
+        QCOMPARE(form8.ProgressBar1->minimum(), 0);
+        QCOMPARE(form8.ProgressBar1->maximum(), 100);
+        QCOMPARE(form8.ProgressBar1->width(), form8.width());
+        QVERIFY(form8.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+};
+
+QTEST_MAIN(SlicesTest)
+#include "test_slices.moc"
