@@ -16,6 +16,11 @@ std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
     return a >= 0 ? (a + b - 1) / b : -(-a / b);
 }
 
+std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 constexpr unsigned kOutsideLevel = 255; // the red byte of the invalid colour
 
 // The grey level of a pixel straight from its row, one reader per layout. A
@@ -101,24 +106,41 @@ PassResult countPass(const ImageView& image, const GreyLevels& grey, const Regio
     // Box rows in memory order (bottom-up bitmaps from the last): the sums and
     // extremes do not depend on the order, and memory read backwards is slow.
     const bool backwards = image.stride < 0;
+    // The box columns whose two corner columns both lie on the image: read
+    // without checks when both corner rows do too.
+    const IndexRange inside{std::max(near.first, ceilDiv(-std::int64_t{region.left}, side)),
+                            std::min(near.end, floorDiv(image.width - side - region.left, side) + 1)};
     PassResult pass;
+    const auto addBox = [&](unsigned a, unsigned b, unsigned c, unsigned d) {
+        const unsigned hi = std::max(std::max(a, b), std::max(c, d));
+        const unsigned lo = std::min(std::min(a, b), std::min(c, d));
+        pass.count += ((hi - lo) >> exponent) + 1;
+        pass.highest = std::max(pass.highest, hi);
+        pass.lowest = std::min(pass.lowest, lo);
+    };
+    const auto checkedBoxes = [&](const std::uint8_t* top, const std::uint8_t* bottom, std::int64_t first,
+                                  std::int64_t end) {
+        for (std::int64_t i = first; i < end; ++i) {
+            const std::int64_t x = region.left + i * side;
+            addBox(level(top, x), level(top, x + side - 1), level(bottom, x), level(bottom, x + side - 1));
+        }
+    };
     for (std::int64_t step = 0; step < nearRows.size(); ++step) {
         const std::int64_t j = backwards ? nearRows.end - 1 - step : nearRows.first + step;
         const std::int64_t y = region.top + j * side;
         const std::uint8_t* top = rowAt(y);
         const std::uint8_t* bottom = rowAt(y + side - 1);
-        for (std::int64_t i = near.first; i < near.end; ++i) {
-            const std::int64_t x = region.left + i * side;
-            const unsigned a = level(top, x);
-            const unsigned b = level(top, x + side - 1);
-            const unsigned c = level(bottom, x);
-            const unsigned d = level(bottom, x + side - 1);
-            const unsigned hi = std::max(std::max(a, b), std::max(c, d));
-            const unsigned lo = std::min(std::min(a, b), std::min(c, d));
-            pass.count += ((hi - lo) >> exponent) + 1;
-            pass.highest = std::max(pass.highest, hi);
-            pass.lowest = std::min(pass.lowest, lo);
+        if (top == nullptr || bottom == nullptr || inside.size() == 0) {
+            checkedBoxes(top, bottom, near.first, near.end);
+            continue;
         }
+        checkedBoxes(top, bottom, near.first, inside.first);
+        for (std::int64_t i = inside.first; i < inside.end; ++i) {
+            const std::int64_t x = region.left + i * side;
+            addBox(grey.at<F>(top, x), grey.at<F>(top, x + side - 1), grey.at<F>(bottom, x),
+                   grey.at<F>(bottom, x + side - 1));
+        }
+        checkedBoxes(top, bottom, inside.end, near.end);
     }
     // Every other box has its four corners off the image: all 255, adding 1.
     const std::int64_t offImage = columns * rows - near.size() * nearRows.size();

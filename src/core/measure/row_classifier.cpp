@@ -3,7 +3,7 @@
 #include "measure/row_classifier.hpp"
 
 #include "measure/bit_rows.hpp"
-#include "measure/red_zero_scan.hpp"
+#include "measure/zero_byte_scan.hpp"
 
 #include <bit>
 #include <cstring>
@@ -157,13 +157,14 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
     }
     case PixelFormat::Rgb24: {
         const std::uint8_t* p = row + 3 * first;
-        if (blackByColour_) {
-            packBits(count, out,
-                     [&](std::int64_t i) { return (p[3 * i] | p[3 * i + 1] | p[3 * i + 2]) == 0; });
-            return;
-        }
-        const std::int64_t done = scanRedZero24(p, count, out, fastestScanPath());
-        packBits(count - done, out + done / 64, [&](std::int64_t i) { return p[3 * (done + i) + 2] == 0; });
+        const std::int64_t done = scanZeroPixels24(
+            p, count, out, blackByColour_ ? ZeroBytes::AllThree : ZeroBytes::Red, fastestScanPath());
+        const std::uint8_t* rest = p + 3 * done;
+        if (blackByColour_)
+            packBits(count - done, out + done / 64,
+                     [&](std::int64_t i) { return (rest[3 * i] | rest[3 * i + 1] | rest[3 * i + 2]) == 0; });
+        else
+            packBits(count - done, out + done / 64, [&](std::int64_t i) { return rest[3 * i + 2] == 0; });
         return;
     }
     case PixelFormat::Masked16: {

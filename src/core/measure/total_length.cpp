@@ -80,18 +80,29 @@ std::optional<TotalLength> measureTotalLength(const ImageView& image, const std:
     const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{scan.top} + scan.height, image.height);
     double sum = 0;
     if (left < right && top < bottom) {
-        // Rows of bits for columns left − 1 .. right: bit i is column left − 1 + i.
+        // The black pixels of rows top − 1 .. bottom and columns left − 1 ..
+        // right as bits: bit i of mask row k is pixel (left − 1 + i, top − 1 + k).
+        // The rows are read in memory order (a bottom-up bitmap from its last
+        // row), which is much faster than reading memory backwards; the sum
+        // then runs over the bits in its own order.
         const std::int64_t columns = right - left + 2;
+        const std::int64_t rows = bottom - top + 2;
         const std::size_t words = bitWords(columns);
+        thread_local std::vector<std::uint64_t> scratch;
+        if (scratch.size() < static_cast<std::size_t>(rows) * words)
+            scratch.resize(static_cast<std::size_t>(rows) * words);
+        std::uint64_t* mask = scratch.data();
         BlackRowReader reader(image, left - 1, columns);
-        std::vector<std::uint64_t> buffers(3 * words);
-        std::uint64_t* above = buffers.data();
-        std::uint64_t* centre = above + words;
-        std::uint64_t* below = centre + words;
-        reader.read(top - 1, above);
-        reader.read(top, centre);
+        const bool backwards = image.stride < 0;
+        for (std::int64_t step = 0; step < rows; ++step) {
+            const std::int64_t k = backwards ? rows - 1 - step : step;
+            reader.read(top - 1 + k, mask + static_cast<std::size_t>(k) * words);
+        }
+
         for (std::int64_t y = top; y < bottom; ++y) {
-            reader.read(y + 1, below);
+            const std::uint64_t* above = mask + static_cast<std::size_t>(y - top) * words;
+            const std::uint64_t* centre = above + words;
+            const std::uint64_t* below = centre + words;
             for (std::size_t w = 0; w < words; ++w) {
                 std::uint64_t centres = centre[w];
                 while (centres != 0) {
@@ -117,10 +128,6 @@ std::optional<TotalLength> measureTotalLength(const ImageView& image, const std:
                         sum += kCornerWeight;
                 }
             }
-            std::uint64_t* recycled = above;
-            above = centre;
-            centre = below;
-            below = recycled;
         }
     }
     result.sum = sum;

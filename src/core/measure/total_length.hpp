@@ -24,7 +24,8 @@
 // (columns 1 to W − 2, rows 1 to H − 2).
 //
 // Cost: one pass over the rows of the scan rectangle and the rows above and
-// below it, turned into bits; a few operations per black centre.
+// below it, turned into bits (kept per thread and reused); a few operations
+// per black centre.
 
 #include "image/bitmap.hpp"
 #include "image/region.hpp"
