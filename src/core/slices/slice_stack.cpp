@@ -60,13 +60,15 @@ SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& 
     result.sides = boxSides(region.width, region.height, 1);
     result.stackCounts.assign(result.sides.size(), 0);
 
-    // Slice i + 1 is decoded while slice i is counted. Slice 1 is the first
-    // file, already loaded.
+    // Slice i + 1 is decoded while slice i is counted. Slice 1 is normally
+    // the first file itself, which is not decoded again.
     std::future<Bitmap> ahead;
     for (std::int32_t i = 1; i <= n; ++i) {
         run.sliceFileName = slicePath(settings.firstFile, i, type);
-        if (i > 1)
+        if (ahead.valid())
             run.workingImage = ahead.get();
+        else if (*run.sliceFileName != settings.firstFile)
+            run.workingImage = loadSlice(*run.sliceFileName, type);
         if (i < n)
             ahead =
                 std::async(std::launch::async, loadSlice, slicePath(settings.firstFile, i + 1, type), type);

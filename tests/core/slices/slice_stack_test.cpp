@@ -204,6 +204,20 @@ TEST(SliceStack, UpperCasePngPickReadsLowerCaseFiles)
     EXPECT_EQ(o.run.workingImage->pixel(0, 0), kBlack);
 }
 
+TEST(SliceStack, FirstFileOtherThanSliceOneIsOnlyTheStart)
+{
+    // The first file sets the region; slice 1 is read from its own name.
+    const Series series({sliceImage(8, 8, kAllWhite)}, ".png");
+    writeSlice(series.file("start.png"), sliceImage(10, 10, kAllBlack));
+    SliceSeriesSettings settings = series.settings("1.png");
+    settings.firstFile = series.file("start.png");
+    SliceRun run;
+    const SliceStackCounts counts = countSliceStack(settings, run);
+    EXPECT_EQ(counts.region, (Region{0, 0, 10, 10}));
+    EXPECT_EQ(counts.stackCounts.front(), 0);
+    EXPECT_EQ(run.workingImage->width(), 8);
+}
+
 TEST(SliceStack, SmallerLaterSliceAddsNothingOutsideIt)
 {
     const Series series({sliceImage(64, 64, kAllWhite), sliceImage(16, 16, kAllBlack)}, ".bmp");
