@@ -7,8 +7,8 @@
 // pixel layout. The result is the test applied to the colour that pixel read
 // returns, only much faster: palettes go through a table per palette entry
 // (an index past the palette's end reads as black), masked layouts test the
-// channel bits that reach the colour's bytes, 24-bit rows are tested 16 pixels
-// at a time where the processor allows.
+// channel bits that reach the colour's bytes, 24-bit rows go through the
+// vector scan of zero_byte_scan.hpp.
 
 #include "image/colour.hpp"
 #include "image/pixel_layout.hpp"
