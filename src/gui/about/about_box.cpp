@@ -59,7 +59,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     nameControl(Copyright, "Copyright");
     Copyright->setGeometry(8, 80, 257, 13);
 
-    Comments = new QLabel(QStringLiteral("作者：Dimora3 開発者一同"), Panel1);
+    Comments = new QLabel(QStringLiteral("作者：Dimora3 開発者"), Panel1);
     nameControl(Comments, "Comments");
     Comments->setWordWrap(true);
     Comments->setGeometry(96, 104, 138, 13);
