@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -111,15 +112,22 @@ private slots:
 
         QList<int> positions;
         QList<bool> progressShown;
+        QList<bool> eventsDelivered;
+        bool delivered = false;
         connect(form8.ProgressBar1, &QProgressBar::valueChanged, &form8, [&](int value) {
             positions.append(value);
             progressShown.append(form8.isVisible());
+            eventsDelivered.append(delivered);
         });
+        // The window keeps being served between slices: a posted event
+        // (such as a repaint) is delivered after the first slice.
+        QTimer::singleShot(0, &form8, [&] { delivered = true; });
         form7.BitBtn1->click();
 
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(positions, (QList<int>{33, 66, 100}));
         QCOMPARE(progressShown, (QList<bool>{true, true, true}));
+        QCOMPARE(eventsDelivered, (QList<bool>{false, true, true}));
         QVERIFY(form8.isHidden());
         QVERIFY(form7.isHidden());
         QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
