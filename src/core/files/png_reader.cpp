@@ -208,8 +208,9 @@ bool fitsBudget(std::uint64_t width, std::uint64_t height, std::uint64_t bytesPe
     return height == 0 || width * bytesPerPixel <= Bitmap::memoryBudget() / height;
 }
 
-// Decodes from the source already attached to the read structure.
-Bitmap decode(const ReadStructures& structures)
+// Decodes from the source already attached to the read structure, into
+// `reusable` when it has the image's size and layout.
+Bitmap decode(const ReadStructures& structures, Bitmap reusable)
 {
     png_structp png = structures.png;
     DecodeState state;
@@ -231,7 +232,9 @@ Bitmap decode(const ReadStructures& structures)
         failRead();
 
     try {
-        Bitmap bitmap(width, height, PixelLayout::rgb24());
+        const bool fits = reusable.width() == width && reusable.height() == height &&
+                          reusable.layout() == PixelLayout::rgb24();
+        Bitmap bitmap = fits ? std::move(reusable) : Bitmap(width, height, PixelLayout::rgb24());
         state.bitmap = &bitmap;
         std::vector<png_bytep> rows;
         std::vector<std::uint8_t> decoded;
@@ -276,7 +279,7 @@ struct FileCloser {
 
 }  // namespace
 
-void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap)
+Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable)
 {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
     if (!file)
@@ -285,7 +288,12 @@ void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap)
     if (!structures.png || !structures.info)
         failRead();
     png_init_io(structures.png, file.get());
-    bitmap = decode(structures);
+    return decode(structures, std::move(reusable));
+}
+
+void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap)
+{
+    bitmap = loadPngReusing(fileName, Bitmap());
 }
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes)
@@ -295,7 +303,7 @@ Bitmap decodePng(std::span<const std::uint8_t> bytes)
         failRead();
     MemorySource source{bytes.data(), bytes.size(), 0};
     png_set_read_fn(structures.png, &source, readFromMemory);
-    return decode(structures);
+    return decode(structures, Bitmap());
 }
 
 bool hasPngSignature(std::span<const std::uint8_t> bytes)

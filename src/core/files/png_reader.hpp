@@ -41,6 +41,13 @@ namespace dimora {
 // and pixels.
 void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap);
 
+// LoadPngBitmap for a series of images of one size: the pixels go into
+// `reusable` when it already has the image's width, height and the 24-bit
+// layout, so that no new memory is taken and cleared; otherwise into a new
+// bitmap. Returns the image. On failure `reusable` is lost, and may have
+// held some rows of the failed image.
+[[nodiscard]] Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable);
+
 // The same decoding from bytes in memory (failures: "Error Reading File!").
 [[nodiscard]] Bitmap decodePng(std::span<const std::uint8_t> bytes);
 

@@ -8,18 +8,25 @@
 #include "measure/box_count.hpp"
 #include "slices/slice_series.hpp"
 
+#include <algorithm>
+#include <deque>
 #include <future>
+#include <utility>
 
 namespace dimora {
 namespace {
 
-Bitmap loadSlice(const std::string& path, SliceFileType type)
+// Slices up to this size are decoded two ahead of the one being counted,
+// larger ones one ahead, so that at most four of them are in memory.
+constexpr std::size_t kSmallSliceBytes = std::size_t{64} << 20;
+
+// A PNG slice is decoded into the memory of a slice already counted when
+// they have the same size.
+Bitmap loadSlice(const std::string& path, SliceFileType type, Bitmap reusable)
 {
     if (type == SliceFileType::Bmp)
         return loadBmpFile(path);
-    Bitmap bitmap;
-    LoadPngBitmap(path, bitmap);
-    return bitmap;
+    return loadPngReusing(path, std::move(reusable));
 }
 
 // Adds the black boxes of one slice to the stack counts, side by side.
@@ -49,7 +56,7 @@ SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& 
 {
     SliceStackCounts result;
     const SliceFileType type = sliceFileTypeOf(settings.firstFile);
-    run.workingImage = loadSlice(settings.firstFile, type);
+    run.workingImage = loadSlice(settings.firstFile, type, Bitmap());
     const Bitmap& first = *run.workingImage;
     result.region = settings.selection.value_or(Region{0, 0, first.width(), first.height()});
     const Region& region = result.region;
@@ -60,18 +67,37 @@ SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& 
     result.sides = boxSides(region.width, region.height, 1);
     result.stackCounts.assign(result.sides.size(), 0);
 
-    // Slice i + 1 is decoded while slice i is counted. Slice 1 is normally
-    // the first file itself, which is not decoded again.
-    std::future<Bitmap> ahead;
+    // The slices after slice i are decoded on other threads while slice i is
+    // counted, and taken in order, so their errors surface in the order of
+    // the series. Slice 1 is normally the first file itself, which is not
+    // decoded again.
+    const std::int32_t lookahead = run.workingImage->byteCount() <= kSmallSliceBytes ? 2 : 1;
+    std::deque<std::future<Bitmap>> ahead;
+    std::vector<Bitmap> counted;  // slices done with, whose memory the next decodes reuse
+    std::int32_t requested = 1;
     for (std::int32_t i = 1; i <= n; ++i) {
         run.sliceFileName = slicePath(settings.firstFile, i, type);
-        if (ahead.valid())
-            run.workingImage = ahead.get();
-        else if (*run.sliceFileName != settings.firstFile)
-            run.workingImage = loadSlice(*run.sliceFileName, type);
-        if (i < n)
-            ahead =
-                std::async(std::launch::async, loadSlice, slicePath(settings.firstFile, i + 1, type), type);
+        if (i > 1 || *run.sliceFileName != settings.firstFile) {
+            Bitmap slice;
+            if (ahead.empty()) {
+                slice = loadSlice(*run.sliceFileName, type, Bitmap());
+            } else {
+                std::future<Bitmap> next = std::move(ahead.front());
+                ahead.pop_front();
+                slice = next.get();
+            }
+            counted.push_back(std::exchange(*run.workingImage, std::move(slice)));
+        }
+        for (; requested < std::min(n, i + lookahead); ++requested) {
+            Bitmap reusable;
+            if (!counted.empty()) {
+                reusable = std::move(counted.back());
+                counted.pop_back();
+            }
+            ahead.push_back(std::async(std::launch::async, loadSlice,
+                                       slicePath(settings.firstFile, requested + 1, type), type,
+                                       std::move(reusable)));
+        }
         addSliceCounts(*run.workingImage, region, result.stackCounts);
         if (progress)
             progress(i, n);

@@ -38,9 +38,14 @@
 // that loaded (and the path of the slice being read), just as when it ends
 // normally.
 //
-// Cost: while slice i is counted (about one pass over its region), slice i + 1
-// is decoded on a second thread; its errors surface only after slice i is
-// counted, as they would one slice at a time. The first slice is decoded once.
+// Cost: while slice i is counted (about one pass over its region), the next
+// slices are decoded on other threads: two ahead for slices up to 64 MiB of
+// pixels, one ahead for larger ones. They are taken in order, so an error of
+// slice i + 1 surfaces only after slice i is counted, as it would one slice at
+// a time. A PNG slice is decoded into the memory of a slice already counted
+// when the two have the same size. The first slice is decoded once. For 100
+// gray slices of 1024 × 1024 on two cores this takes less time than libpng
+// alone needs to decode them one after another (bench/slices).
 
 #include "image/bitmap.hpp"
 #include "image/region.hpp"

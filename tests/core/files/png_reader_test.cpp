@@ -290,6 +290,36 @@ TEST(LoadPngBitmap, ReadsAFileIntoTheCallersBitmap)
     EXPECT_EQ(bitmap.pixel(2, 0), makeColour(14, 15, 16));
 }
 
+TEST(LoadPngReusing, OverwritesABitmapOfTheSameSizeEntirely)
+{
+    testing::ScratchFolder folder;
+    // Gray with alpha goes through the row conversion, RGB straight into the
+    // rows; an interlaced image through a whole-image buffer.
+    auto gray = testing::blankImage(7, 5, 8, PNG_COLOR_TYPE_GRAY_ALPHA);
+    for (std::uint32_t y = 0; y < 5; ++y)
+        for (std::uint32_t x = 0; x < 7; ++x) {
+            testing::putSample(gray.rows[y], 8, 2, x, 0, x * 30);
+            testing::putSample(gray.rows[y], 8, 2, x, 1, y * 60);
+        }
+    auto interlaced = gray;
+    interlaced.interlaced = true;
+    for (const auto& image : {testing::encodePng(gray), testing::encodePng(interlaced), checkerboardPng(9)}) {
+        testing::writeFile(folder.file("a.png"), image);
+        const Bitmap fresh = decodePng(image);
+        Bitmap stale(fresh.width(), fresh.height(), PixelLayout::rgb24());
+        stale.fill(makeColour(1, 2, 3));
+        const Bitmap reused = loadPngReusing(folder.file("a.png"), std::move(stale));
+        EXPECT_TRUE(sameImage(reused, fresh));
+        // A bitmap of another size or layout is not used.
+        Bitmap other(fresh.width() + 1, fresh.height(), PixelLayout::rgb24());
+        EXPECT_TRUE(sameImage(loadPngReusing(folder.file("a.png"), std::move(other)), fresh));
+        Bitmap indexed(fresh.width(), fresh.height(), PixelLayout::indexed(8, {kWhite}));
+        const Bitmap fromIndexed = loadPngReusing(folder.file("a.png"), std::move(indexed));
+        EXPECT_EQ(fromIndexed.layout(), PixelLayout::rgb24());
+        EXPECT_TRUE(sameImage(fromIndexed, fresh));
+    }
+}
+
 TEST(LoadPngBitmap, MissingFileNamesTheFileAndLeavesTheBitmap)
 {
     testing::ScratchFolder folder;
