@@ -23,7 +23,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int lef
     return label;
 }
 
-}  // namespace
+} // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)

@@ -15,7 +15,7 @@ namespace {
 
 bool hoverFlag = false;
 
-}  // namespace
+} // namespace
 
 std::optional<std::uint32_t> ParseColourTriple(const QString& text)
 {
@@ -25,9 +25,10 @@ std::optional<std::uint32_t> ParseColourTriple(const QString& text)
         return std::nullopt;
     try {
         const auto red = static_cast<std::uint32_t>(dimora::parseInteger(text.left(first).toStdString()));
-        const auto green =
-            static_cast<std::uint32_t>(dimora::parseInteger(text.mid(first + 1, second - first - 1).toStdString()));
-        const auto blue = static_cast<std::uint32_t>(dimora::parseInteger(text.mid(second + 1).toStdString()));
+        const auto green = static_cast<std::uint32_t>(
+            dimora::parseInteger(text.mid(first + 1, second - first - 1).toStdString()));
+        const auto blue =
+            static_cast<std::uint32_t>(dimora::parseInteger(text.mid(second + 1).toStdString()));
         return red + green * 256u + blue * 65536u + 0x02000000u;
     } catch (const dimora::Error&) {
         return std::nullopt;
@@ -64,7 +65,7 @@ void THTLabel::setTextColour(const QString& colourText)
 {
     const std::optional<std::uint32_t> value = ParseColourTriple(colourText);
     if (!value)
-        return;  // keep the colour the label has
+        return; // keep the colour the label has
     const QColor colour(static_cast<int>(*value & 0xFF), static_cast<int>(*value >> 8 & 0xFF),
                         static_cast<int>(*value >> 16 & 0xFF));
     if (palette().color(QPalette::WindowText) != colour) {
@@ -125,7 +126,8 @@ void THTLabel::Click()
     setTextColour(linkColours().anchorVisited);
     emit clicked();
     const QString address = text();
-    const bool isWeb = address.startsWith(QStringLiteral("http://")) || address.startsWith(QStringLiteral("https://"));
+    const bool isWeb =
+        address.startsWith(QStringLiteral("http://")) || address.startsWith(QStringLiteral("https://"));
     OpenLinkTarget(address, isWeb);
 }
 

@@ -56,7 +56,7 @@ dimora::ColourExtraction extraction(dimora::ExtractedChannel channel)
     return {channel, windows().form3->threshold()};
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::K1Click()
 {

@@ -41,7 +41,7 @@ int integerOf(const QLineEdit* edit)
     return dimora::parseInteger(edit->text().toStdString());
 }
 
-}  // namespace
+} // namespace
 
 QString selectionGeometryText(const QString& x, const QString& y, const QString& w, const QString& h)
 {
@@ -116,7 +116,8 @@ void TForm9::BitBtn1Click()
             shape->move(shape->x(), integerOf(Edit2) - form1.ScrollBox1->verticalPosition());
             shape->resize(integerOf(Edit3), shape->height());
             shape->resize(shape->width(), integerOf(Edit4));
-            showRangeSigns(form1, selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
+            showRangeSigns(form1,
+                           selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
             hide();
         },
         false);

@@ -31,7 +31,7 @@ QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int t
     return edit;
 }
 
-}  // namespace
+} // namespace
 
 TForm9::TForm9(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

@@ -21,10 +21,10 @@ public:
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
-    QLineEdit* Edit1;  // x of the top-left corner
-    QLineEdit* Edit2;  // y of the top-left corner
-    QLineEdit* Edit3;  // width
-    QLineEdit* Edit4;  // height
+    QLineEdit* Edit1; // x of the top-left corner
+    QLineEdit* Edit2; // y of the top-left corner
+    QLineEdit* Edit3; // width
+    QLineEdit* Edit4; // height
     QPushButton* BitBtn1;
 
     // Shows the selection rectangle at the typed place and size, shows the

@@ -44,7 +44,9 @@ TSelShape::DragZone TSelShape::zoneAt(QPoint point) const
     const Band row = y <= sizeSense_ ? Band::Low : height() - y <= sizeSense_ ? Band::High : Band::Middle;
     switch (row) {
     case Band::Low:
-        return column == Band::Low ? DragZone::TopLeft : column == Band::High ? DragZone::TopRight : DragZone::Top;
+        return column == Band::Low    ? DragZone::TopLeft
+               : column == Band::High ? DragZone::TopRight
+                                      : DragZone::Top;
     case Band::High:
         return column == Band::Low    ? DragZone::BottomLeft
                : column == Band::High ? DragZone::BottomRight
@@ -60,23 +62,37 @@ TSelShape::DragZone TSelShape::restrictedZone(DragZone zone) const
     if (!selOption_.testFlag(ResizeX)) {
         switch (zone) {
         case DragZone::Left:
-        case DragZone::Right: zone = DragZone::Move; break;
+        case DragZone::Right:
+            zone = DragZone::Move;
+            break;
         case DragZone::TopLeft:
-        case DragZone::TopRight: zone = DragZone::Top; break;
+        case DragZone::TopRight:
+            zone = DragZone::Top;
+            break;
         case DragZone::BottomLeft:
-        case DragZone::BottomRight: zone = DragZone::Bottom; break;
-        default: break;
+        case DragZone::BottomRight:
+            zone = DragZone::Bottom;
+            break;
+        default:
+            break;
         }
     }
     if (!selOption_.testFlag(ResizeY)) {
         switch (zone) {
         case DragZone::Top:
-        case DragZone::Bottom: zone = DragZone::Move; break;
+        case DragZone::Bottom:
+            zone = DragZone::Move;
+            break;
         case DragZone::TopLeft:
-        case DragZone::BottomLeft: zone = DragZone::Left; break;
+        case DragZone::BottomLeft:
+            zone = DragZone::Left;
+            break;
         case DragZone::TopRight:
-        case DragZone::BottomRight: zone = DragZone::Right; break;
-        default: break;
+        case DragZone::BottomRight:
+            zone = DragZone::Right;
+            break;
+        default:
+            break;
         }
     }
     return zone;
@@ -85,15 +101,25 @@ TSelShape::DragZone TSelShape::restrictedZone(DragZone zone) const
 void TSelShape::updateCursor()
 {
     switch (zone_) {
-    case DragZone::Move: setCursor(Qt::ArrowCursor); break;
+    case DragZone::Move:
+        setCursor(Qt::ArrowCursor);
+        break;
     case DragZone::Top:
-    case DragZone::Bottom: setCursor(Qt::SizeVerCursor); break;
+    case DragZone::Bottom:
+        setCursor(Qt::SizeVerCursor);
+        break;
     case DragZone::Left:
-    case DragZone::Right: setCursor(Qt::SizeHorCursor); break;
+    case DragZone::Right:
+        setCursor(Qt::SizeHorCursor);
+        break;
     case DragZone::TopLeft:
-    case DragZone::BottomRight: setCursor(Qt::SizeFDiagCursor); break;
+    case DragZone::BottomRight:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
     case DragZone::TopRight:
-    case DragZone::BottomLeft: setCursor(Qt::SizeBDiagCursor); break;
+    case DragZone::BottomLeft:
+        setCursor(Qt::SizeBDiagCursor);
+        break;
     }
 }
 
@@ -202,7 +228,8 @@ void TSelShape::mouseMoveEvent(QMouseEvent* event)
             QCursor::setPos(held);
             local += held - global;
             QMouseEvent confined(QEvent::MouseMove, QPointF(local), QPointF(local), QPointF(held),
-                                 event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
+                                 event->button(), event->buttons(), event->modifiers(),
+                                 event->pointingDevice());
             emit mouseMove(&confined);
         } else {
             emit mouseMove(event);

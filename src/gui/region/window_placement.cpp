@@ -14,10 +14,11 @@ namespace {
 void centreOn(QWidget* window, const QRect& area)
 {
     const QSize outer = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    window->move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
 }
 
-}  // namespace
+} // namespace
 
 void centreOnScreen(QWidget* window)
 {

@@ -39,7 +39,7 @@ private:
     TForm8& window_;
 };
 
-}  // namespace
+} // namespace
 
 void TForm1::slice1Click()
 {

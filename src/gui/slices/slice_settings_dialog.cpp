@@ -29,7 +29,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int lef
     return label;
 }
 
-}  // namespace
+} // namespace
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
@@ -39,7 +39,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     setFixedSize(353, 229);
     setModal(false);
 
-    Label1 = addLabel(this, "Label1", QStringLiteral("３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択"), 8, 8);
+    Label1 = addLabel(this, "Label1",
+                      QStringLiteral("３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択"), 8, 8);
     Button1 = new QPushButton(QStringLiteral("選　択"), this);
     nameControl(Button1, "Button1");
     Button1->setGeometry(8, 28, 75, 25);
@@ -72,8 +73,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"),
-                              this);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                              QStringLiteral("キャンセル"), this);
     nameControl(BitBtn2, "BitBtn2");
     BitBtn2->setGeometry(184, 192, 75, 25);
     BitBtn2->setAutoDefault(false);

@@ -32,7 +32,8 @@ public:
 };
 
 // A 24-bit bitmap whose pixel (x, y) has the colour colourAt(x, y).
-inline dimora::Bitmap makeBitmap(int width, int height, const std::function<dimora::Colour(int, int)>& colourAt)
+inline dimora::Bitmap makeBitmap(int width, int height,
+                                 const std::function<dimora::Colour(int, int)>& colourAt)
 {
     dimora::Bitmap bitmap(width, height, dimora::PixelLayout::rgb24());
     for (int y = 0; y < height; ++y)

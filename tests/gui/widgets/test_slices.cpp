@@ -46,7 +46,7 @@ void pickLastFile(ProgramUnderTest& program, const QString& path)
     windows().form7->Button1->click();
 }
 
-}  // namespace
+} // namespace
 
 class SlicesTest : public QObject {
     Q_OBJECT
@@ -70,7 +70,8 @@ private slots:
         QCOMPARE(program.desktop.dialogsShown.size(), std::size_t{1});
         QCOMPARE(program.desktop.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
         QCOMPARE(program.desktop.dialogsShown[0].defaultExtension, QStringLiteral("BMP"));
-        QCOMPARE(program.desktop.dialogsShown[0].filter, QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)"));
+        QCOMPARE(program.desktop.dialogsShown[0].filter,
+                 QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)"));
 
         pickLastFile(program, QStringLiteral("/scan/12.bmp"));
         QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.bmp"));
@@ -131,8 +132,7 @@ private slots:
         QVERIFY(form8.isHidden());
         QVERIFY(form7.isHidden());
         QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
-        QCOMPARE(resultFields(),
-                 (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
         QCOMPARE(form7.SliceFileName, folder.filePath(QStringLiteral("3.bmp")));
     }
 
@@ -164,7 +164,7 @@ private slots:
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
-        form1.N2->trigger();  // the 64 × 64 selection at (80, 80)
+        form1.N2->trigger(); // the 64 × 64 selection at (80, 80)
         windows().form7->BitBtn1Click();
 
         QVERIFY(program.desktop.errorReports.isEmpty());
@@ -194,7 +194,7 @@ private slots:
         const QString missing = folder.filePath(QStringLiteral("2.bmp"));
         QCOMPARE(program.desktop.errorReports,
                  QStringList{reportOf(dimora::msg::kCannotOpenFile, missing.toStdString())});
-        QCOMPARE(form1.workingPicture().pixels().height(), 61);  // slice 1
+        QCOMPARE(form1.workingPicture().pixels().height(), 61); // slice 1
         QCOMPARE(windows().form7->SliceFileName, missing);
         QVERIFY(windows().form8->isHidden());
         QVERIFY(windows().form4->countLines().isEmpty());
