@@ -25,7 +25,8 @@
 //      becomes the working image, its path the slice file name;
 //   6. the coverage T(1) / (W × H × N) × 100, the product in 64 bits; 0 / 0
 //      (N = 0, or a region without pixels) fails with
-//      "不正な浮動小数点数演算命令".
+//      "不正な浮動小数点数演算命令", and so does a product T(s) × r beyond
+//      64 bits.
 // Then, as every dimension measurement ends (see measure/
 // dimension_measurement.hpp): a coverage under 0.01 % gives the zero report;
 // otherwise the count list gets c(s) for s = 1, 2, 4, ... up to the first
