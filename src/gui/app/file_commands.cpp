@@ -1,0 +1,101 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "app/bitmap_qimage.hpp"
+#include "app/command.hpp"
+#include "app/main_window.hpp"
+#include "app/windows.hpp"
+#include "common/error.hpp"
+#include "files/g1_writer.hpp"
+#include "imageops/scratch_image_window.hpp"
+#include "platform/platform.hpp"
+
+// Open, save, G1, clipboard and dropped files. A file is loaded once into a
+// picture of its own; only when that succeeded do the scratch image and the
+// working image take it, so a failed load leaves both as they were.
+
+void TForm1::Open1Click()
+{
+    const auto path = platform().askFileName(fileDialogs::openBitmap(), this);
+    if (!path)
+        return;
+    currentFileName_ = *path;
+    runCommand([this] {
+        WorkingPicture loaded = loadPictureFile(currentFileName_);
+        windows().form6->scratchPicture() = loaded;
+        setWorkingPicture(std::move(loaded));
+    });
+}
+
+void TForm1::FilesDropped(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    // Only the first file counts; the current file name stays as it was.
+    const QString path = paths.constFirst();
+    runCommand([this, &path] {
+        WorkingPicture loaded = loadPictureFile(path);
+        windows().form6->scratchPicture() = loaded;
+        setWorkingPicture(std::move(loaded));
+    });
+}
+
+void TForm1::Saveas1Click()
+{
+    const auto path = platform().askFileName(fileDialogs::saveBitmap(), this);
+    if (!path)
+        return;
+    currentFileName_ = *path;
+    Save1Click();
+}
+
+void TForm1::Save1Click()
+{
+    if (currentFileName_.isEmpty()) {
+        Saveas1Click();
+        return;
+    }
+    runCommand([this] { savePictureFile(picture_, currentFileName_); });
+}
+
+void TForm1::bb1Click()
+{
+    // A palette display only beeps.
+    if (platform().screenColourDepth() <= 8) {
+        platform().beep();
+        return;
+    }
+    const auto path = platform().askFileName(fileDialogs::saveG1(), this);
+    if (!path)
+        return;
+    runCommand([this, &path] { dimora::saveG1File(picture_.pixels(), path->toStdString()); });
+}
+
+void TForm1::Copy1Click()
+{
+    runCommand(
+        [this] {
+            switch (picture_.kind()) {
+            case PictureKind::Icon:
+                dimora::fail(kIconClipboardMessage);
+            case PictureKind::Metafile:
+                platform().setClipboardData(picture_.metafileMimeType(), picture_.fileBytes());
+                return;
+            case PictureKind::Bitmap:
+                platform().setClipboardImage(toQImage(picture_.pixels()));
+                return;
+            }
+        },
+        false);
+}
+
+void TForm1::Paste1Click()
+{
+    runCommand(
+        [this] {
+            const QImage image = platform().clipboardImage();
+            if (image.isNull())
+                return;
+            setWorkingImage(fromQImage(image));
+        },
+        false);
+}

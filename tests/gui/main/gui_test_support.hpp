@@ -1,0 +1,90 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Helpers of the desktop program's tests: the program's windows with a
+// recording platform, images made in code and written as BMP files, and the
+// texts of the windows.
+
+#include "app/main_window.hpp"
+#include "app/windows.hpp"
+#include "image/bitmap.hpp"
+#include "image/bmp_writer.hpp"
+#include "measure/count_window.hpp"
+#include "measure/result_window.hpp"
+#include "platform/recording_platform.hpp"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+// Creates the ten windows, shows those of the start and installs a fresh
+// recording platform; the destructor destroys the windows again.
+class ProgramWindows {
+public:
+    ProgramWindows()
+        : recorder(installRecordingPlatform())
+    {
+        createWindows();
+        showStartWindows();
+    }
+    ~ProgramWindows() { destroyWindows(); }
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    TForm1& form1() const { return *windows().form1; }
+    TForm2& form2() const { return *windows().form2; }
+    TForm4& form4() const { return *windows().form4; }
+
+    RecordingPlatform& recorder;
+};
+
+// A 24-bit image of one colour, with the given pixels set to another.
+inline dimora::Bitmap filledImage(int width, int height, dimora::Colour colour = dimora::kWhite)
+{
+    dimora::Bitmap image(width, height, dimora::PixelLayout::rgb24());
+    image.fill(colour);
+    return image;
+}
+
+inline void paintRect(dimora::Bitmap& image, int left, int top, int width, int height, dimora::Colour colour)
+{
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+            image.setPixel(x, y, colour);
+}
+
+// Writes the image as a BMP file in the folder and returns its path.
+inline QString writeBmp(const QTemporaryDir& dir, const QString& name, const dimora::Bitmap& image)
+{
+    const QString path = dir.filePath(name);
+    dimora::saveBmpFile(image, path.toStdString());
+    return path;
+}
+
+// The four fields of the result window.
+inline QStringList resultFields()
+{
+    const TForm2& form2 = *windows().form2;
+    return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
+}
+
+inline void setResultFields(const QStringList& texts)
+{
+    TForm2& form2 = *windows().form2;
+    form2.Edit1->setText(texts.value(0));
+    form2.Edit2->setText(texts.value(1));
+    form2.Edit3->setText(texts.value(2));
+    form2.Edit4->setText(texts.value(3));
+}
+
+// True when no busy cursor is left on.
+inline bool cursorIsNormal()
+{
+    return QApplication::overrideCursor() == nullptr;
+}

@@ -1,0 +1,369 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+// Open, save as, G1, copy, paste and dropped files, with the picture kinds and
+// the failures that leave both pictures as they were.
+#include "gui_test_support.hpp"
+
+#include "app/image_control.hpp"
+#include "app/scroll_box.hpp"
+#include "image/bmp_reader.hpp"
+#include "imageops/scratch_image_window.hpp"
+#include "region/selection_shape.hpp"
+
+#include <QFile>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+QString errorText(const char* templ, const QString& argument)
+{
+    return QString::fromUtf8(templ).replace(QStringLiteral("%s"), argument) + QLatin1Char('.');
+}
+
+void dropFiles(TForm1& form, const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+TForm6& scratchWindow()
+{
+    return *windows().form6;
+}
+
+// The size and a few pixels of a bitmap, to tell pictures apart.
+struct Snapshot {
+    int width;
+    int height;
+    dimora::Colour corner;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+Snapshot snapshot(WorkingPicture& picture)
+{
+    const dimora::Bitmap& b = picture.pixels();
+    return {b.width(), b.height(), b.pixel(0, 0)};
+}
+
+}  // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        program_ = std::make_unique<ProgramWindows>();
+    }
+    void cleanup() { program_.reset(); }
+
+    void cancellingTheOpenDialogChangesNothing()
+    {
+        TForm1& f = program_->form1();
+        program_->recorder.fileAnswers = {std::nullopt};
+        f.Open1->trigger();
+        QCOMPARE(program_->recorder.dialogsShown.size(), std::size_t{1});
+        QCOMPARE(program_->recorder.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
+        QVERIFY(f.currentFileName().isEmpty());
+        QCOMPARE(f.workingPicture().pixels().width(), 0);
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+    }
+
+    void openingABitmapFillsBothPicturesAndTheView()
+    {
+        TForm1& f = program_->form1();
+        dimora::Bitmap image = filledImage(640, 480, dimora::makeColour(10, 20, 30));
+        const QString path = writeBmp(dir_, QStringLiteral("a.bmp"), image);
+        f.SelShape1->move(80, 80);
+        program_->recorder.fileAnswers = {path};
+        QTest::mouseClick(f.ToolButton2, Qt::LeftButton);
+
+        QCOMPARE(f.currentFileName(), path);
+        QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{640, 480, dimora::makeColour(10, 20, 30)}));
+        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{640, 480, dimora::makeColour(10, 20, 30)}));
+        QCOMPARE(f.Image->size(), QSize(640, 480));
+        QCOMPARE(f.Image->picture().pixel(639, 479), qRgb(10, 20, 30));
+        QVERIFY(f.ScrollBox1->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(f.ScrollBox1->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(f.SelShape1->pos(), QPoint(80, 80));
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        QCOMPARE(program_->recorder.busyCursorAtDialog, std::vector<bool>{false});
+        QVERIFY(cursorIsNormal());
+
+        // The extension is compared without regard to case.
+        const QString upper = writeBmp(dir_, QStringLiteral("B.BMP"), filledImage(3, 2));
+        program_->recorder.fileAnswers = {upper};
+        f.Open1->trigger();
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{3, 2, dimora::kWhite}));
+    }
+
+    void aFailedOpenReportsAndLeavesBothPicturesButTakesTheName()
+    {
+        TForm1& f = program_->form1();
+        const QString good = writeBmp(dir_, QStringLiteral("good.bmp"), filledImage(5, 7, dimora::kBlack));
+        program_->recorder.fileAnswers = {good};
+        f.Open1->trigger();
+        const Snapshot before{5, 7, dimora::kBlack};
+
+        const QString missing = dir_.filePath(QStringLiteral("missing.bmp"));
+        QFile bad(dir_.filePath(QStringLiteral("bad.bmp")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("BM this is no bitmap at all");
+        bad.close();
+        const QString jpg = dir_.filePath(QStringLiteral("photo.jpg"));
+        const QString suite = QStringLiteral(DIMORA_TEST_DATA "/bmpsuite/b/badbitcount.bmp");
+
+        const std::vector<std::pair<QString, QString>> cases{
+            {missing, errorText("ファイル %s は開けません", missing)},
+            {bad.fileName(), QStringLiteral("ビットマップイメージが不正です.")},
+            {suite, QStringLiteral("ビットマップイメージが不正です.")},
+            {jpg, errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("jpg"))},
+            {dir_.path() + QStringLiteral("/noextension"),
+             errorText("拡張子 .%s の画像形式は処理できません", QString())},
+        };
+        for (const auto& [path, message] : cases) {
+            program_->recorder.errorReports.clear();
+            program_->recorder.fileAnswers = {path};
+            f.Open1->trigger();
+            QCOMPARE(program_->recorder.errorReports, QStringList{message});
+            QCOMPARE(program_->recorder.busyCursorAtReport.back(), false);
+            QCOMPARE(f.currentFileName(), path);
+            QCOMPARE(snapshot(f.workingPicture()), before);
+            QCOMPARE(snapshot(scratchWindow().scratchPicture()), before);
+            QCOMPARE(f.Image->size(), QSize(5, 7));
+            QVERIFY(cursorIsNormal());
+        }
+    }
+
+    void anIconLoadsAsAnIconWithItsLaterFailures()
+    {
+        TForm1& f = program_->form1();
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        const QString path = dir_.filePath(QStringLiteral("x.ICO"));
+        QVERIFY(picture.save(path, "ICO"));
+        program_->recorder.fileAnswers = {path};
+        f.Open1->trigger();
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        QCOMPARE(f.workingPicture().kind(), PictureKind::Icon);
+        QCOMPARE(scratchWindow().scratchPicture().kind(), PictureKind::Icon);
+        QCOMPARE(f.Image->size(), QSize(32, 32));
+        QCOMPARE(f.workingPicture().fileBytes(), fileBytes(path));
+
+        f.Copy1->trigger();
+        QCOMPARE(program_->recorder.errorReports,
+                 QStringList{QStringLiteral("クリップボードはアイコンには対応していません.")});
+        QVERIFY(program_->recorder.clipboard.isNull());
+
+        // Pixels of an icon fail; its size replaces it by the empty bitmap.
+        f.SelShape1->show();
+        f.frac1->trigger();
+        QCOMPARE(program_->recorder.errorReports.last(),
+                 QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です."));
+        QCOMPARE(f.workingPicture().kind(), PictureKind::Icon);
+        f.SelShape1->hide();
+        f.frac1->trigger();
+        QCOMPARE(program_->recorder.errorReports.last(), QStringLiteral("不正な浮動小数点数演算命令."));
+        QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
+        QCOMPARE(f.Image->size(), QSize(0, 0));
+
+        // Save-as writes an icon as its own file.
+        const QString copy = dir_.filePath(QStringLiteral("copy.ico"));
+        dropFiles(f, {path});
+        program_->recorder.fileAnswers = {copy};
+        f.Saveas1->trigger();
+        QCOMPARE(fileBytes(copy), fileBytes(path));
+    }
+
+    void aMetafileIsKeptShownEmptyAndCopiedAsAMetafile()
+    {
+        TForm1& f = program_->form1();
+        const QByteArray bytes("\x01\x00\x00\x00 not drawn by this program", 30);
+        const QString path = dir_.filePath(QStringLiteral("drawing.wmf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        dropFiles(f, {path});
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        QCOMPARE(f.workingPicture().kind(), PictureKind::Metafile);
+        QCOMPARE(f.Image->size(), QSize(0, 0));
+        f.Copy1->trigger();
+        QCOMPARE(program_->recorder.clipboardMimeType, QStringLiteral("image/wmf"));
+        QCOMPARE(program_->recorder.clipboardBytes, bytes);
+
+        // Pixel commands fail on it.
+        program_->recorder.fileAnswers = {dir_.filePath(QStringLiteral("x.g1"))};
+        f.bb1->trigger();
+        QCOMPARE(program_->recorder.errorReports,
+                 QStringList{QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です.")});
+        QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("x.g1"))));
+    }
+
+    void aDropLoadsTheFirstFileOnlyAndKeepsTheFileName()
+    {
+        TForm1& f = program_->form1();
+        const QString first = writeBmp(dir_, QStringLiteral("1.bmp"), filledImage(4, 4, dimora::kBlack));
+        const QString second = writeBmp(dir_, QStringLiteral("2.bmp"), filledImage(6, 6));
+        const QString third = writeBmp(dir_, QStringLiteral("3.bmp"), filledImage(8, 8));
+        program_->recorder.fileAnswers = {second};
+        f.Open1->trigger();
+        QCOMPARE(f.currentFileName(), second);
+
+        dropFiles(f, {first, second, third});
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QCOMPARE(f.currentFileName(), second);
+        QVERIFY(cursorIsNormal());
+
+        dropFiles(f, {dir_.filePath(QStringLiteral("picture.jpg")), third});
+        QCOMPARE(program_->recorder.errorReports,
+                 QStringList{errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("jpg"))});
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QVERIFY(cursorIsNormal());
+    }
+
+    void saveAsWritesTheImageInItsOwnLayout()
+    {
+        TForm1& f = program_->form1();
+        // A 4-bit image with a palette of its own keeps its layout.
+        std::vector<dimora::Colour> palette{dimora::kBlack, dimora::makeColour(200, 10, 10),
+                                            dimora::makeColour(10, 200, 10), dimora::kWhite};
+        dimora::Bitmap image(9, 5, dimora::PixelLayout::indexed(4, palette));
+        image.fill(dimora::kWhite);
+        image.setPixel(2, 3, dimora::makeColour(200, 10, 10));
+        const QString source = writeBmp(dir_, QStringLiteral("pal4.bmp"), image);
+        program_->recorder.fileAnswers = {source};
+        f.Open1->trigger();
+
+        program_->recorder.fileAnswers = {std::nullopt};
+        f.Saveas1->trigger();
+        QCOMPARE(f.currentFileName(), source);
+
+        const QString target = dir_.filePath(QStringLiteral("saved.bmp"));
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older file that is replaced without a question");
+        old.close();
+        program_->recorder.fileAnswers = {target};
+        f.Saveas1->trigger();
+        QCOMPARE(program_->recorder.dialogsShown.back().name, QStringLiteral("SaveDialog1"));
+        QCOMPARE(program_->recorder.dialogsShown.back().defaultExtension, QStringLiteral("bmp"));
+        QCOMPARE(f.currentFileName(), target);
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        const dimora::Bitmap saved = dimora::loadBmpFile(target.toStdString());
+        QCOMPARE(saved.layout().bitsPerPixel(), 4);
+        QCOMPARE(saved.layout().palette(), palette);
+        QCOMPARE(saved.pixel(2, 3), dimora::makeColour(200, 10, 10));
+        QCOMPARE(saved.pixel(0, 0), dimora::kWhite);
+        QVERIFY(cursorIsNormal());
+
+        const QString unwritable = dir_.filePath(QStringLiteral("no/such/folder/x.bmp"));
+        program_->recorder.fileAnswers = {unwritable};
+        f.Saveas1->trigger();
+        QCOMPARE(program_->recorder.errorReports, QStringList{errorText("ファイル %s を作成できません", unwritable)});
+        QCOMPARE(f.currentFileName(), unwritable);
+        QVERIFY(cursorIsNormal());
+    }
+
+    void theG1FileHoldsTheFixedRasterAndAPaletteDisplayOnlyBeeps()
+    {
+        TForm1& f = program_->form1();
+        dimora::Bitmap image = filledImage(700, 420);
+        image.setPixel(9, 2, dimora::kBlack);
+        image.setPixel(650, 2, dimora::kBlack);  // beyond the raster
+        f.setWorkingImage(std::move(image));
+        f.SelShape1->show();  // no effect on what is written
+
+        const QString path = dir_.filePath(QStringLiteral("out.g1"));
+        program_->recorder.fileAnswers = {path};
+        f.bb1->trigger();
+        QCOMPARE(program_->recorder.dialogsShown.back().name, QStringLiteral("SaveDialog2"));
+        const QByteArray bytes = fileBytes(path);
+        QCOMPARE(bytes.size(), 32000);
+        QCOMPARE(static_cast<unsigned char>(bytes.at(161)), 0x40u);
+        QCOMPARE(bytes.count('\0'), 31999);
+        QVERIFY(cursorIsNormal());
+
+        // Cancelling writes nothing, even after an earlier save.
+        QVERIFY(QFile::remove(path));
+        program_->recorder.fileAnswers = {std::nullopt};
+        f.bb1->trigger();
+        QVERIFY(!QFile::exists(path));
+
+        program_->recorder.colourDepth = 8;
+        program_->recorder.fileAnswers = {path};
+        const auto dialogs = program_->recorder.dialogsShown.size();
+        f.bb1->trigger();
+        QCOMPARE(program_->recorder.beeps, 1);
+        QCOMPARE(program_->recorder.dialogsShown.size(), dialogs);
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void copyAndPasteGoThroughTheClipboard()
+    {
+        TForm1& f = program_->form1();
+        dimora::Bitmap image = filledImage(3, 2, dimora::makeColour(1, 2, 3));
+        image.setPixel(2, 1, dimora::makeColour(250, 128, 0));
+        f.setWorkingImage(std::move(image));
+        f.Copy1->trigger();
+        const QImage copied = program_->recorder.clipboard;
+        QCOMPARE(copied.size(), QSize(3, 2));
+        QCOMPARE(copied.pixel(0, 0), qRgb(1, 2, 3));
+        QCOMPARE(copied.pixel(2, 1), qRgb(250, 128, 0));
+
+        const QString path = writeBmp(dir_, QStringLiteral("kept.bmp"), filledImage(5, 5, dimora::kBlack));
+        program_->recorder.fileAnswers = {path};
+        f.Open1->trigger();
+
+        // Text on the clipboard: paste does nothing.
+        program_->recorder.setClipboardText(QStringLiteral("text"));
+        f.Paste1->trigger();
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{5, 5, dimora::kBlack}));
+
+        QImage other(4, 3, QImage::Format_ARGB32);
+        other.fill(qRgba(12, 34, 56, 255));
+        other.setPixel(3, 2, qRgba(200, 100, 50, 255));
+        program_->recorder.setClipboardImage(other);
+        f.Paste1->trigger();
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        const dimora::Bitmap& pasted = f.workingPicture().pixels();
+        QCOMPARE(pasted.width(), 4);
+        QCOMPARE(pasted.height(), 3);
+        QCOMPARE(pasted.pixel(0, 0), dimora::makeColour(12, 34, 56));
+        QCOMPARE(pasted.pixel(3, 2), dimora::makeColour(200, 100, 50));
+        QCOMPARE(f.Image->size(), QSize(4, 3));
+        // The scratch image and the file name stay.
+        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{5, 5, dimora::kBlack}));
+        QCOMPARE(f.currentFileName(), path);
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<ProgramWindows> program_;
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "test_file_commands.moc"
