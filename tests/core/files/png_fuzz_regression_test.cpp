@@ -1,0 +1,124 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+
+// Hostile PNG input through both ways the program reads a PNG file (decoding
+// bytes, loading a file into the caller's bitmap): images beyond the memory
+// budget and files cut short are refused with "Error Reading File!" and leave
+// the caller's bitmap alone, and the inputs that fuzzing turned up end in an
+// error or a valid image.
+
+#include "files/png_reader.hpp"
+
+#include "common/error.hpp"
+#include "core/files/png_test_files.hpp"
+
+#include <gtest/gtest.h>
+
+namespace dimora {
+namespace {
+
+using testing::PngImage;
+
+const std::string kReadError(msg::kPngReadError);
+const Colour kMarker = makeColour(12, 34, 56);
+
+// A 1 × 1 bitmap that a failed load must leave as it is.
+Bitmap markerBitmap()
+{
+    Bitmap b(1, 1, PixelLayout::rgb24());
+    b.setPixel(0, 0, kMarker);
+    return b;
+}
+
+bool isMarker(const Bitmap& b)
+{
+    return b.width() == 1 && b.height() == 1 && b.pixel(0, 0) == kMarker;
+}
+
+// Decodes the bytes and loads them from a file; both must agree. Returns
+// "no error" or the message; `loaded` receives the load's bitmap.
+std::string readBothWays(const std::vector<std::uint8_t>& bytes, Bitmap& loaded)
+{
+    std::string decodeError = "no error";
+    std::string loadError = "no error";
+    try {
+        (void)decodePng(bytes);
+    } catch (const Error& e) {
+        decodeError = e.what();
+    }
+    const testing::ScratchFolder folder;
+    testing::writeFile(folder.file("input.png"), bytes);
+    try {
+        LoadPngBitmap(folder.file("input.png"), loaded);
+    } catch (const Error& e) {
+        loadError = e.what();
+    }
+    EXPECT_EQ(decodeError, loadError);
+    return loadError;
+}
+
+// A valid 1000 × 1000 RGB image: a gradient, so that a wrong row shows.
+std::vector<std::uint8_t> millionPixelPng()
+{
+    PngImage image = testing::blankImage(1000, 1000, 8, PNG_COLOR_TYPE_RGB);
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        for (std::uint32_t x = 0; x < image.width; ++x)
+            testing::putSample(image.rows[y], 8, 3, x, static_cast<int>(y % 3), (x + y) % 256);
+    return testing::encodePng(image);
+}
+
+// Restores the memory budget when a test that changes it ends.
+class BudgetGuard {
+  public:
+    BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
+    ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
+    BudgetGuard(const BudgetGuard&) = delete;
+    BudgetGuard& operator=(const BudgetGuard&) = delete;
+
+  private:
+    std::uint64_t saved_;
+};
+
+TEST(PngLimits, AValidImageBeyondASmallBudgetIsRefusedAndLeavesTheBitmap)
+{
+    const auto png = millionPixelPng();
+    ASSERT_FALSE(png.empty());
+    const std::uint64_t defaultBudget = Bitmap::memoryBudget();
+    {
+        const BudgetGuard guard;
+        // Less than the 3,000,000 bytes of the 24-bit bitmap itself.
+        Bitmap::setMemoryBudget(2'999'999);
+        Bitmap bitmap = markerBitmap();
+        EXPECT_EQ(readBothWays(png, bitmap), kReadError);
+        EXPECT_TRUE(isMarker(bitmap));
+    }
+    EXPECT_EQ(Bitmap::memoryBudget(), defaultBudget);
+
+    // Under the default budget the same file reads, every pixel in place.
+    Bitmap bitmap = markerBitmap();
+    ASSERT_EQ(readBothWays(png, bitmap), "no error");
+    ASSERT_EQ(bitmap.width(), 1000);
+    ASSERT_EQ(bitmap.height(), 1000);
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{999, 0}, std::pair{0, 999}, std::pair{999, 998}}) {
+        const unsigned value = static_cast<unsigned>((x + y) % 256);
+        const unsigned channel = static_cast<unsigned>(y % 3);
+        EXPECT_EQ(bitmap.pixel(x, y), value << (8 * channel)) << x << ", " << y;
+    }
+}
+
+TEST(PngLimits, AFileCutShortIsRefusedAndLeavesTheBitmap)
+{
+    const auto whole = millionPixelPng();
+    // Cut inside the header, halfway and near the end of the image data (the
+    // last 12 bytes are the end chunk, the 4 before them a checksum).
+    for (const std::size_t length : {std::size_t{20}, whole.size() / 2, whole.size() - 20}) {
+        const std::vector<std::uint8_t> cut(whole.begin(),
+                                            whole.begin() + static_cast<std::ptrdiff_t>(length));
+        Bitmap bitmap = markerBitmap();
+        EXPECT_EQ(readBothWays(cut, bitmap), kReadError) << length;
+        EXPECT_TRUE(isMarker(bitmap)) << length;
+    }
+}
+
+} // namespace
+} // namespace dimora
