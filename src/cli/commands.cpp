@@ -13,6 +13,7 @@
 #include "imageops/imageops.hpp"
 #include "measure/dimension_measurement.hpp"
 #include "measure/total_length.hpp"
+#include "slices/slice_series.hpp"
 #include "slices/slice_stack.hpp"
 
 #include <array>
@@ -89,25 +90,11 @@ std::string measureLength(const Arguments& arguments)
     return lengthReport(scan, length, arguments.json);
 }
 
-// The first file of the series that the last file ends: its folder and
-// "1.png" for a .png extension in any case, else "1.bmp".
-std::string firstSliceFile(const std::string& lastFile)
-{
-    const auto slash = lastFile.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : lastFile.substr(0, slash + 1);
-    const std::string name = lastFile.substr(folder.size());
-    const auto dot = name.find_last_of('.');
-    std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-    for (auto& c : extension)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return folder + (extension == ".PNG" ? "1.png" : "1.bmp");
-}
-
 std::string measureSlices(const Arguments& arguments)
 {
     SliceSeriesSettings settings;
     settings.lastFile = arguments.operands[0];
-    settings.firstFile = firstSliceFile(settings.lastFile);
+    settings.firstFile = firstSliceFileName(settings.lastFile);
     settings.pixelSizeText = arguments.pixelSize.value_or("");
     settings.distanceText = arguments.distance.value_or("");
     settings.selection = arguments.region;
