@@ -35,34 +35,46 @@ QImage::Format directFormat(const dimora::PixelLayout& layout)
     }
 }
 
-}  // namespace
+} // namespace
 
-QImage toQImage(const dimora::Bitmap& bitmap)
+QImage toQImage(const dimora::Bitmap& bitmap, const QRect& part)
 {
-    if (bitmap.empty())
+    const QRect area = part & QRect(0, 0, bitmap.width(), bitmap.height());
+    if (area.isEmpty())
         return {};
     const auto& layout = bitmap.layout();
-    const QImage::Format direct = directFormat(layout);
-    QImage image(bitmap.width(), bitmap.height(), direct != QImage::Format_Invalid ? direct : QImage::Format_RGB32);
+    const auto format = layout.format();
+    const bool bytesPerPixel =
+        format == dimora::PixelFormat::Rgb24 || format == dimora::PixelFormat::Indexed8;
+    // 1-bit rows copy whole bytes only when the part starts on a byte.
+    const bool wholeBytes = format == dimora::PixelFormat::Indexed1 && area.left() % 8 == 0;
+    QImage image(area.size(), bytesPerPixel || wholeBytes ? directFormat(layout) : QImage::Format_RGB32);
     if (image.isNull())
         dimora::fail(dimora::msg::kInvalidBitmap);
-    if (direct != QImage::Format_Invalid) {
+    if (bytesPerPixel || wholeBytes) {
         if (layout.isIndexed())
             image.setColorTable(colourTable(layout));
-        const auto rowBytes = std::min<std::size_t>(bitmap.stride(), static_cast<std::size_t>(image.bytesPerLine()));
-        for (std::int32_t y = 0; y < bitmap.height(); ++y)
-            std::memcpy(image.scanLine(y), bitmap.row(y), rowBytes);
+        const auto bits = static_cast<std::size_t>(layout.bitsPerPixel());
+        const std::size_t offset = static_cast<std::size_t>(area.left()) * bits / 8;
+        const std::size_t rowBytes = (static_cast<std::size_t>(area.width()) * bits + 7) / 8;
+        for (int y = 0; y < area.height(); ++y)
+            std::memcpy(image.scanLine(y), bitmap.row(area.top() + y) + offset, rowBytes);
         return image;
     }
-    for (std::int32_t y = 0; y < bitmap.height(); ++y) {
-        const std::uint8_t* source = bitmap.row(y);
+    for (int y = 0; y < area.height(); ++y) {
+        const std::uint8_t* source = bitmap.row(area.top() + y);
         auto* target = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (std::int32_t x = 0; x < bitmap.width(); ++x) {
-            const dimora::Colour c = layout.read(source, x);
+        for (int x = 0; x < area.width(); ++x) {
+            const dimora::Colour c = layout.read(source, area.left() + x);
             target[x] = qRgb(dimora::redOf(c), dimora::greenOf(c), dimora::blueOf(c));
         }
     }
     return image;
+}
+
+QImage toQImage(const dimora::Bitmap& bitmap)
+{
+    return toQImage(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()));
 }
 
 dimora::Bitmap fromQImage(const QImage& image)

@@ -26,14 +26,14 @@ namespace {
 int commandDepth = 0;
 
 class DepthGuard {
-public:
+  public:
     DepthGuard() { ++commandDepth; }
     ~DepthGuard() { --commandDepth; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
 };
 
-}  // namespace
+} // namespace
 
 void runCommand(const std::function<void()>& body, bool busyCursor)
 {
@@ -44,7 +44,7 @@ void runCommand(const std::function<void()>& body, bool busyCursor)
         if (busyCursor)
             cursor.emplace();
         if (commandDepth > 1) {
-            body();  // an enclosing command reports what goes wrong
+            body(); // an enclosing command reports what goes wrong
             return;
         }
         try {

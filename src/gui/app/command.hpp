@@ -24,7 +24,7 @@ void runCommand(const std::function<void()>& body, bool busyCursor = true);
 // Shows the hourglass for the lifetime of the object (for a stretch of work
 // inside a command that does not show it as a whole).
 class BusyCursor {
-public:
+  public:
     BusyCursor();
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;

@@ -9,6 +9,8 @@
 #include "imageops/scratch_image_window.hpp"
 #include "platform/platform.hpp"
 
+#include <utility>
+
 // Open, save, G1, clipboard and dropped files. A file is loaded once into a
 // picture of its own; only when that succeeded do the scratch image and the
 // working image take it, so a failed load leaves both as they were.
@@ -21,7 +23,7 @@ void TForm1::Open1Click()
     currentFileName_ = *path;
     runCommand([this] {
         WorkingPicture loaded = loadPictureFile(currentFileName_);
-        windows().form6->scratchPicture() = loaded;
+        windows().form6->setScratchPicture(loaded);
         setWorkingPicture(std::move(loaded));
     });
 }
@@ -34,7 +36,7 @@ void TForm1::FilesDropped(const QStringList& paths)
     const QString path = paths.constFirst();
     runCommand([this, &path] {
         WorkingPicture loaded = loadPictureFile(path);
-        windows().form6->scratchPicture() = loaded;
+        windows().form6->setScratchPicture(loaded);
         setWorkingPicture(std::move(loaded));
     });
 }
@@ -67,7 +69,7 @@ void TForm1::bb1Click()
     const auto path = platform().askFileName(fileDialogs::saveG1(), this);
     if (!path)
         return;
-    runCommand([this, &path] { dimora::saveG1File(picture_.pixels(), path->toStdString()); });
+    runCommand([this, &path] { dimora::saveG1File(std::as_const(picture_).pixels(), path->toStdString()); });
 }
 
 void TForm1::Copy1Click()
@@ -81,7 +83,7 @@ void TForm1::Copy1Click()
                 platform().setClipboardData(picture_.metafileMimeType(), picture_.fileBytes());
                 return;
             case PictureKind::Bitmap:
-                platform().setClipboardImage(toQImage(picture_.pixels()));
+                platform().setClipboardImage(toQImage(std::as_const(picture_).pixels()));
                 return;
             }
         },

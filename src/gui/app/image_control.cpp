@@ -2,19 +2,33 @@
 // SPDX-License-Identifier: MIT
 #include "app/image_control.hpp"
 
+#include "app/bitmap_qimage.hpp"
+#include "app/working_picture.hpp"
+
 #include <QPaintEvent>
 #include <QPainter>
 
-ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
+ImageControl::ImageControl(std::function<const WorkingPicture&()> picture, QWidget* parent)
+    : QWidget(parent), picture_(std::move(picture))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(0, 0);
 }
 
-void ImageControl::setPicture(QImage picture)
+void ImageControl::pictureChanged()
 {
-    picture_ = std::move(picture);
-    resize(picture_.size());
+    const WorkingPicture& picture = picture_();
+    icon_ = picture.iconImage();
+    switch (picture.kind()) {
+    case PictureKind::Bitmap:
+        resize(picture.pixels().width(), picture.pixels().height());
+        break;
+    case PictureKind::Icon:
+        resize(icon_.size());
+        break;
+    case PictureKind::Metafile:
+        resize(0, 0);
+        break;
+    }
     update();
 }
 
@@ -22,5 +36,14 @@ void ImageControl::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect exposed = event->rect();
-    painter.drawImage(exposed.topLeft(), picture_, exposed);
+    const WorkingPicture& picture = picture_();
+    if (picture.kind() == PictureKind::Icon) {
+        painter.drawImage(exposed.topLeft(), icon_, exposed);
+        return;
+    }
+    if (picture.kind() != PictureKind::Bitmap)
+        return;
+    const QImage part = toQImage(picture.pixels(), exposed);
+    if (!part.isNull())
+        painter.drawImage(exposed.topLeft(), part);
 }

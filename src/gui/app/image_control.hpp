@@ -5,21 +5,29 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
+class WorkingPicture;
+
 // The control that shows the working image: it sizes itself to its picture
-// and draws it unscaled from its top-left corner. The picture is a QImage
-// made once per change of the working image; a repaint draws only the part
-// that became visible, so a huge image scrolls as fast as a small one.
+// and draws it unscaled from its top-left corner. A repaint turns only the
+// exposed part of the bitmap into screen pixels, straight from the bitmap's
+// rows, so a huge image opens without a second full copy and scrolls as fast
+// as a small one.
 class ImageControl : public QWidget {
     Q_OBJECT
-public:
-    explicit ImageControl(QWidget* parent = nullptr);
+  public:
+    // `picture` gives the picture to show whenever the control is painted.
+    explicit ImageControl(std::function<const WorkingPicture&()> picture, QWidget* parent = nullptr);
 
-    void setPicture(QImage picture);
-    [[nodiscard]] const QImage& picture() const { return picture_; }
+    // Takes the picture's size and shows it again, after it was replaced or
+    // its pixels were changed.
+    void pictureChanged();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
-    QImage picture_;
+  private:
+    std::function<const WorkingPicture&()> picture_;
+    QImage icon_; // an icon's picture, decoded once per change
 };

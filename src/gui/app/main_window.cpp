@@ -20,6 +20,8 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 // Designed client area (below the menu bar).
@@ -35,10 +37,10 @@ constexpr int kDividerWidth = 8;
 constexpr int kIndent = 4;
 
 class ToolBarFrame : public QFrame {
-public:
+  public:
     using QFrame::QFrame;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override
     {
         QFrame::paintEvent(event);
@@ -56,14 +58,14 @@ protected:
 // The client area keeps the tool bar across its width and lets the scroll
 // box follow all four edges.
 class ClientArea : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     QWidget* toolBar = nullptr;
     QWidget* scrollBox = nullptr;
 
     QSize sizeHint() const override { return {kClientWidth, kClientHeight}; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
@@ -74,7 +76,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
@@ -201,7 +203,8 @@ void TForm1::createToolBar(QWidget* client)
     };
 
     divider("ToolButton1");
-    ToolButton2 = button("ToolButton2", ToolIcon::Open, QStringLiteral("開く（ＢＭＰ）"), &TForm1::Open1Click);
+    ToolButton2 =
+        button("ToolButton2", ToolIcon::Open, QStringLiteral("開く（ＢＭＰ）"), &TForm1::Open1Click);
     divider("ToolButton3");
     ToolButton4 = button("ToolButton4", ToolIcon::Range, QStringLiteral("範囲指定"), &TForm1::N2Click);
     divider("ToolButton5");
@@ -228,7 +231,7 @@ void TForm1::createImageArea(QWidget* client)
     nameControl(ScrollBox1, "ScrollBox1");
     ScrollBox1->setGeometry(0, 32, kClientWidth, 357);
 
-    Image = new ImageControl;
+    Image = new ImageControl([this]() -> const WorkingPicture& { return picture_; });
     nameControl(Image, "Image");
     ScrollBox1->setWidget(Image);
 
@@ -263,26 +266,26 @@ void TForm1::setWorkingPicture(WorkingPicture picture)
 
 void TForm1::imageChanged()
 {
-    Image->setPicture(picture_.displayImage());
+    Image->pictureChanged();
     SelShape1->raise();
 }
 
 dimora::Region TForm1::analysisRegion()
 {
     if (!SelShape1->isHidden())
-        return {SelShape1->x() + ScrollBox1->horizontalPosition(), SelShape1->y() + ScrollBox1->verticalPosition(),
-                SelShape1->width(), SelShape1->height()};
+        return {SelShape1->x() + ScrollBox1->horizontalPosition(),
+                SelShape1->y() + ScrollBox1->verticalPosition(), SelShape1->width(), SelShape1->height()};
     const dimora::Bitmap& image = imageForSize();
     return {0, 0, image.width(), image.height()};
 }
 
-dimora::Bitmap& TForm1::imageForSize()
+const dimora::Bitmap& TForm1::imageForSize()
 {
     if (picture_.kind() != PictureKind::Bitmap) {
-        (void)picture_.bitmap();
+        picture_.dropNonBitmap();
         imageChanged();
     }
-    return picture_.bitmap();
+    return std::as_const(picture_).pixels();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)

@@ -25,13 +25,16 @@ class TpvlUrl;
 // selection geometry. Closing it ends the program.
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
     // --- The working image -------------------------------------------------
-    // The picture under work (a bitmap, or an icon or metafile).
+    // The picture under work (a bitmap, or an icon or metafile). Commands
+    // that only read it do so through a const reference, so that a bitmap
+    // shared with the scratch image is not copied.
     [[nodiscard]] WorkingPicture& workingPicture() { return picture_; }
+    [[nodiscard]] const WorkingPicture& workingPicture() const { return picture_; }
     // Replaces the working image by the bitmap and shows it.
     void setWorkingImage(dimora::Bitmap bitmap);
     void setWorkingPicture(WorkingPicture picture);
@@ -43,19 +46,19 @@ public:
     [[nodiscard]] dimora::Region analysisRegion();
     // The bitmap when a command asks for the image's size: an icon or
     // metafile is replaced by the empty bitmap (and the view follows).
-    [[nodiscard]] dimora::Bitmap& imageForSize();
+    [[nodiscard]] const dimora::Bitmap& imageForSize();
     // The path that open and save-as set and save writes to.
     [[nodiscard]] const QString& currentFileName() const { return currentFileName_; }
 
     // --- Controls -----------------------------------------------------------
     QFrame* ToolBar1;
-    QToolButton* ToolButton2;   // open
-    QToolButton* ToolButton4;   // range, drawn pressed while the range is shown
-    QToolButton* ToolButton6;   // black dimension
-    QToolButton* ToolButton7;   // non-black dimension
-    QToolButton* ToolButton9;   // grayscale dimension
-    QToolButton* ToolButton10;  // counts per size
-    QLabel* Label1;             // status label: the selection geometry
+    QToolButton* ToolButton2;  // open
+    QToolButton* ToolButton4;  // range, drawn pressed while the range is shown
+    QToolButton* ToolButton6;  // black dimension
+    QToolButton* ToolButton7;  // non-black dimension
+    QToolButton* ToolButton9;  // grayscale dimension
+    QToolButton* ToolButton10; // counts per size
+    QLabel* Label1;            // status label: the selection geometry
     ScrollBox* ScrollBox1;
     ImageControl* Image;
     TSelShape* SelShape1;
@@ -134,16 +137,16 @@ public:
     void usage1Click();
     void version1Click();
 
-signals:
+  signals:
     // The window was closed: the program ends.
     void closed();
 
-protected:
+  protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void createMenus();
     void createToolBar(QWidget* client);
     void createImageArea(QWidget* client);

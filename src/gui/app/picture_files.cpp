@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -25,7 +26,7 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 WorkingPicture loadPictureFile(const QString& path)
 {
@@ -40,7 +41,7 @@ WorkingPicture loadPictureFile(const QString& path)
     dimora::fail(dimora::msg::kUnknownExtension, extension.toStdString());
 }
 
-void savePictureFile(WorkingPicture& picture, const QString& path)
+void savePictureFile(const WorkingPicture& picture, const QString& path)
 {
     if (picture.kind() == PictureKind::Bitmap) {
         dimora::saveBmpFile(picture.pixels(), path.toStdString());

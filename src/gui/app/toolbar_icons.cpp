@@ -77,7 +77,8 @@ void drawNonBlackDimension(QPainter& p)
 void drawGrayDimension(QPainter& p)
 {
     // Four columns of grey levels, as a surface seen from above.
-    const int levels[4][4] = {{30, 80, 130, 180}, {80, 130, 180, 230}, {130, 180, 230, 180}, {180, 230, 180, 130}};
+    const int levels[4][4] = {
+        {30, 80, 130, 180}, {80, 130, 180, 230}, {130, 180, 230, 180}, {180, 230, 180, 130}};
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column) {
             const int g = levels[row][column];
@@ -99,7 +100,7 @@ void drawCountsPerSize(QPainter& p)
         p.drawEllipse(point, 1.6, 1.6);
 }
 
-}  // namespace
+} // namespace
 
 QIcon toolIcon(ToolIcon which)
 {

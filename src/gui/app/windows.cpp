@@ -23,8 +23,7 @@ Windows& windows()
 
 namespace {
 
-template <typename Window>
-Window* create(Window*& slot, const std::function<void(QWidget*)>& created)
+template <typename Window> Window* create(Window*& slot, const std::function<void(QWidget*)>& created)
 {
     slot = new Window;
     if (created)
@@ -32,7 +31,7 @@ Window* create(Window*& slot, const std::function<void(QWidget*)>& created)
     return slot;
 }
 
-}  // namespace
+} // namespace
 
 void createWindows(const std::function<void(QWidget*)>& created)
 {

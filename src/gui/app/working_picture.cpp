@@ -5,8 +5,28 @@
 #include "app/bitmap_qimage.hpp"
 #include "common/error.hpp"
 
+#include <utility>
 
-WorkingPicture::WorkingPicture(dimora::Bitmap bitmap) : bitmap_(std::move(bitmap)) {}
+WorkingPicture::WorkingPicture(dimora::Bitmap bitmap)
+    : bitmap_(std::make_shared<dimora::Bitmap>(std::move(bitmap)))
+{
+}
+
+WorkingPicture::WorkingPicture(WorkingPicture&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+WorkingPicture& WorkingPicture::operator=(WorkingPicture&& other) noexcept
+{
+    if (this != &other) {
+        kind_ = std::exchange(other.kind_, PictureKind::Bitmap);
+        bitmap_ = std::exchange(other.bitmap_, std::make_shared<dimora::Bitmap>());
+        fileBytes_ = std::exchange(other.fileBytes_, QByteArray());
+        extension_ = std::exchange(other.extension_, QString());
+    }
+    return *this;
+}
 
 WorkingPicture WorkingPicture::icon(QByteArray fileBytes)
 {
@@ -26,25 +46,38 @@ WorkingPicture WorkingPicture::metafile(QByteArray fileBytes, const QString& ext
     return picture;
 }
 
-dimora::Bitmap& WorkingPicture::bitmap()
+void WorkingPicture::detach()
+{
+    if (bitmap_.use_count() > 1)
+        bitmap_ = std::make_shared<dimora::Bitmap>(*bitmap_);
+}
+
+void WorkingPicture::dropNonBitmap()
 {
     if (kind_ != PictureKind::Bitmap)
         *this = WorkingPicture();
-    return bitmap_;
+}
+
+dimora::Bitmap& WorkingPicture::bitmap()
+{
+    dropNonBitmap();
+    detach();
+    return *bitmap_;
 }
 
 dimora::Bitmap& WorkingPicture::pixels()
 {
     if (kind_ != PictureKind::Bitmap)
         dimora::fail(kBitmapOnlyMessage);
-    return bitmap_;
+    detach();
+    return *bitmap_;
 }
 
 const dimora::Bitmap& WorkingPicture::pixels() const
 {
     if (kind_ != PictureKind::Bitmap)
         dimora::fail(kBitmapOnlyMessage);
-    return bitmap_;
+    return *bitmap_;
 }
 
 QString WorkingPicture::metafileMimeType() const
@@ -52,17 +85,17 @@ QString WorkingPicture::metafileMimeType() const
     return extension_ == QLatin1String("wmf") ? QStringLiteral("image/wmf") : QStringLiteral("image/emf");
 }
 
-QImage WorkingPicture::displayImage() const
+QImage WorkingPicture::iconImage() const
 {
-    switch (kind_) {
-    case PictureKind::Bitmap:
-        return toQImage(bitmap_);
-    case PictureKind::Icon:
-        // An icon Qt cannot decode is kept all the same and shows nothing.
-        return QImage::fromData(fileBytes_, "ICO");
-    case PictureKind::Metafile:
-        break;
-    }
-    return {};
+    // An icon Qt cannot decode is kept all the same and shows nothing.
+    if (kind_ != PictureKind::Icon)
+        return {};
+    return QImage::fromData(fileBytes_, "ICO");
 }
 
+QImage WorkingPicture::displayImage() const
+{
+    if (kind_ == PictureKind::Bitmap)
+        return toQImage(*bitmap_);
+    return iconImage();
+}

@@ -9,6 +9,11 @@
 // Such a picture has no pixels: pixel access fails with
 // "ビットマップを持っている時のみイメージの変更が可能です", while asking for the
 // image's size (or its bitmap) replaces it by the empty 0 × 0 bitmap first.
+//
+// Copies share their bitmap until one of them is written: a file that open
+// and drop load into both the working image and the scratch image is held
+// once, and the copy is made only when a command first changes one of them.
+// Reading through a const WorkingPicture never copies.
 
 #include "image/bitmap.hpp"
 
@@ -16,15 +21,17 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
 #include <string_view>
 
-inline constexpr std::string_view kBitmapOnlyMessage = "ビットマップを持っている時のみイメージの変更が可能です";
+inline constexpr std::string_view kBitmapOnlyMessage =
+    "ビットマップを持っている時のみイメージの変更が可能です";
 inline constexpr std::string_view kIconClipboardMessage = "クリップボードはアイコンには対応していません";
 
 enum class PictureKind { Bitmap, Icon, Metafile };
 
 class WorkingPicture {
-public:
+  public:
     // The empty 0 × 0 bitmap.
     WorkingPicture() = default;
     explicit WorkingPicture(dimora::Bitmap bitmap);
@@ -33,29 +40,48 @@ public:
     [[nodiscard]] static WorkingPicture icon(QByteArray fileBytes);
     [[nodiscard]] static WorkingPicture metafile(QByteArray fileBytes, const QString& extension);
 
+    WorkingPicture(const WorkingPicture&) = default;
+    WorkingPicture& operator=(const WorkingPicture&) = default;
+    // A picture moved from is left as the empty bitmap.
+    WorkingPicture(WorkingPicture&& other) noexcept;
+    WorkingPicture& operator=(WorkingPicture&& other) noexcept;
+    ~WorkingPicture() = default;
+
     [[nodiscard]] PictureKind kind() const { return kind_; }
 
-    // The bitmap, for its size or as a whole; an icon or metafile is replaced
-    // by the empty bitmap first.
+    // The bitmap, to be changed as a whole or in place; an icon or metafile
+    // is replaced by the empty bitmap first.
     [[nodiscard]] dimora::Bitmap& bitmap();
 
-    // The bitmap, for pixel reads and writes. Throws
+    // The bitmap, for pixel writes (and reads). Throws
     // Error(kBitmapOnlyMessage) when the picture is an icon or a metafile.
     [[nodiscard]] dimora::Bitmap& pixels();
+    // The same for reading only.
     [[nodiscard]] const dimora::Bitmap& pixels() const;
+
+    // Replaces an icon or metafile by the empty bitmap (what asking for the
+    // image's size does); a bitmap stays as it is.
+    void dropNonBitmap();
 
     // The file bytes of an icon or metafile (empty for a bitmap).
     [[nodiscard]] const QByteArray& fileBytes() const { return fileBytes_; }
     // The MIME type under which a metafile goes to the clipboard.
     [[nodiscard]] QString metafileMimeType() const;
 
-    // What the image control shows: the bitmap's pixels, the icon's image,
-    // nothing for a metafile.
+    // The whole picture as a QImage: the bitmap's pixels, the icon's image,
+    // nothing for a metafile. Costs a full conversion of a bitmap.
     [[nodiscard]] QImage displayImage() const;
 
-private:
+    // The icon's picture as Qt decodes it (a null image for a bitmap, a
+    // metafile, or an icon Qt cannot decode).
+    [[nodiscard]] QImage iconImage() const;
+
+  private:
+    // Makes the bitmap this picture's own before it is written.
+    void detach();
+
     PictureKind kind_ = PictureKind::Bitmap;
-    dimora::Bitmap bitmap_;
+    std::shared_ptr<dimora::Bitmap> bitmap_ = std::make_shared<dimora::Bitmap>();
     QByteArray fileBytes_;
     QString extension_;
 };
@@ -71,4 +97,4 @@ private:
 // layout, an icon or metafile as its own file. Replaces an existing file
 // without asking; throws Error("ファイル <path> を作成できません") when the
 // file cannot be written (an existing file then stays as it was).
-void savePictureFile(WorkingPicture& picture, const QString& path);
+void savePictureFile(const WorkingPicture& picture, const QString& path);

@@ -57,7 +57,7 @@ double niceStep(double span)
     return 10.0 * decade;
 }
 
-}  // namespace
+} // namespace
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -125,7 +125,8 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     Chart1->setFrameShadow(QFrame::Sunken);
     Chart1->setRenderHint(QPainter::Antialiasing);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("再計算"), this);
+    BitBtn1 =
+        new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("再計算"), this);
     nameControl(BitBtn1, "BitBtn1");
     BitBtn1->setGeometry(200, 0, 89, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
@@ -178,7 +179,8 @@ void TForm4::showInFront()
     activateWindow();
 }
 
-void TForm4::plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment)
+void TForm4::plot(const std::vector<QPointF>& points,
+                  const std::optional<std::pair<QPointF, QPointF>>& segment)
 {
     Series1->replace(QList<QPointF>(points.begin(), points.end()));
     if (segment)

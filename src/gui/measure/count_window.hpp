@@ -25,16 +25,16 @@ class QValueAxis;
 // correlation and dimension of the result window.
 class TForm4 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm4(QWidget* parent = nullptr);
 
     QLabel* Label1;
-    QPlainTextEdit* Memo2;  // size column, fixed
-    QPlainTextEdit* Memo1;  // count list
+    QPlainTextEdit* Memo2; // size column, fixed
+    QPlainTextEdit* Memo1; // count list
     QChartView* Chart1;
-    QScatterSeries* Series1;  // the points (log10 side, log10 count)
-    QLineSeries* Series2;     // the fitted segment
-    QPushButton* BitBtn1;     // "再計算"
+    QScatterSeries* Series1; // the points (log10 side, log10 count)
+    QLineSeries* Series2;    // the fitted segment
+    QPushButton* BitBtn1;    // "再計算"
 
     // The recalculation as a command: errors end in the general error report.
     void BitBtn1Click();
@@ -54,10 +54,10 @@ public:
     // there is one. The axes follow the data.
     void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void fitAxesToData();
 
     QChart* chart_;

@@ -14,6 +14,8 @@
 
 #include <QLineEdit>
 
+#include <utility>
+
 namespace {
 
 // The black and non-black dimensions: one procedure, two pixel classes.
@@ -22,11 +24,11 @@ void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
     windows().form4->clearCountList();
     const dimora::Region region = form1.analysisRegion();
     const dimora::BoxCounts counts =
-        dimora::countBoxes(form1.workingPicture().pixels().view(), region, pixelClass);
+        dimora::countBoxes(std::as_const(form1).workingPicture().pixels().view(), region, pixelClass);
     showCountReport(dimora::reportBoxCounts(counts), region.width, region.height);
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::frac1Click()
 {
@@ -43,7 +45,8 @@ void TForm1::gray1Click()
     runCommand([this] {
         windows().form4->clearCountList();
         const dimora::Region region = analysisRegion();
-        const dimora::GrayCounts counts = dimora::countGrayBoxes(workingPicture().pixels().view(), region);
+        const dimora::GrayCounts counts =
+            dimora::countGrayBoxes(std::as_const(*this).workingPicture().pixels().view(), region);
         showCountReport(dimora::reportGrayCounts(counts), region.width, region.height);
     });
 }
@@ -68,7 +71,8 @@ void TForm1::length1Click()
             selection = analysisRegion();
         else
             (void)imageForSize();
-        const auto length = dimora::measureTotalLength(workingPicture().pixels().view(), selection);
+        const auto length =
+            dimora::measureTotalLength(std::as_const(*this).workingPicture().pixels().view(), selection);
         if (length)
             form5.Edit1->setText(QString::fromStdString(length->field));
     });

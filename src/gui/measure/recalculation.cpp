@@ -26,7 +26,7 @@ std::vector<QPointF> toQPoints(const std::vector<dimora::ChartPoint>& points)
     return converted;
 }
 
-}  // namespace
+} // namespace
 
 void TForm4::recalculate()
 {

@@ -12,15 +12,15 @@ class QLineEdit;
 // last measurement. Always on top, never hidden, without title-bar buttons.
 class TForm2 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm2(QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
-    QLineEdit* Edit1;  // region size, width × height
-    QLineEdit* Edit2;  // coverage (%) or brightness difference
-    QLineEdit* Edit3;  // correlation coefficient (n)
-    QLineEdit* Edit4;  // fractal dimension
+    QLineEdit* Edit1; // region size, width × height
+    QLineEdit* Edit2; // coverage (%) or brightness difference
+    QLineEdit* Edit3; // correlation coefficient (n)
+    QLineEdit* Edit4; // fractal dimension
 };

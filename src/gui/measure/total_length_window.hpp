@@ -11,10 +11,10 @@ class QLineEdit;
 // analysis region, written by the total-length command.
 class TForm5 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm5(QWidget* parent = nullptr);
 
     QLabel* Label1;
-    QLineEdit* Edit1;  // the total length
-    QLabel* Label2;    // the unit
+    QLineEdit* Edit1; // the total length
+    QLabel* Label2;   // the unit
 };

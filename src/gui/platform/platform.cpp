@@ -12,7 +12,7 @@ std::unique_ptr<Platform>& installed()
     return current;
 }
 
-}  // namespace
+} // namespace
 
 Platform& platform()
 {
@@ -31,20 +31,20 @@ namespace fileDialogs {
 
 FileDialogOptions openBitmap()
 {
-    return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"), QStringLiteral("ビットマップ(*.bmp)"),
-            QStringLiteral("BMP")};
+    return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
+            QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("BMP")};
 }
 
 FileDialogOptions saveBitmap()
 {
-    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog1"), QStringLiteral("ビットマップ(*.bmp)"),
-            QStringLiteral("bmp")};
+    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog1"),
+            QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("bmp")};
 }
 
 FileDialogOptions saveG1()
 {
-    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog2"), QStringLiteral("ベタファイル(*.g1)"),
-            QStringLiteral("g1")};
+    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog2"),
+            QStringLiteral("ベタファイル(*.g1)"), QStringLiteral("g1")};
 }
 
-}  // namespace fileDialogs
+} // namespace fileDialogs

@@ -26,9 +26,8 @@
 // Creates the ten windows, shows those of the start and installs a fresh
 // recording platform; the destructor destroys the windows again.
 class ProgramWindows {
-public:
-    ProgramWindows()
-        : recorder(installRecordingPlatform())
+  public:
+    ProgramWindows() : recorder(installRecordingPlatform())
     {
         createWindows();
         showStartWindows();

@@ -12,7 +12,7 @@
 class BitmapQImageTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void everyLayoutShowsTheColoursQtReadsFromTheSameFile()
     {
         const QDir suite(QStringLiteral(DIMORA_TEST_DATA "/bmpsuite/g"));
@@ -21,12 +21,12 @@ private slots:
             const QString path = suite.filePath(name);
             const QImage reference(path, "BMP");
             if (reference.isNull())
-                continue;  // a layout Qt does not read
+                continue; // a layout Qt does not read
             dimora::Bitmap bitmap;
             try {
                 bitmap = dimora::loadBmpFile(path.toStdString());
             } catch (const std::exception&) {
-                continue;  // refused by our reader: nothing to show
+                continue; // refused by our reader: nothing to show
             }
             // Channels narrower than 8 bits are widened by bit replication
             // here and by Qt's own scaling there; theShownImageHasTheBitmaps-
@@ -51,7 +51,8 @@ private slots:
     {
         const std::vector<dimora::PixelLayout> layouts{
             dimora::PixelLayout::rgb24(),
-            dimora::PixelLayout::indexed(1, {dimora::makeColour(10, 20, 30), dimora::makeColour(250, 240, 230)}),
+            dimora::PixelLayout::indexed(1,
+                                         {dimora::makeColour(10, 20, 30), dimora::makeColour(250, 240, 230)}),
             dimora::PixelLayout::indexed(4, {dimora::kBlack, dimora::kWhite, dimora::makeColour(255, 0, 0)}),
             dimora::PixelLayout::indexed(8, {dimora::kWhite, dimora::makeColour(0, 0, 255), dimora::kBlack}),
             dimora::PixelLayout::masked(16, dimora::kMasks565),
@@ -70,7 +71,8 @@ private slots:
                 for (int y = 0; y < 5; ++y)
                     for (int x = 0; x < 13; ++x) {
                         const dimora::Colour c = bitmap.pixel(x, y);
-                        QCOMPARE(shown.pixel(x, y), qRgb(dimora::redOf(c), dimora::greenOf(c), dimora::blueOf(c)));
+                        QCOMPARE(shown.pixel(x, y),
+                                 qRgb(dimora::redOf(c), dimora::greenOf(c), dimora::blueOf(c)));
                     }
             }
         }

@@ -38,12 +38,12 @@ bool busyCursorShown()
     return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
 }
 
-}  // namespace
+} // namespace
 
 class CommandAndPlatformTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { recorder_ = &installRecordingPlatform(); }
     void cleanupTestCase() { setPlatform(nullptr); }
 
@@ -91,7 +91,7 @@ private slots:
                 false);
             outerRanOn = true;
         });
-        QVERIFY(innerBusy);  // the outer command's cursor is still on
+        QVERIFY(innerBusy); // the outer command's cursor is still on
         QVERIFY(!outerRanOn);
         QCOMPARE(recorder_->errorReports, QStringList{QStringLiteral("0 による浮動小数点数除算.")});
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -199,14 +199,15 @@ private slots:
     void theRecorderAnswersDialogsInOrderAndCancelsWhenEmpty()
     {
         recorder_->fileAnswers = {QStringLiteral("/a.bmp"), std::nullopt};
-        QCOMPARE(platform().askFileName(fileDialogs::saveBitmap(), nullptr), std::optional<QString>("/a.bmp"));
+        QCOMPARE(platform().askFileName(fileDialogs::saveBitmap(), nullptr),
+                 std::optional<QString>("/a.bmp"));
         QVERIFY(!platform().askFileName(fileDialogs::saveBitmap(), nullptr).has_value());
         QVERIFY(!platform().askFileName(fileDialogs::openBitmap(), nullptr).has_value());
         QCOMPARE(recorder_->dialogsShown.size(), std::size_t{3});
         QCOMPARE(recorder_->dialogsShown.at(2).name, QStringLiteral("OpenDialog1"));
     }
 
-private:
+  private:
     RecordingPlatform* recorder_ = nullptr;
 };
 

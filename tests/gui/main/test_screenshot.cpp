@@ -14,7 +14,7 @@
 class ScreenshotTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void theProgramAfterABlackMeasurementOfTheSampleCarpet()
     {
         const QString target = qEnvironmentVariable("DIMORA_SCREENSHOT");
@@ -28,7 +28,8 @@ private slots:
         f.move(10, 10);
         f.resize(780, 640);
         program.form2().move(810, 40);
-        program.recorder.fileAnswers = {QStringLiteral(DIMORA_TEST_DATA "/../../samples/sierpinski-carpet.bmp")};
+        program.recorder.fileAnswers = {
+            QStringLiteral(DIMORA_TEST_DATA "/../../samples/sierpinski-carpet.bmp")};
         f.Open1->trigger();
         f.frac1->trigger();
         QVERIFY(program.recorder.errorReports.isEmpty());

@@ -14,9 +14,9 @@
 #include "imageops/threshold_dialog.hpp"
 #include "measure/total_length_window.hpp"
 #include "region/region_dialog.hpp"
+#include "region/selection_shape.hpp"
 #include "slices/progress_window.hpp"
 #include "slices/slice_settings_dialog.hpp"
-#include "region/selection_shape.hpp"
 
 #include <QChartView>
 #include <QDialogButtonBox>
@@ -49,12 +49,12 @@ QStringList actionNames(const QMenu* menu)
     return names;
 }
 
-}  // namespace
+} // namespace
 
 class StartUpTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { prepareApplication(*qApp); }
 
     void theTenWindowsAreCreatedOnceInTheirOrder()
@@ -66,7 +66,7 @@ private slots:
             order.append(QString::fromLatin1(window->metaObject()->className()));
             created.append(window);
         });
-        const QStringList expected{"TForm1", "TForm2", "TForm3", "TForm4",  "TAboutBox",
+        const QStringList expected{"TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox",
                                    "TForm5", "TForm6", "TForm7", "TForm8", "TForm9"};
         QCOMPARE(order, expected);
         const Windows& w = windows();
@@ -156,9 +156,12 @@ private slots:
         TForm1& f = program.form1();
         const QList<QToolButton*> buttons{f.ToolButton2, f.ToolButton4, f.ToolButton6,
                                           f.ToolButton7, f.ToolButton9, f.ToolButton10};
-        const QStringList hints{"開く（ＢＭＰ）",           "範囲指定",
-                                "次元算出（黒）",           "次元算出（黒以外）",
-                                "次元算出（グレースケール）", "サイズ毎の個数表示"};
+        const QStringList hints{"開く（ＢＭＰ）",
+                                "範囲指定",
+                                "次元算出（黒）",
+                                "次元算出（黒以外）",
+                                "次元算出（グレースケール）",
+                                "サイズ毎の個数表示"};
         // Dividers of 8 and buttons of 23 after an indent of 4: the label
         // starts at 182.
         const QList<int> lefts{12, 43, 74, 97, 120, 151};
@@ -174,7 +177,8 @@ private slots:
             pictures.append(picture.cacheKey());
             QCOMPARE(buttons[i]->accessibleDescription(), buttons[i]->objectName());
         }
-        for (const char* divider : {"ToolButton1", "ToolButton3", "ToolButton5", "ToolButton8", "ToolButton11"})
+        for (const char* divider :
+             {"ToolButton1", "ToolButton3", "ToolButton5", "ToolButton8", "ToolButton11"})
             QCOMPARE(f.ToolBar1->findChild<QWidget*>(QString::fromLatin1(divider))->width(), 8);
         // Six different pictures.
         for (int i = 0; i < 6; ++i)
@@ -190,31 +194,43 @@ private slots:
         QStringList menus;
         for (const QAction* action : f.menuBar()->actions())
             menus.append(action->text());
-        QCOMPARE(menus, (QStringList{"ファイル", "編集", "画像加工", "フラクタル次元", "範囲指定", "フィルター",
-                                     "ヘルプ"}));
+        QCOMPARE(menus, (QStringList{"ファイル", "編集", "画像加工", "フラクタル次元", "範囲指定",
+                                     "フィルター", "ヘルプ"}));
         QCOMPARE(actionNames(f.File1), (QStringList{"Open1", "N3", "Saveas1", "bb1", "N1", "Exit1"}));
         QCOMPARE(actionNames(f.Edit2), (QStringList{"Copy1", "Paste1"}));
-        QCOMPARE(actionNames(f.exec1), (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
+        QCOMPARE(actionNames(f.exec1),
+                 (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
         QCOMPARE(actionNames(f.N4), (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1"}));
         QCOMPARE(actionNames(f.hani1), (QStringList{"N5", "N2"}));
         QCOMPARE(actionNames(f.filter1), (QStringList{"median1", "noise1"}));
         QCOMPARE(actionNames(f.help2), (QStringList{"usage1", "version1"}));
         QVERIFY(f.N3->isSeparator() && f.N1->isSeparator());
 
-        const std::vector<std::pair<QAction*, QString>> captions{
-            {f.Open1, "画像を開く(BMP)"},   {f.Saveas1, "画像を別名で保存(BMP)"},
-            {f.bb1, "ベタファイル(G1)保存"}, {f.Exit1, "終了"},
-            {f.Copy1, "コピー(&C)"},        {f.Paste1, "貼り付け(&P)"},
-            {f.K2, "％変換"},               {f.sikii1, "しきい値変更"},
-            {f.K1, "緑部抽出"},             {f.K3, "赤部抽出"},
-            {f.reverse1, "ネガポジ反転"},   {f.gray2, "グレースケール化"},
-            {f.SLIM1, "細線化"},            {f.frac1, "黒の次元"},
-            {f.fracw1, "黒以外の次元"},     {f.gray1, "グレースケールの次元"},
-            {f.count1, "サイズ毎の個数表示"}, {f.length1, "黒の総延長"},
-            {f.slice1, "３Ｄスライス２値"}, {f.N5, "数値による指定"},
-            {f.N2, "範囲の表示"},           {f.median1, "メディアン"},
-            {f.noise1, "孤立黒点除去"},     {f.usage1, "使い方"},
-            {f.version1, "バージョン情報"}};
+        const std::vector<std::pair<QAction*, QString>> captions{{f.Open1, "画像を開く(BMP)"},
+                                                                 {f.Saveas1, "画像を別名で保存(BMP)"},
+                                                                 {f.bb1, "ベタファイル(G1)保存"},
+                                                                 {f.Exit1, "終了"},
+                                                                 {f.Copy1, "コピー(&C)"},
+                                                                 {f.Paste1, "貼り付け(&P)"},
+                                                                 {f.K2, "％変換"},
+                                                                 {f.sikii1, "しきい値変更"},
+                                                                 {f.K1, "緑部抽出"},
+                                                                 {f.K3, "赤部抽出"},
+                                                                 {f.reverse1, "ネガポジ反転"},
+                                                                 {f.gray2, "グレースケール化"},
+                                                                 {f.SLIM1, "細線化"},
+                                                                 {f.frac1, "黒の次元"},
+                                                                 {f.fracw1, "黒以外の次元"},
+                                                                 {f.gray1, "グレースケールの次元"},
+                                                                 {f.count1, "サイズ毎の個数表示"},
+                                                                 {f.length1, "黒の総延長"},
+                                                                 {f.slice1, "３Ｄスライス２値"},
+                                                                 {f.N5, "数値による指定"},
+                                                                 {f.N2, "範囲の表示"},
+                                                                 {f.median1, "メディアン"},
+                                                                 {f.noise1, "孤立黒点除去"},
+                                                                 {f.usage1, "使い方"},
+                                                                 {f.version1, "バージョン情報"}};
         for (const auto& [action, caption] : captions) {
             QCOMPARE(action->text(), caption);
             QVERIFY(action->isEnabled());
@@ -237,7 +253,8 @@ private slots:
         QCOMPARE(f.size(), QSize(189, 107));
         QCOMPARE(f.minimumSize(), f.maximumSize());
         const QList<QLabel*> labels{f.Label1, f.Label2, f.Label3, f.Label4};
-        const QStringList texts{"画像ｻｲｽﾞ（横×縦）", "被度（％），輝度差", "相関係数　（ ｎ ）", "フラクタル次元"};
+        const QStringList texts{"画像ｻｲｽﾞ（横×縦）", "被度（％），輝度差", "相関係数　（ ｎ ）",
+                                "フラクタル次元"};
         const QList<QLineEdit*> fields{f.Edit1, f.Edit2, f.Edit3, f.Edit4};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(labels[i]->text(), texts[i]);
@@ -262,8 +279,8 @@ private slots:
         QVERIFY(!f4.BitBtn1->icon().isNull());
         QCOMPARE(f4.BitBtn1->geometry(), QRect(200, 0, 89, 25));
         QCOMPARE(f4.Memo2->toPlainText().split('\n'),
-                 (QStringList{"  1", "  2", "  4", "  8", " 16", " 32", " 64", "128", "256", "512", " ・", " ・",
-                              " ・"}));
+                 (QStringList{"  1", "  2", "  4", "  8", " 16", " 32", " 64", "128", "256", "512", " ・",
+                              " ・", " ・"}));
         QVERIFY(!f4.Memo2->isEnabled());
         QVERIFY(f4.Memo1->toPlainText().isEmpty());
         QVERIFY(f4.Series1->points().isEmpty());
@@ -327,23 +344,43 @@ private slots:
         QCOMPARE(f.analysisRegion(), (dimora::Region{0, 0, 1000, 800}));
     }
 
-    void theImageIsConvertedOncePerChangeNotPerPaint()
+    void theImageControlShowsTheWorkingImageAsItChanges()
     {
         ProgramWindows program;
         TForm1& f = program.form1();
-        dimora::Bitmap image = filledImage(3000, 2000, dimora::kBlack);
-        f.setWorkingImage(std::move(image));
-        const qint64 shown = f.Image->picture().cacheKey();
-        f.ScrollBox1->horizontalScrollBar()->setValue(1500);
-        f.ScrollBox1->verticalScrollBar()->setValue(900);
-        f.Image->repaint();
-        QCOMPARE(f.Image->picture().cacheKey(), shown);
-        QCOMPARE(f.Image->picture().pixel(2999, 1999), qRgb(0, 0, 0));
-
-        f.workingPicture().pixels().setPixel(2999, 1999, dimora::kWhite);
+        const auto shownAt = [&](int x, int y) {
+            return f.Image->grab(QRect(x, y, 1, 1)).toImage().pixel(0, 0);
+        };
+        for (const auto order : {dimora::RowOrder::BottomUp, dimora::RowOrder::TopDown}) {
+            dimora::Bitmap image(3000, 2000, dimora::PixelLayout::rgb24(), order);
+            image.fill(dimora::kWhite);
+            image.setPixel(2999, 1999, dimora::makeColour(200, 100, 0));
+            image.setPixel(5, 3, dimora::kBlack);
+            f.setWorkingImage(std::move(image));
+            QCOMPARE(f.Image->size(), QSize(3000, 2000));
+            QCOMPARE(shownAt(2999, 1999), qRgb(200, 100, 0));
+            QCOMPARE(shownAt(5, 3), qRgb(0, 0, 0));
+            QCOMPARE(shownAt(6, 3), qRgb(255, 255, 255));
+        }
+        // Pixels changed in place show after imageChanged.
+        f.workingPicture().pixels().setPixel(6, 3, dimora::makeColour(0, 0, 255));
         f.imageChanged();
-        QVERIFY(f.Image->picture().cacheKey() != shown);
-        QCOMPARE(f.Image->picture().pixel(2999, 1999), qRgb(255, 255, 255));
+        QCOMPARE(shownAt(6, 3), qRgb(0, 0, 255));
+
+        // A 4-bit image shown from an odd column.
+        dimora::Bitmap indexed(
+            37, 5, dimora::PixelLayout::indexed(4, {dimora::kWhite, dimora::makeColour(9, 8, 7)}));
+        indexed.setPixel(33, 4, dimora::makeColour(9, 8, 7));
+        f.setWorkingImage(std::move(indexed));
+        const QImage part = f.Image->grab(QRect(31, 2, 6, 3)).toImage();
+        QCOMPARE(part.pixel(2, 2), qRgb(9, 8, 7));
+        QCOMPARE(part.pixel(1, 2), qRgb(255, 255, 255));
+
+        // The empty image, and a metafile, show nothing.
+        f.setWorkingImage(dimora::Bitmap());
+        QCOMPARE(f.Image->size(), QSize(0, 0));
+        f.setWorkingPicture(WorkingPicture::metafile(QByteArray("x"), QStringLiteral("emf")));
+        QCOMPARE(f.Image->size(), QSize(0, 0));
     }
 
     void closingTheMainWindowEndsTheProgram()
