@@ -220,7 +220,7 @@ void TForm1::createToolBar(QWidget* client)
     divider("ToolButton11");
 
     Label1 = new QLabel(ToolBar1);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    nameControl(Label1, "Label1");
     Label1->setWordWrap(true);
     Label1->setGeometry(x, y, 258, 22);
 }

@@ -349,7 +349,10 @@ class FileCommandsTest : public QObject {
         other.fill(qRgba(12, 34, 56, 255));
         other.setPixel(3, 2, qRgba(200, 100, 50, 255));
         program_->recorder.setClipboardImage(other);
-        f.Paste1->trigger();
+        // Ctrl+V in the main window.
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_V, Qt::ControlModifier);
         QVERIFY(program_->recorder.errorReports.isEmpty());
         const dimora::Bitmap& pasted = f.workingPicture().pixels();
         QCOMPARE(pasted.width(), 4);
