@@ -12,8 +12,9 @@
 
 bool prepareApplication(QApplication& app)
 {
+    // The application name doubles as its display name. Setting a display name
+    // of its own would make Qt append " — Dimora3" to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Dimora3"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Dimora3"));
     installFontSubstitutions();
 
     // Qt's own texts (dialog buttons, file dialogs) in Japanese, as the rest.
