@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "files/g1_writer.hpp"
 
-#include "files/replace_file.hpp"
+#include "common/replace_file.hpp"
 
 #include <algorithm>
 

@@ -3,12 +3,9 @@
 #include "image/bmp_writer.hpp"
 
 #include "common/error.hpp"
+#include "common/replace_file.hpp"
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+#include <span>
 
 namespace dimora {
 namespace {
@@ -126,35 +123,6 @@ std::vector<std::uint8_t> encodeHeaders(const Bitmap& bitmap)
     return out;
 }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t count)
-{
-    while (count > 0) {
-        const ssize_t put = ::write(fd, data, count);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += put;
-        count -= static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-// Creates a new file beside `path` that no one else uses; returns its
-// descriptor and name, or -1 when the folder does not allow it.
-int createTemporaryBeside(const std::string& path, std::string& tempPath)
-{
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
@@ -167,17 +135,7 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
 void saveBmpFile(const Bitmap& bitmap, const std::string& path)
 {
     const std::vector<std::uint8_t> headers = encodeHeaders(bitmap);
-    std::string tempPath;
-    const int fd = createTemporaryBeside(path, tempPath);
-    if (fd < 0)
-        fail(msg::kCannotCreateFile, path);
-    bool ok = writeAll(fd, headers.data(), headers.size()) &&
-              (bitmap.byteCount() == 0 || writeAll(fd, bitmap.data(), bitmap.byteCount()));
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tempPath.c_str(), path.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
-        fail(msg::kCannotCreateFile, path);
-    }
+    replaceFile(path, {headers, std::span<const std::uint8_t>(bitmap.data(), bitmap.byteCount())});
 }
 
 }  // namespace dimora

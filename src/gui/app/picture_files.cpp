@@ -3,7 +3,7 @@
 #include "app/working_picture.hpp"
 
 #include "common/error.hpp"
-#include "files/replace_file.hpp"
+#include "common/replace_file.hpp"
 #include "image/bmp_reader.hpp"
 #include "image/bmp_writer.hpp"
 

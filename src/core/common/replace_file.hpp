@@ -8,6 +8,7 @@
 // target stays as it was.
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 
@@ -17,5 +18,9 @@ namespace dimora {
 // permission bits carry over). Throws Error("ファイル <path> を作成できません")
 // when the file cannot be created, written or put in place.
 void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The same with the file's bytes given in parts, written one after another
+// (a header and pixels that lie apart in memory, without joining them first).
+void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts);
 
 }  // namespace dimora

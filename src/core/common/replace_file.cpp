@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/replace_file.hpp"
+#include "common/replace_file.hpp"
 
 #include "common/error.hpp"
 
@@ -43,13 +43,20 @@ std::FILE* createTemporaryBeside(const fs::path& target, fs::path& temporary)
 
 void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes)
 {
+    replaceFile(path, {bytes});
+}
+
+void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts)
+{
     const fs::path target(path);
     fs::path temporary;
     std::FILE* file = target.has_filename() ? createTemporaryBeside(target, temporary) : nullptr;
     if (!file)
         fail(msg::kCannotCreateFile, path);
 
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool written = true;
+    for (const auto& part : parts)
+        written = written && std::fwrite(part.data(), 1, part.size(), file) == part.size();
     written = std::fclose(file) == 0 && written;
 
     std::error_code ignored;
