@@ -87,7 +87,7 @@ std::string measure(const cli::Arguments& arguments)
                                 std::nullopt, arguments.json);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -84,7 +84,7 @@ void checkResult(const Recalculation& result, const std::vector<ChartPoint>& poi
             "Edit4 is not a dimension");
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

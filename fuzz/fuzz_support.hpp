@@ -175,4 +175,4 @@ void requireSameOutcome(const Outcome<Bitmap>& first, const Outcome<Image>& seco
         failCheck(what + " gives another message: " + second.error);
 }
 
-} // namespace dimora::fuzz
+}  // namespace dimora::fuzz

@@ -192,7 +192,7 @@ void writeCommandLines(const std::filesystem::path& folder)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

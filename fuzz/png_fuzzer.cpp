@@ -60,7 +60,7 @@ void repairChecksums(std::vector<std::uint8_t>& png)
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

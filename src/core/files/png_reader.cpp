@@ -110,6 +110,11 @@ bool runGuarded(png_structp png, Step step, DecodeState& state)
 
 void readHeaderStep(png_structp png, DecodeState& state)
 {
+    // No ancillary chunk but tRNS plays a part in the decoding, so libpng is
+    // told to skip them all unread. It would otherwise allocate and clear a
+    // buffer of whatever length such a chunk claims (up to 2 GiB from a file
+    // of a few bytes; libpng only warns about the length).
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, state.info);
     png_get_IHDR(png, state.info, &state.width, &state.height, &state.bitDepth, &state.colourType, nullptr,
                  nullptr, nullptr);

@@ -14,6 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
+#include <sys/resource.h>
+
+#include <array>
+#include <cstring>
+#include <sys/resource.h>
+
 namespace dimora {
 namespace {
 
@@ -120,5 +128,42 @@ TEST(PngLimits, AFileCutShortIsRefusedAndLeavesTheBitmap)
     }
 }
 
-} // namespace
-} // namespace dimora
+// The most memory this process has held at any moment so far, in bytes.
+std::uint64_t peakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+}
+
+// Found by fuzzing (as decoded: the fuzzer sets chunk checksums right): an
+// 8 × 32 gray image whose second chunk, sPLT, claims 1,095,582,976 bytes in a
+// file of 67. libpng only warned about the length, then allocated and cleared
+// a buffer that large before it found the file at its end.
+constexpr std::array<std::uint8_t, 67> kHugeSuggestedPalette = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
+    0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x20, 0x02, 0x00, 0x00, 0x00, 0x00, 0x40, 0x2B, 0x7E, 0xAD, 0x41,
+    0x4D, 0x41, 0x00, 0x73, 0x50, 0x4C, 0x54, 0x1F, 0x63, 0x90, 0xB9, 0x07, 0x00, 0xBD, 0x49, 0x7F, 0x81,
+    0x8B, 0x09, 0x89, 0xA9, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+
+TEST(PngFuzzRegression, AnAncillaryChunkClaimingGigabytesIsRefusedWithoutTakingThem)
+{
+    const std::uint64_t before = peakMemory();
+    // The same claim from other ancillary chunks, known to libpng or not, up
+    // to the largest length a chunk can state.
+    for (const char* type : {"sPLT", "tEXt", "zTXt", "iTXt", "iCCP", "eXIf", "prVt"}) {
+        for (const std::uint32_t length : {0x414D4100u, 0x7FFFFFFFu}) {
+            std::vector<std::uint8_t> bytes(kHugeSuggestedPalette.begin(), kHugeSuggestedPalette.end());
+            for (int i = 0; i < 4; ++i)
+                bytes[33 + i] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+            std::memcpy(bytes.data() + 37, type, 4);
+            Bitmap bitmap = markerBitmap();
+            EXPECT_EQ(readBothWays(bytes, bitmap), kReadError) << type << " " << length;
+            EXPECT_TRUE(isMarker(bitmap)) << type << " " << length;
+        }
+    }
+    EXPECT_LT(peakMemory() - before, std::uint64_t{64} << 20);
+}
+
+}  // namespace
+}  // namespace dimora

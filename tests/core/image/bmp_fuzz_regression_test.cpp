@@ -119,5 +119,5 @@ TEST(BmpLimits, AFileShorterThanItsHeaderClaimsIsRefusedNotReadPastItsEnd)
     expectRefusedByAll(test::buildBmp(huge), "a 65535 × 65535 header over 4 bytes");
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora
