@@ -12,19 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
-
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {

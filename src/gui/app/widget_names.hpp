@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QString>
 #include <QWidget>
@@ -18,4 +19,15 @@ inline void nameControl(QWidget* control, const char* name)
 inline void nameObject(QObject* object, const char* name)
 {
     object->setObjectName(QString::fromLatin1(name));
+}
+
+// A named label with the given text, placed at (left, top) of its parent and
+// sized to its text.
+inline QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    nameControl(label, name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
 }

@@ -14,14 +14,6 @@
 
 namespace {
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int top)
 {

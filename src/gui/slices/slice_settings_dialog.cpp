@@ -18,19 +18,6 @@
 // matches the PNG files.
 const QString TForm7::kOpenDialogFilter = QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)");
 
-namespace {
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    nameControl(label, name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
-
 TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm7");
