@@ -33,7 +33,12 @@ void addFit(json& out, const FitResult& fit)
     out["dimension"] = fit.dimension;
 }
 
-std::string dumpJson(const json& out) { return out.dump(2, ' ', false) + "\n"; }
+// Paths are bytes, not always UTF-8: an invalid sequence in one becomes
+// U+FFFD rather than failing the whole report.
+std::string dumpJson(const json& out)
+{
+    return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
 
 // The size column of the count window: the side right-aligned in 3 columns
 // (wider sides take the room they need).

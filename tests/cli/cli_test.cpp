@@ -270,6 +270,15 @@ TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)
 
     const auto result = run({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0"});
     EXPECT_EQ(lastLine(result.err), "'' は浮動小数点数ではありません.");
+
+    // A folder name that is not UTF-8 still gives a JSON report.
+    const fs::path oddFolder = dir_ / std::string("\xff\xfe");
+    fs::create_directories(oddFolder);
+    for (int i = 1; i <= 3; ++i)
+        fs::copy_file(dir_ / (std::to_string(i) + ".bmp"), oddFolder / (std::to_string(i) + ".bmp"));
+    out = runJson({"slices", (oddFolder / "3.bmp").string(), "--json"});
+    EXPECT_EQ(out["countList"][0], "12288");
+    EXPECT_NE(out["lastFile"].get<std::string>().find("\xEF\xBF\xBD"), std::string::npos);
 }
 
 }  // namespace
