@@ -11,12 +11,9 @@
 
 #include "common/error.hpp"
 #include "core/files/png_test_files.hpp"
+#include "core/image/image_test_support.hpp"
 
 #include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <sys/resource.h>
 
 #include <array>
 #include <cstring>
@@ -75,25 +72,13 @@ std::vector<std::uint8_t> millionPixelPng()
     return testing::encodePng(image);
 }
 
-// Restores the memory budget when a test that changes it ends.
-class BudgetGuard {
-  public:
-    BudgetGuard() : saved_(Bitmap::memoryBudget()) {}
-    ~BudgetGuard() { Bitmap::setMemoryBudget(saved_); }
-    BudgetGuard(const BudgetGuard&) = delete;
-    BudgetGuard& operator=(const BudgetGuard&) = delete;
-
-  private:
-    std::uint64_t saved_;
-};
-
 TEST(PngLimits, AValidImageBeyondASmallBudgetIsRefusedAndLeavesTheBitmap)
 {
     const auto png = millionPixelPng();
     ASSERT_FALSE(png.empty());
     const std::uint64_t defaultBudget = Bitmap::memoryBudget();
     {
-        const BudgetGuard guard;
+        const test::BudgetGuard guard;
         // Less than the 3,000,000 bytes of the 24-bit bitmap itself.
         Bitmap::setMemoryBudget(2'999'999);
         Bitmap bitmap = markerBitmap();
