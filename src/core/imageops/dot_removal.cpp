@@ -27,15 +27,7 @@ void removeIsolatedDots(Bitmap& image)
     std::vector<Colour> colours(static_cast<std::size_t>(width));
     std::vector<std::int32_t> above(columns, -1), middle(columns), below(columns);
     const auto load = [&](std::int32_t y, std::vector<std::int32_t>& values) {
-        if (y >= height) {
-            std::fill(values.begin(), values.end(), -1);
-            return;
-        }
-        decoder.decode(image.row(y), width, colours.data());
-        values.front() = -1;
-        values.back() = -1;
-        for (std::size_t x = 0; x < colours.size(); ++x)
-            values[x + 1] = static_cast<std::int32_t>(colours[x]);
+        decoder.decodeSigned(image, y, colours, values);
     };
 
     load(0, middle);

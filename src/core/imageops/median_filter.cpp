@@ -51,15 +51,7 @@ void medianFilter(Bitmap& image, Bitmap& scratch)
     std::vector<Colour> colours(static_cast<std::size_t>(width));
     std::vector<std::int32_t> above(columns), middle(columns), below(columns), columnSums(columns);
     const auto load = [&](std::int32_t y, std::vector<std::int32_t>& values) {
-        if (y < 0 || y >= height) {
-            std::fill(values.begin(), values.end(), -1);
-            return;
-        }
-        decoder.decode(image.row(y), width, colours.data());
-        values.front() = -1;
-        values.back() = -1;
-        for (std::size_t x = 0; x < colours.size(); ++x)
-            values[x + 1] = static_cast<std::int32_t>(colours[x]);
+        decoder.decodeSigned(image, y, colours, values);
     };
 
     load(-1, above);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "imageops/row_codec.hpp"
 
+#include <algorithm>
+
 namespace dimora::imageops {
 
 RowDecoder::RowDecoder(const PixelLayout& layout) : layout_(&layout)
@@ -55,6 +57,20 @@ void RowDecoder::decode(const std::uint8_t* row, std::int32_t width, Colour* out
         }
         return;
     }
+}
+
+void RowDecoder::decodeSigned(const Bitmap& image, std::int32_t y, std::vector<Colour>& colours,
+                              std::vector<std::int32_t>& values) const
+{
+    if (y < 0 || y >= image.height()) {
+        std::fill(values.begin(), values.end(), -1);
+        return;
+    }
+    decode(image.row(y), image.width(), colours.data());
+    values.front() = -1;
+    values.back() = -1;
+    for (std::int32_t x = 0; x < image.width(); ++x)
+        values[static_cast<std::size_t>(x) + 1] = static_cast<std::int32_t>(colours[static_cast<std::size_t>(x)]);
 }
 
 }  // namespace dimora::imageops

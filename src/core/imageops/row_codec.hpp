@@ -8,6 +8,7 @@
 // pixel. The results are exactly those of Bitmap::pixel and Bitmap::setPixel;
 // only the cost differs.
 
+#include "image/bitmap.hpp"
 #include "image/colour.hpp"
 #include "image/pixel_layout.hpp"
 
@@ -25,6 +26,12 @@ public:
 
     // The colours of pixels 0 .. width − 1 of a row, into out[0 .. width − 1].
     void decode(const std::uint8_t* row, std::int32_t width, Colour* out) const;
+
+    // Row y of the image as signed colours with a column of −1 (outside the
+    // image) on either side: values holds width + 2 entries. A row outside
+    // the image is all −1. `colours` is scratch of at least width entries.
+    void decodeSigned(const Bitmap& image, std::int32_t y, std::vector<Colour>& colours,
+                      std::vector<std::int32_t>& values) const;
 
 private:
     const PixelLayout* layout_;
