@@ -32,30 +32,42 @@ std::string_view skipLeadingBlanks(std::string_view text)
     return text;
 }
 
-bool parseHex(std::string_view digits, std::int32_t& out)
+// Hexadecimal digits to the end of the text, taken as the bit pattern of a
+// signed integer of `bits` bits. Leading zeros never count toward the limit of
+// bits / 4 digits.
+bool parseHex(std::string_view digits, int bits, std::int64_t& out)
 {
-    if (digits.empty() || digits.size() > 8)
+    if (digits.empty())
         return false;
-    std::uint32_t value = 0;
+    std::uint64_t value = 0;
+    int significant = 0;
     for (char c : digits) {
         const int v = hexValue(c);
         if (v < 0)
             return false;
-        value = value * 16 + static_cast<std::uint32_t>(v);
+        if (value != 0 || v != 0)
+            ++significant;
+        if (significant > bits / 4)
+            return false;
+        value = value * 16 + static_cast<std::uint64_t>(v);
     }
-    out = static_cast<std::int32_t>(value);
+    if (bits == 32)
+        out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    else
+        out = static_cast<std::int64_t>(value);
     return true;
 }
 
-bool parseIntegerText(std::string_view text, std::int32_t& out)
+// The integer syntax for a signed range of `bits` bits (32 or 64).
+bool parseIntegerText(std::string_view text, int bits, std::int64_t& out)
 {
     text = skipLeadingBlanks(text);
     if (text.empty())
         return false;
     if (text.front() == '$' || text.front() == 'x' || text.front() == 'X')
-        return parseHex(text.substr(1), out);
+        return parseHex(text.substr(1), bits, out);
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        return parseHex(text.substr(2), out);
+        return parseHex(text.substr(2), bits, out);
 
     bool negative = false;
     if (text.front() == '+' || text.front() == '-') {
@@ -64,19 +76,19 @@ bool parseIntegerText(std::string_view text, std::int32_t& out)
     }
     if (text.empty())
         return false;
-    std::int64_t value = 0;
+    // The magnitude is gathered unsigned: the most negative value has no
+    // positive counterpart.
+    const std::uint64_t limit = (std::uint64_t{1} << (bits - 1)) - (negative ? 0 : 1);
+    std::uint64_t value = 0;
     for (char c : text) {
         if (!isDigit(c))
             return false;
-        value = value * 10 + (c - '0');
-        if (value > 2147483648LL)
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (limit - digit) / 10)
             return false;
+        value = value * 10 + digit;
     }
-    if (negative)
-        value = -value;
-    if (value > 2147483647LL)
-        return false;
-    out = static_cast<std::int32_t>(value);
+    out = negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
     return true;
 }
 
@@ -124,8 +136,16 @@ std::string_view realNumberPart(std::string_view text)
 
 std::int32_t parseInteger(std::string_view text)
 {
-    std::int32_t value = 0;
-    if (!parseIntegerText(text, value))
+    std::int64_t value = 0;
+    if (!parseIntegerText(text, 32, value))
+        fail(msg::kNotAnInteger, text);
+    return static_cast<std::int32_t>(value);
+}
+
+std::int64_t parseInteger64(std::string_view text)
+{
+    std::int64_t value = 0;
+    if (!parseIntegerText(text, 64, value))
         fail(msg::kNotAnInteger, text);
     return value;
 }

@@ -14,10 +14,16 @@ namespace dimora {
 
 // Integer conversion: optional leading blanks, an optional "+" or "-", then
 // decimal digits to the end of the text; or, without a sign, a hexadecimal
-// number after "$", "x" or "0x" (up to 8 hex digits, taken as the 32-bit
-// pattern). Anything else, an empty text, trailing blanks and values outside
-// 32 bits included, throws Error("'<text>' は整数ではありません").
+// number after "$", "x" or "0x" (up to 8 hex digits, leading zeros not
+// counted, taken as the 32-bit pattern). Anything else, an empty text,
+// trailing blanks and values outside 32 bits included, throws
+// Error("'<text>' は整数ではありません").
 [[nodiscard]] std::int32_t parseInteger(std::string_view text);
+
+// The same syntax over the signed 64-bit range (hexadecimal up to 16
+// significant digits, taken as the 64-bit pattern). Count lists are read with
+// it, because the measurements write 64-bit counts.
+[[nodiscard]] std::int64_t parseInteger64(std::string_view text);
 
 // Real conversion in extended precision: optional blanks around a decimal
 // number with an optional sign, fraction and exponent ("1", "-2.5", ".5",

@@ -18,7 +18,7 @@ Recalculation recalculateCountList(std::span<const std::string> lines, std::vect
     for (std::size_t k = 0; k < read; ++k, side *= 2) {
         if (lines[k].empty())
             continue;
-        const SideCount pair{side, parseInteger(lines[k])};
+        const SideCount pair{side, parseInteger64(lines[k])};
         points.push_back(logPointOf(pair));
         result.pairs.push_back(pair);
     }

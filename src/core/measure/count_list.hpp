@@ -12,7 +12,7 @@
 // missing line reads as empty.
 //
 // The recalculation, in order:
-//   1. for each line 0 .. 13: if it is not empty, convert it with parseInteger
+//   1. for each line 0 .. 13: if it is not empty, convert it with parseInteger64
 //      (its error text for anything else), add the chart point
 //      (log10 side, log10 count) and the pair (side, count) to the fit;
 //   2. LogLogFit over the pairs;
@@ -21,7 +21,7 @@
 //   4. the texts of Edit3 and Edit4.
 // Errors end it where they arise: a line that is not an integer, a count of 0
 // ("0 による浮動小数点数除算"), a negative count ("不正な浮動小数点数演算命令"),
-// then the fit's own failures (fewer than two counts, all counts 1). A flat
+// then the fit's own failures (fewer than two counts, all counts equal). A flat
 // fitted line (slope exactly 0) has no point of count 1 and fails in step 3.
 
 #include "measure/log_log_fit.hpp"

@@ -36,6 +36,28 @@ TEST(ParseInteger, AcceptsUnsignedHexAfterItsPrefixes)
     EXPECT_EQ(parseInteger("0x10"), 16);
     EXPECT_EQ(parseInteger("0XfF"), 255);
     EXPECT_EQ(parseInteger(" $FFFFFFFF"), -1);
+    // Leading zeros do not count toward the eight digits.
+    EXPECT_EQ(parseInteger("$000000010"), 16);
+    EXPECT_EQ(parseInteger("0x0000000000FFFFFFFF"), -1);
+}
+
+TEST(ParseInteger64, TakesTheSameSyntaxOverSixtyFourBits)
+{
+    EXPECT_EQ(parseInteger64(" 2500000000"), 2500000000LL);
+    EXPECT_EQ(parseInteger64("+9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(parseInteger64("-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(parseInteger64("$FFFFFFFFFFFFFFFF"), -1);
+    EXPECT_EQ(parseInteger64("x00000000000000000010"), 16);
+    EXPECT_EQ(parseInteger64("0x100000000"), 4294967296LL);
+    for (const char* text : {"9223372036854775808", "-9223372036854775809", "99999999999999999999",
+                             "$10000000000000000", "-$1", "12 ", ""}) {
+        try {
+            (void)parseInteger64(text);
+            ADD_FAILURE() << "accepted '" << text << "'";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' は整数ではありません");
+        }
+    }
 }
 
 TEST(ParseInteger, RefusesEverythingElseWithTheText)

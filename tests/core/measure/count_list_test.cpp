@@ -98,9 +98,22 @@ TEST(RecalculateCountList, RefusesALineThatIsNotAnInteger)
               "'1024 ' は整数ではありません");
     EXPECT_EQ(errorOf([] { (void)recalculate(Lines{"4096", "1e3"}); }), "'1e3' は整数ではありません");
     EXPECT_EQ(errorOf([] {
-                  (void)recalculate(Lines{"4294967296", "5"});
+                  (void)recalculate(Lines{"9223372036854775808", "5"});
               }),
-              "'4294967296' は整数ではありません");
+              "'9223372036854775808' は整数ではありません");
+}
+
+TEST(RecalculateCountList, ReadsCountsBeyondThirtyTwoBitsBackAsWritten)
+{
+    // What a measurement writes, it reads: counts past 2^31 fit like others.
+    const std::vector<std::int64_t> counts = {4294967296LL, 1073741824, 268435456, 67108864};
+    const Recalculation result = recalculate(countListLines(counts));
+    ASSERT_EQ(result.pairs.size(), 4u);
+    EXPECT_EQ(result.pairs[0].count, 4294967296LL);
+    EXPECT_EQ(result.fields.edit4, " 2.0000");
+    // Up to the 64-bit limit, in decimal and in hexadecimal.
+    EXPECT_EQ(recalculate(Lines{"9223372036854775807", "$7FFFFFFFFFFFFFFF", "0x0001000000000000"}).pairs,
+              (std::vector<SideCount>{{1, INT64_MAX}, {2, INT64_MAX}, {4, 281474976710656LL}}));
 }
 
 TEST(RecalculateCountList, FailsOnZeroNegativeAndTooFewCounts)
