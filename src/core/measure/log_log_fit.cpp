@@ -4,6 +4,7 @@
 
 #include "common/error.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -45,6 +46,15 @@ LogPoint logPointOf(const SideCount& pair)
     return {x, y};
 }
 
+namespace {
+
+bool allAtOneHeight(std::span<const LogPoint> points)
+{
+    return std::all_of(points.begin(), points.end(), [&](const LogPoint& p) { return p.y == points.front().y; });
+}
+
+} // namespace
+
 FitResult fitStraightLine(std::span<const LogPoint> points)
 {
     double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
@@ -63,6 +73,11 @@ FitResult fitStraightLine(std::span<const LogPoint> points)
 
     FitResult fit;
     fit.n = static_cast<std::int32_t>(points.size());
+    // Points at one height have no spread in y: the correlation is zero over
+    // zero. Round-off in Syy' and Sxy' must not decide that, so it is decided
+    // here, whatever the height.
+    if (allAtOneHeight(points))
+        fail(msg::kInvalidFloatOperation);
     fit.r = divide(cxy, squareRoot(cxx * cyy));
     fit.slope = divide(cxy, cxx);
     fit.dimension = -fit.slope;

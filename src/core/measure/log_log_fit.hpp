@@ -18,9 +18,10 @@
 //     → "不正な浮動小数点数演算命令"
 //   a non-zero number divided by zero, the logarithm of 0
 //     → "0 による浮動小数点数除算"
-// So fewer than two pairs, or points without spread (all counts 1), fail with
-// the first text; a count of 0 fails with the second, a negative count with
-// the first.
+// So fewer than two pairs fail with the first text; a count of 0 fails with
+// the second, a negative count with the first. Points that all have the same
+// count (so the same y) fail with the first text where r is formed, whatever
+// the count: zero spread is decided exactly, not left to round-off.
 
 #include <cstdint>
 #include <span>
@@ -59,7 +60,7 @@ struct FitResult {
 [[nodiscard]] LogPoint logPointOf(const SideCount& pair);
 
 // The least-squares line through the points, by the steps above. Throws for
-// fewer than two points or points without spread.
+// fewer than two points or points that all have the same y.
 [[nodiscard]] FitResult fitStraightLine(std::span<const LogPoint> points);
 
 // The fit of log10(count) against log10(side) over the pairs, in order: the
