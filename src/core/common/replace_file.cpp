@@ -39,28 +39,59 @@ std::FILE* createTemporaryBeside(const fs::path& target, fs::path& temporary)
     return nullptr;
 }
 
-}  // namespace
-
-void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes)
+[[noreturn]] void failSave(const std::string& path, SaveFailureText texts, int errnum)
 {
-    replaceFile(path, {bytes});
+    if (texts == SaveFailureText::SystemReason)
+        fail(fileErrorText(errnum));
+    fail(msg::kCannotCreateFile, path);
 }
 
-void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts)
+}  // namespace
+
+std::string fileErrorText(int errnum)
+{
+    switch (errnum) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "ファイルへのアクセスが拒否されました";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクがいっぱいです";
+    default:
+        return "I/O エラー (" + std::to_string(errnum) + ")";
+    }
+}
+
+void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, SaveFailureText texts)
+{
+    replaceFile(path, {bytes}, texts);
+}
+
+void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts,
+                 SaveFailureText texts)
 {
     const fs::path target(path);
     fs::path temporary;
+    errno = EISDIR;  // a path without a file name names a folder
     std::FILE* file = target.has_filename() ? createTemporaryBeside(target, temporary) : nullptr;
     if (!file)
-        fail(msg::kCannotCreateFile, path);
+        failSave(path, texts, errno);
 
-    bool written = true;
-    for (const auto& part : parts)
-        written = written && std::fwrite(part.data(), 1, part.size(), file) == part.size();
-    written = std::fclose(file) == 0 && written;
+    int writeError = 0;
+    for (const auto& part : parts) {
+        if (std::fwrite(part.data(), 1, part.size(), file) != part.size()) {
+            writeError = errno != 0 ? errno : EIO;
+            break;
+        }
+    }
+    // Buffered bytes reach the disk at the close, so a full disk often shows
+    // only there.
+    if (std::fclose(file) != 0 && writeError == 0)
+        writeError = errno != 0 ? errno : EIO;
 
     std::error_code ignored;
-    if (written) {
+    if (writeError == 0) {
         const auto existing = fs::status(target, ignored);
         if (fs::is_regular_file(existing))
             fs::permissions(temporary, existing.permissions(), ignored);
@@ -68,9 +99,10 @@ void replaceFile(const std::string& path, std::initializer_list<std::span<const 
         fs::rename(temporary, target, renameError);
         if (!renameError)
             return;
+        writeError = renameError.value();
     }
     fs::remove(temporary, ignored);
-    fail(msg::kCannotCreateFile, path);
+    failSave(path, texts, writeError);
 }
 
 }  // namespace dimora

@@ -14,13 +14,31 @@
 
 namespace dimora {
 
+// The text a failed save reports.
+enum class SaveFailureText {
+    // "ファイル <path> を作成できません", whatever went wrong (bitmap saves).
+    CannotCreateFile,
+    // The operating system's reason in the old platform's file error texts:
+    // access denied, disk full, or "I/O エラー (<errno>)" (see
+    // fileErrorText).
+    SystemReason,
+};
+
 // Writes the bytes as the file at path, replacing any file of that name (its
-// permission bits carry over). Throws Error("ファイル <path> を作成できません")
-// when the file cannot be created, written or put in place.
-void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes);
+// permission bits carry over). Throws Error with the chosen text when the file
+// cannot be created, written or put in place.
+void replaceFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                 SaveFailureText texts = SaveFailureText::CannotCreateFile);
 
 // The same with the file's bytes given in parts, written one after another
 // (a header and pixels that lie apart in memory, without joining them first).
-void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts);
+void replaceFile(const std::string& path, std::initializer_list<std::span<const std::uint8_t>> parts,
+                 SaveFailureText texts = SaveFailureText::CannotCreateFile);
+
+// The old platform's text for a file that failed with the operating system's
+// error number: no permission or a read-only file system
+// "ファイルへのアクセスが拒否されました", no space or quota left
+// "ディスクがいっぱいです", any other "I/O エラー (<errnum>)".
+[[nodiscard]] std::string fileErrorText(int errnum);
 
 }  // namespace dimora

@@ -30,7 +30,7 @@ std::vector<std::uint8_t> encodeG1(const Bitmap& image)
 
 void saveG1File(const Bitmap& image, const std::string& path)
 {
-    replaceFile(path, encodeG1(image));
+    replaceFile(path, encodeG1(image), SaveFailureText::SystemReason);
 }
 
 }  // namespace dimora

@@ -33,7 +33,8 @@ inline constexpr std::size_t kG1FileBytes = kG1RowBytes * kG1Height;
 // Writes the G1 file of the image, replacing any file of that name. The bytes
 // go to a temporary file beside the target, which is then renamed over it, so
 // a failure leaves no half-written file and any old file intact. Throws
-// Error("ファイル <path> を作成できません") when the file cannot be written.
+// Error with the operating system's reason in the file error texts
+// (fileErrorText) when the file cannot be created or written.
 void saveG1File(const Bitmap& image, const std::string& path);
 
 }  // namespace dimora

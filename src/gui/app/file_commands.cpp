@@ -66,6 +66,12 @@ void TForm1::bb1Click()
         platform().beep();
         return;
     }
+    // Only a bitmap has pixels to write: an icon or a metafile says so before
+    // the user is asked for a name.
+    if (picture_.kind() != PictureKind::Bitmap) {
+        runCommand([this] { (void)std::as_const(picture_).pixels(); }, false);
+        return;
+    }
     const auto path = platform().askFileName(fileDialogs::saveG1(), this);
     if (!path)
         return;

@@ -3,11 +3,17 @@
 #include "files/g1_writer.hpp"
 
 #include "common/error.hpp"
+#include "common/replace_file.hpp"
 #include "core/files/png_test_files.hpp"
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 
 namespace dimora {
 namespace {
@@ -110,22 +116,88 @@ std::string saveError(const Bitmap& image, const std::string& path)
     return "no error";
 }
 
-TEST(SaveG1File, FailureNamesTheFileAndLeavesNoTrace)
+TEST(SaveG1File, FailureSaysWhatWentWrongAndLeavesNoTrace)
 {
     testing::ScratchFolder folder;
     const Bitmap image = filled(10, 10, kBlack);
 
-    const std::string inMissingFolder = folder.file("no such folder/out.g1");
-    EXPECT_EQ(saveError(image, inMissingFolder), "ファイル " + inMissingFolder + " を作成できません");
+    EXPECT_EQ(saveError(image, folder.file("no such folder/out.g1")), "I/O エラー (2)");
 
     // A folder in the way of the target: the rename fails, the temporary
     // file goes and the folder stays.
     const std::string blocked = folder.file("blocked.g1");
     std::filesystem::create_directory(blocked);
     std::filesystem::create_directory(folder.path() / "blocked.g1" / "inside");
-    EXPECT_EQ(saveError(image, blocked), "ファイル " + blocked + " を作成できません");
+    EXPECT_EQ(saveError(image, blocked), "I/O エラー (" + std::to_string(EISDIR) + ")");
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(FileErrorText, NamesAccessAndSpaceAndOtherwiseTheNumber)
+{
+    EXPECT_EQ(fileErrorText(EACCES), "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(fileErrorText(EROFS), "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(fileErrorText(ENOSPC), "ディスクがいっぱいです");
+    EXPECT_EQ(fileErrorText(EDQUOT), "ディスクがいっぱいです");
+    EXPECT_EQ(fileErrorText(EIO), "I/O エラー (5)");
+}
+
+// A small tmpfs mounted on a scratch folder for the length of a test; needs
+// the right to mount, so tests skip without it.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const std::filesystem::path& where, const char* options)
+        : path_(where), mounted_(::mount("tmpfs", where.c_str(), "tmpfs", 0, options) == 0)
+    {
+    }
+    ~SmallFileSystem()
+    {
+        if (mounted_)
+            ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    [[nodiscard]] bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path path_;
+    bool mounted_;
+};
+
+TEST(SaveG1File, AReadOnlyFolderDeniesAccess)
+{
+    testing::ScratchFolder folder;
+    const auto inside = folder.path() / "read-only";
+    std::filesystem::create_directory(inside);
+    std::filesystem::permissions(inside, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    // The superuser writes into any folder: a read-only file system stops it.
+    std::optional<SmallFileSystem> readOnly;
+    if (::geteuid() == 0) {
+        readOnly.emplace(inside, "size=64k,mode=0555");
+        if (!readOnly->mounted() || ::mount(nullptr, inside.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            GTEST_SKIP() << "cannot mount a read-only file system here";
+    }
+    EXPECT_EQ(saveError(filled(10, 10, kBlack), (inside / "out.g1").string()),
+              "ファイルへのアクセスが拒否されました");
+    readOnly.reset();
+    std::error_code ignored;
+    std::filesystem::permissions(inside, std::filesystem::perms::owner_all, ignored);
+}
+
+TEST(SaveG1File, AFullFileSystemSaysTheDiskIsFullAndKeepsTheOldFile)
+{
+    testing::ScratchFolder folder;
+    const auto inside = folder.path() / "small";
+    std::filesystem::create_directory(inside);
+    const SmallFileSystem small(inside, "size=16k");
+    if (!small.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const std::string path = (inside / "out.g1").string();
+    testing::writeFile(path, std::vector<std::uint8_t>{1, 2, 3});
+    // 32,000 bytes do not fit in 16 KiB.
+    EXPECT_EQ(saveError(filled(10, 10, kBlack), path), "ディスクがいっぱいです");
+    EXPECT_EQ(testing::readFile(path), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inside), {}), 1);
 }
 
 }  // namespace

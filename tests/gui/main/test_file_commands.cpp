@@ -23,7 +23,9 @@ QString errorText(const char* templ, const QString& argument)
     return QString::fromUtf8(templ).replace(QStringLiteral("%s"), argument) + QLatin1Char('.');
 }
 
-void dropFiles(TForm1& form, const QStringList& paths)
+// Drags the files over the window and drops them; true when the window took
+// both. The loading waits for the event loop.
+bool sendDrop(TForm1& form, const QStringList& paths)
 {
     QList<QUrl> urls;
     for (const QString& path : paths)
@@ -32,9 +34,16 @@ void dropFiles(TForm1& form, const QStringList& paths)
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &enter);
-    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+// A drop and the loading that follows it.
+void dropFiles(TForm1& form, const QStringList& paths)
+{
+    QVERIFY(sendDrop(form, paths));
+    QCoreApplication::processEvents();
 }
 
 QByteArray fileBytes(const QString& path)
@@ -214,11 +223,13 @@ class FileCommandsTest : public QObject {
         QCOMPARE(program_->recorder.clipboardMimeType, QStringLiteral("image/wmf"));
         QCOMPARE(program_->recorder.clipboardBytes, bytes);
 
-        // Pixel commands fail on it.
+        // Pixel commands fail on it; the G1 save before asking for a name.
         program_->recorder.fileAnswers = {dir_.filePath(QStringLiteral("x.g1"))};
+        const auto dialogs = program_->recorder.dialogsShown.size();
         f.bb1->trigger();
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です.")});
+        QCOMPARE(program_->recorder.dialogsShown.size(), dialogs);
         QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("x.g1"))));
     }
 
@@ -243,6 +254,23 @@ class FileCommandsTest : public QObject {
                  QStringList{errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("jpg"))});
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
         QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QVERIFY(cursorIsNormal());
+    }
+
+    void aDropFinishesBeforeTheFileLoads()
+    {
+        TForm1& f = program_->form1();
+        const QString picture = writeBmp(dir_, QStringLiteral("4.bmp"), filledImage(4, 4, dimora::kBlack));
+        QVERIFY(sendDrop(f, {picture}));
+        QCOMPARE(snapshot(f.workingPicture()).width, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
+
+        // The error box too comes only after the drop.
+        QVERIFY(sendDrop(f, {dir_.filePath(QStringLiteral("picture.jpg"))}));
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        QCoreApplication::processEvents();
+        QCOMPARE(program_->recorder.errorReports.size(), 1);
         QVERIFY(cursorIsNormal());
     }
 
