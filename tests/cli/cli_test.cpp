@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -86,6 +87,10 @@ TEST_F(Cli, BlackSquareGivesTheResultWindowTextsAndCountList)
     EXPECT_EQ(out["n"], 5);
     EXPECT_NEAR(out["dimension"].get<double>(), 2.0, 1e-12);
     EXPECT_EQ(out["fields"], json({" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
+    // counts = 4096 / side²: the line log10 4096 − 2·log10 side, exactly correlated.
+    EXPECT_NEAR(out["slope"].get<double>(), -2.0, 1e-12);
+    EXPECT_NEAR(out["r"].get<double>(), -1.0, 1e-12);
+    EXPECT_NEAR(out["intercept"].get<double>(), std::log10(4096.0), 1e-12);
 
     const auto text = run({"black", path});
     EXPECT_EQ(text.exitStatus, 0);
@@ -113,6 +118,51 @@ TEST_F(Cli, ZeroReportHasNoFit)
     EXPECT_TRUE(out["countList"].empty());
     EXPECT_FALSE(out.contains("dimension"));
     EXPECT_FALSE(out.contains("n"));
+}
+
+TEST_F(Cli, CountsBeyondThirtyTwoBitsAreReadBackByTheRecalculation)
+{
+    // Outside the 1 × 1 image every pixel is non-black.
+    const auto white = imageFile("white.bmp", 1, 1, {0, 0, 0, 0});
+    json out = runJson({"nonblack", white, "--region", "0,0,50000,50000", "--json"});
+    EXPECT_EQ(out["countList"][0], "2500000000");
+    out = runJson({"nonblack", white, "--region", "0,0,65536,65536", "--json"});
+    EXPECT_EQ(out["counts"][0], 4294967296LL);
+    EXPECT_EQ(out["fields"][2], " -1.0000 (14)");
+    EXPECT_EQ(out["fields"][3], " 2.0000");
+
+    for (int i = 1; i <= 3; ++i)
+        imageFile(std::to_string(i) + ".bmp", 64, 64, {0, 0, 64, 64});
+    out = runJson({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.001", "--distance", "1000", "--json"});
+    EXPECT_EQ(out["countList"][0], "12288000000");
+    EXPECT_EQ(out["fields"][3], " 3.0000");
+
+    // refit takes the whole 64-bit range and nothing beyond it.
+    auto result = run({"refit", "-", "--json"}, "9223372036854775807\n$7FFFFFFFFFFFFFFF\n0x0000000100000000\n");
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(json::parse(result.out)["counts"], json({INT64_MAX, INT64_MAX, 4294967296LL}));
+    result = run({"refit", "-"}, "9223372036854775808\n16\n");
+    EXPECT_EQ(lastLine(result.err), "'9223372036854775808' は整数ではありません.");
+    result = run({"refit", "-"}, "12\n$10000000000000000\n");
+    EXPECT_EQ(lastLine(result.err), "'$10000000000000000' は整数ではありません.");
+}
+
+TEST_F(Cli, EqualCountsAreAnInvalidOperationWhateverTheImageSize)
+{
+    // Two black dots at opposite corners: two occupied boxes at every side.
+    for (const int size : {16, 32, 128}) {
+        const auto path = imageFile("dots.bmp", size, size, {0, 0, 1, 1});
+        Bitmap image = loadBmpFile(path);
+        image.setPixel(size - 1, size - 1, kBlack);
+        saveBmpFile(image, path);
+        const auto result = run({"black", path});
+        EXPECT_EQ(result.exitStatus, 1) << size;
+        EXPECT_EQ(lastLine(result.err), "不正な浮動小数点数演算命令.") << size;
+    }
+    for (const std::string counts : {"2\n2\n2\n", "7\n7\n7\n"}) {
+        const auto result = run({"refit", "-"}, counts);
+        EXPECT_EQ(lastLine(result.err), "不正な浮動小数点数演算命令.") << counts;
+    }
 }
 
 TEST_F(Cli, ErrorsEndWithStatusOneAndTheReportText)

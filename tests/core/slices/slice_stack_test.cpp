@@ -163,6 +163,18 @@ TEST(SliceStack, NineBlackVoxelsInAMillionGiveTheZeroReport)
     EXPECT_EQ(o.progress.back(), std::pair(100, 100));
 }
 
+TEST(SliceStack, ACoverageOfExactlyTheThresholdIsFitted)
+{
+    // One black voxel in 100 × 100 × 1 is 0.01 %: not below the threshold, so
+    // its one cube count is listed and fitted (and one point cannot be).
+    const Series series({sliceImage(100, 100, [](auto x, auto y) { return x == 50 && y == 50; })}, ".bmp");
+    SliceRun run;
+    const CountReport report = reportSliceCounts(countSliceStack(series.settings("1.bmp"), run));
+    EXPECT_FALSE(report.zeroReport);
+    EXPECT_EQ(report.countList, lines({"1"}));
+    EXPECT_EQ(measure(series.settings("1.bmp")).error, "不正な浮動小数点数演算命令");
+}
+
 TEST(SliceStack, AtMostOneHundredSlicesAreRead)
 {
     // Slice 1 is black, the others white; slices past 100 do not exist.
