@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "measure/dimension_measurement.hpp"
 
+#include "measure/measurement_sequence.hpp"
+
 namespace dimora {
 namespace {
 
@@ -12,30 +14,6 @@ std::vector<SideCount> pairsOf(const std::vector<std::int64_t>& sides,
     for (std::size_t k = 0; k < sides.size(); ++k)
         pairs.push_back({sides[k], counts[k]});
     return pairs;
-}
-
-DimensionMeasurement finish(const Region& region, const std::vector<std::int64_t>& sides,
-                            const std::vector<std::int64_t>& counts, CountReport report)
-{
-    DimensionMeasurement m;
-    m.region = region;
-    m.value2 = report.value2;
-    if (report.zeroReport) {
-        m.fields = ShowZeroResult(region.width, region.height);
-        return m;
-    }
-    m.sides = sides;
-    m.counts = counts;
-    m.countList = std::move(report.countList);
-    const FitResult fit = LogLogFit(report.fitPairs);
-    m.fit = fit;
-    m.fields = ShowResult(region.width, region.height, report.value2, fit.r, fit.n, fit.dimension);
-    const Recalculation recalculation = recalculateCountList(m.countList, m.chartPoints);
-    m.fields.edit3 = recalculation.fields.edit3;
-    m.fields.edit4 = recalculation.fields.edit4;
-    m.lineStart = recalculation.lineStart;
-    m.lineEnd = recalculation.lineEnd;
-    return m;
 }
 
 } // namespace
@@ -67,13 +45,13 @@ CountReport reportGrayCounts(const GrayCounts& counts)
 DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region, PixelClass pixelClass)
 {
     const BoxCounts counts = countBoxes(image, region, pixelClass);
-    return finish(region, counts.sides, counts.counts, reportBoxCounts(counts));
+    return finishMeasurement(region, reportBoxCounts(counts));
 }
 
 DimensionMeasurement measureGray(const ImageView& image, const Region& region)
 {
     const GrayCounts counts = countGrayBoxes(image, region);
-    return finish(region, counts.sides, counts.counts, reportGrayCounts(counts));
+    return finishMeasurement(region, reportGrayCounts(counts));
 }
 
 } // namespace dimora

@@ -6,6 +6,7 @@
 #include "files/png_reader.hpp"
 #include "image/bmp_reader.hpp"
 #include "measure/box_count.hpp"
+#include "measure/measurement_sequence.hpp"
 #include "slices/slice_series.hpp"
 
 #include <algorithm>
@@ -139,27 +140,7 @@ SliceStackMeasurement measureSliceStack(const SliceSeriesSettings& settings, Sli
     result.spacing = counts.spacing;
     result.lastFile = run.sliceFileName.value_or(settings.lastFile);
 
-    DimensionMeasurement& m = result.measurement;
-    CountReport report = reportSliceCounts(counts);
-    m.region = counts.region;
-    m.value2 = report.value2;
-    if (report.zeroReport) {
-        m.fields = ShowZeroResult(m.region.width, m.region.height);
-        return result;
-    }
-    for (const SideCount& pair : report.fitPairs) {
-        m.sides.push_back(pair.side);
-        m.counts.push_back(pair.count);
-    }
-    m.countList = std::move(report.countList);
-    const FitResult fit = LogLogFit(report.fitPairs);
-    m.fit = fit;
-    m.fields = ShowResult(m.region.width, m.region.height, report.value2, fit.r, fit.n, fit.dimension);
-    const Recalculation recalculation = recalculateCountList(m.countList, m.chartPoints);
-    m.fields.edit3 = recalculation.fields.edit3;
-    m.fields.edit4 = recalculation.fields.edit4;
-    m.lineStart = recalculation.lineStart;
-    m.lineEnd = recalculation.lineEnd;
+    result.measurement = finishMeasurement(counts.region, reportSliceCounts(counts));
     return result;
 }
 
