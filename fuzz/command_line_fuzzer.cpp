@@ -68,12 +68,12 @@ std::string measure(const cli::Arguments& arguments)
     if (command == "length") {
         const auto length = measureTotalLength(view, arguments.region);
         const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
-        return cli::lengthReport(scan, length, arguments.json);
+        return cli::lengthReport(scan, length, arguments.form);
     }
     const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
     if (command == "gray")
         return cli::dimensionReport(cli::MeasurementKind::Gray, measureGray(view, region), std::nullopt,
-                                    arguments.json);
+                                    arguments.form);
     const bool black = command == "black";
     const DimensionMeasurement m =
         measureTwoValued(view, region, black ? PixelClass::Black : PixelClass::NonBlack);
@@ -84,7 +84,7 @@ std::string measure(const cli::Arguments& arguments)
         require(m.counts[i] >= 0 && m.counts[i] <= boxes, "more occupied boxes than the region has");
     }
     return cli::dimensionReport(black ? cli::MeasurementKind::Black : cli::MeasurementKind::NonBlack, m,
-                                std::nullopt, arguments.json);
+                                std::nullopt, arguments.form);
 }
 
 }  // namespace

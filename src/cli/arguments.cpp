@@ -106,7 +106,7 @@ Arguments parseArguments(const std::vector<std::string>& args)
         if (arg == "--json") {
             if (inlineValue)
                 throw UsageError("--json takes no value");
-            parsed.json = true;
+            parsed.form = ReportForm::Json;
             continue;
         }
         // Every other option takes the next argument as it is, even when it

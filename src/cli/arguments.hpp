@@ -6,6 +6,7 @@
 // values may begin with "-" (`--region -7,-5,41,30` is a region).
 
 #include "image/region.hpp"
+#include "reports.hpp"
 
 #include <optional>
 #include <stdexcept>
@@ -27,7 +28,7 @@ struct Arguments {
     std::optional<std::string> pixelSize; // --pixel-size MM, taken as text
     std::optional<std::string> distance;  // --distance MM, taken as text
     std::int32_t threshold = 0;           // --threshold N
-    bool json = false;                    // --json
+    ReportForm form = ReportForm::Text;   // --json: ReportForm::Json
 };
 
 // Parses argv[1..]. Throws UsageError for an unknown command or option, an

@@ -5,6 +5,7 @@
 #include "reports.hpp"
 
 #include "common/error.hpp"
+#include "common/version.hpp"
 #include "files/g1_writer.hpp"
 #include "files/image_file.hpp"
 #include "files/png_reader.hpp"
@@ -78,7 +79,7 @@ std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
             ? measureGray(view, region)
             : measureTwoValued(view, region,
                                kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
-    return dimensionReport(kind, m, std::nullopt, arguments.json);
+    return dimensionReport(kind, m, std::nullopt, arguments.form);
 }
 
 std::string measureLength(const Arguments& arguments)
@@ -87,7 +88,7 @@ std::string measureLength(const Arguments& arguments)
     const ImageView view = image.view();
     const auto length = measureTotalLength(view, arguments.region);
     const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
-    return lengthReport(scan, length, arguments.json);
+    return lengthReport(scan, length, arguments.form);
 }
 
 std::string measureSlices(const Arguments& arguments)
@@ -101,7 +102,7 @@ std::string measureSlices(const Arguments& arguments)
     SliceRun run;
     const SliceStackMeasurement result = measureSliceStack(settings, run);
     return dimensionReport(MeasurementKind::Slices, result.measurement,
-                           SliceFacts{result.sliceCount, result.spacing, result.lastFile}, arguments.json);
+                           SliceFacts{result.sliceCount, result.spacing, result.lastFile}, arguments.form);
 }
 
 // The count list file: lines end at LF, and a final LF adds no line.
@@ -135,7 +136,7 @@ std::string refit(const Arguments& arguments)
     const auto lines = readCountList(arguments.operands[0]);
     std::vector<ChartPoint> points;
     const Recalculation recalculation = recalculateCountList(lines, points);
-    return refitReport(recalculation, arguments.json);
+    return refitReport(recalculation, arguments.form);
 }
 
 std::string process(const Arguments& arguments)
@@ -179,7 +180,7 @@ std::string runCommand(const Arguments& arguments)
     if (command == "help")
         return usageText();
     if (command == "version")
-        return std::string("dimora3-cli ") + DIMORA_VERSION + "\n";
+        return "dimora3-cli " + std::string(kVersion) + "\n";
     if (command == "black")
         return measureDimension(arguments, MeasurementKind::Black);
     if (command == "nonblack")

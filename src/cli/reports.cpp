@@ -63,9 +63,9 @@ void writeCountList(std::ostringstream& text, const std::vector<std::string>& li
 }  // namespace
 
 std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
-                            const std::optional<SliceFacts>& slices, bool json)
+                            const std::optional<SliceFacts>& slices, ReportForm form)
 {
-    if (json) {
+    if (form == ReportForm::Json) {
         nlohmann::json out;
         out["measurement"] = measurementName(kind);
         out["region"] = regionJson(m.region);
@@ -98,9 +98,9 @@ std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
     return text.str();
 }
 
-std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length, bool json)
+std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length, ReportForm form)
 {
-    if (json) {
+    if (form == ReportForm::Json) {
         nlohmann::json out;
         out["measurement"] = "length";
         out["region"] = regionJson(scan);
@@ -118,9 +118,9 @@ std::string lengthReport(const Region& scan, const std::optional<TotalLength>& l
     return text.str();
 }
 
-std::string refitReport(const Recalculation& recalculation, bool json)
+std::string refitReport(const Recalculation& recalculation, ReportForm form)
 {
-    if (json) {
+    if (form == ReportForm::Json) {
         nlohmann::json out;
         out["measurement"] = "refit";
         std::vector<std::int64_t> sides, counts;

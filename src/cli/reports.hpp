@@ -14,6 +14,9 @@
 
 namespace dimora::cli {
 
+// How a report is written: the readable text, or one JSON object.
+enum class ReportForm { Text, Json };
+
 enum class MeasurementKind { Black, NonBlack, Gray, Slices };
 
 struct SliceFacts {
@@ -23,9 +26,9 @@ struct SliceFacts {
 };
 
 [[nodiscard]] std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
-                                          const std::optional<SliceFacts>& slices, bool json);
+                                          const std::optional<SliceFacts>& slices, ReportForm form);
 [[nodiscard]] std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length,
-                                       bool json);
-[[nodiscard]] std::string refitReport(const Recalculation& recalculation, bool json);
+                                       ReportForm form);
+[[nodiscard]] std::string refitReport(const Recalculation& recalculation, ReportForm form);
 
 }  // namespace dimora::cli
