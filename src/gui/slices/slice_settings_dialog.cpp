@@ -31,7 +31,9 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     Button1 = new QPushButton(QStringLiteral("選　択"), this);
     nameControl(Button1, "Button1");
     Button1->setGeometry(8, 28, 75, 25);
-    Button1->setAutoDefault(false);
+    // Enter presses the focused button; elsewhere it presses the run button,
+    // the dialog's default.
+    Button1->setAutoDefault(true);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     Label3 = addLabel(this, "Label3", QStringLiteral("最初のファイル名　　　　最後のファイル名"), 16, 60);
@@ -64,7 +66,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
                               QStringLiteral("キャンセル"), this);
     nameControl(BitBtn2, "BitBtn2");
     BitBtn2->setGeometry(184, 192, 75, 25);
-    BitBtn2->setAutoDefault(false);
+    BitBtn2->setAutoDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 }
 

@@ -13,8 +13,9 @@ class QPushButton;
 // (1.bmp, 2.bmp, ... or 1.png, 2.png, ... in one folder), from which the
 // first file and the slice count follow, the size of one pixel and the
 // distance between slices in millimetres. Modeless, always on top, centred
-// over the main window; its run button measures the stack. Showing and hiding
-// never reset its settings.
+// over the main window; its run button measures the stack. Enter presses the
+// focused button, and the run button when the focus is elsewhere. Showing and
+// hiding never reset its settings.
 class TForm7 : public QDialog {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include "slices/slice_settings_dialog.hpp"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +97,30 @@ private slots:
         QCOMPARE(form7.Edit2->text(), QStringLiteral("0.1"));
         QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.jpg"));
         QVERIFY(program.desktop.errorReports.isEmpty());
+    }
+
+    void enterPressesTheFocusedButtonElseTheRunButton()
+    {
+        QTemporaryDir folder; // empty: a run reports the missing first slice
+        ProgramUnderTest program;
+        TForm7& form7 = *windows().form7;
+        pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
+        const auto pressEnterOn = [&](QWidget* control) {
+            program.form1().slice1->trigger();
+            QApplication::setActiveWindow(&form7);
+            QVERIFY(QTest::qWaitForWindowActive(&form7));
+            control->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control, Qt::Key_Return);
+        };
+        pressEnterOn(form7.BitBtn2); // cancels, runs nothing
+        QVERIFY(form7.isHidden());
+        pressEnterOn(form7.Button1); // asks for the last file again
+        QCOMPARE(program.desktop.dialogsShown.size(), std::size_t{2});
+        QVERIFY(form7.isVisible());
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        pressEnterOn(form7.Edit3); // elsewhere: the run
+        QVERIFY(form7.isHidden());
+        QCOMPARE(program.desktop.errorReports.size(), 1);
     }
 
     void aRunMeasuresTheStackWithProgress()
