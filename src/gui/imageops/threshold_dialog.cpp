@@ -15,22 +15,27 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <algorithm>
+
+namespace {
+
+// The designed client width, and the margin it leaves right of the labels.
+constexpr int kDesignedWidth = 189;
+constexpr int kRightMargin = 7;
+
+} // namespace
+
 TForm3::TForm3(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm3");
     setWindowTitle(QStringLiteral("しきい値の変更"));
     setFont(uiFont(kPGothic, 12));
-    setFixedSize(189, 108);
     setModal(false);
 
-    Label1 = new QLabel(QStringLiteral("緑部抽出：(緑%-赤%)>しきい値を黒"), this);
-    nameControl(Label1, "Label1");
-    Label1->setGeometry(8, 8, 174, 12);
-
-    Label2 = new QLabel(QStringLiteral("赤部抽出：(赤%-緑%)>しきい値を黒"), this);
-    nameControl(Label2, "Label2");
-    Label2->setGeometry(8, 24, 174, 12);
+    // Each label is as wide as its text in the installed face.
+    Label1 = addLabel(this, "Label1", QStringLiteral("緑部抽出：(緑%-赤%)>しきい値を黒"), 8, 8);
+    Label2 = addLabel(this, "Label2", QStringLiteral("赤部抽出：(赤%-緑%)>しきい値を黒"), 8, 24);
 
     Edit1 = new QLineEdit(QStringLiteral(" 0"), this);
     nameControl(Edit1, "Edit1");
@@ -51,9 +56,15 @@ TForm3::TForm3(QWidget* parent)
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     nameControl(Button1, "Button1");
     Button1->setGeometry(80, 72, 41, 25);
+    // Not auto-default: that would make it the dialog's default button, and
+    // Enter in the edit would hide the dialog without reading the typed value.
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, [this] { OK1Click(); });
 
+    // The designed width, or wider by as much as the labels need to keep the
+    // designed margin at their right.
+    const int labelsRight = std::max(Label1->geometry().right(), Label2->geometry().right());
+    setFixedSize(std::max(kDesignedWidth, labelsRight + 1 + kRightMargin), 108);
     centreOnScreen(this);
 }
 
@@ -104,6 +115,15 @@ void TForm3::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;
+    }
+    // Enter presses the focused button. There is no default button, so Enter
+    // in the edit neither hides the dialog nor drops the typed value.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            event->accept();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -36,7 +36,8 @@ public:
     // Edit1 lost the focus: reads the typed threshold (an error report when
     // the text is not an integer; nothing changes then).
     void Edit1Cng();
-    // "OK": hides the dialog; the threshold and the controls keep their values.
+    // "OK" (a click, or Enter while it has the focus): hides the dialog; the
+    // threshold and the controls keep their values.
     void OK1Click();
 
 protected:

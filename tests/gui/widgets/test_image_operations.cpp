@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
+#include "app/fonts.hpp"
 #include "app/working_picture.hpp"
 #include "imageops/scratch_image_window.hpp"
 #include "imageops/threshold_dialog.hpp"
@@ -9,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +52,14 @@ void typeThreshold(TForm3& form3, const QString& text)
     QApplication::sendEvent(form3.Edit1, &leave);
 }
 
+// Shows the threshold dialog by its menu item and makes it the active window.
+bool showThresholdDialog(ProgramUnderTest& program)
+{
+    program.form1().sikii1->trigger();
+    QApplication::setActiveWindow(windows().form3);
+    return QTest::qWaitForWindowActive(windows().form3);
+}
+
 // A black square of side `side` with its corner at (at, at) on white.
 dimora::Bitmap squareOn(int size, int at, int side)
 {
@@ -66,6 +77,9 @@ const Colour kRed = makeColour(255, 0, 0);
 class ImageOperationsTest : public QObject {
     Q_OBJECT
 private slots:
+    // The windows' faces map to the installed ones, as at start-up.
+    void initTestCase() { installFontSubstitutions(); }
+
     void theThresholdDialogShowsAndHides()
     {
         ProgramUnderTest program;
@@ -84,6 +98,30 @@ private slots:
         QVERIFY(form3.isVisible());
         form3.Button1->click();
         QVERIFY(form3.isHidden());
+
+        // Enter presses the focused OK; in the edit no default button takes it.
+        QVERIFY(showThresholdDialog(program));
+        form3.Edit1->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form3.Edit1, Qt::Key_Return);
+        QVERIFY(form3.isVisible());
+        form3.Button1->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form3.Button1, Qt::Key_Return);
+        QVERIFY(form3.isHidden());
+    }
+
+    void theLabelsShowTheirWholeText()
+    {
+        if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")))
+            QSKIP("the IPA fonts are not installed");
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        for (const QLabel* label : {form3.Label1, form3.Label2}) {
+            QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+            QVERIFY(label->fontMetrics().height() <= label->height());
+            QVERIFY(form3.rect().contains(label->geometry()));
+        }
+        QVERIFY(form3.Label2->geometry().bottom() < form3.Edit1->y());
     }
 
     void theScrollBarSetsTheThresholdAndTheEdit()
