@@ -10,6 +10,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 BusyCursor::BusyCursor()
 {
@@ -33,26 +34,51 @@ class DepthGuard {
     DepthGuard& operator=(const DepthGuard&) = delete;
 };
 
+// Runs the body as a command; the text of the error that ended it, if any.
+std::optional<std::string> runBody(const std::function<void()>& body, bool busyCursor)
+{
+    DepthGuard depth;
+    std::optional<BusyCursor> cursor;
+    if (busyCursor)
+        cursor.emplace();
+    if (commandDepth > 1) {
+        body(); // an enclosing command reports what goes wrong
+        return std::nullopt;
+    }
+    try {
+        body();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return std::nullopt;
+}
+
+QString reportText(const std::string& failure)
+{
+    return QString::fromStdString(dimora::errorReportText(failure));
+}
+
 } // namespace
 
 void runCommand(const std::function<void()>& body, bool busyCursor)
 {
-    std::optional<std::string> failure;
-    {
-        DepthGuard depth;
-        std::optional<BusyCursor> cursor;
-        if (busyCursor)
-            cursor.emplace();
-        if (commandDepth > 1) {
-            body(); // an enclosing command reports what goes wrong
-            return;
-        }
-        try {
-            body();
-        } catch (const std::exception& error) {
-            failure = error.what();
-        }
-    }
-    if (failure)
-        platform().showErrorReport(QString::fromStdString(dimora::errorReportText(*failure)));
+    // The cursor is back before the report.
+    if (const std::optional<std::string> failure = runBody(body, busyCursor))
+        platform().showErrorReport(reportText(*failure));
+}
+
+void runCommandReportingLater(QObject* context, const std::function<void()>& body,
+                              std::function<void()> beforeReport)
+{
+    const std::optional<std::string> failure = runBody(body, false);
+    if (!failure)
+        return;
+    QMetaObject::invokeMethod(
+        context,
+        [text = reportText(*failure), beforeReport = std::move(beforeReport)] {
+            if (beforeReport)
+                beforeReport();
+            platform().showErrorReport(text);
+        },
+        Qt::QueuedConnection);
 }

@@ -19,7 +19,18 @@
 
 #include <functional>
 
+class QObject;
+
 void runCommand(const std::function<void()>& body, bool busyCursor = true);
+
+// For a command that runs inside the handling of an input event, such as the
+// focus change that a mouse press makes: runCommand without the busy cursor,
+// except that an error is reported only once that event has been handled,
+// from the event loop (as long as `context` lives), after `beforeReport`. A
+// modal box opened in the middle of a mouse press takes the mouse from the
+// control being pressed, which then never sees its release.
+void runCommandReportingLater(QObject* context, const std::function<void()>& body,
+                              std::function<void()> beforeReport = {});
 
 // Shows the hourglass for the lifetime of the object (for a stretch of work
 // inside a command that does not show it as a whole).

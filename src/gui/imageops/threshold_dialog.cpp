@@ -8,10 +8,12 @@
 #include "common/text.hpp"
 #include "region/window_placement.hpp"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -22,6 +24,17 @@ namespace {
 // The designed client width, and the margin it leaves right of the labels.
 constexpr int kDesignedWidth = 189;
 constexpr int kRightMargin = 7;
+
+// Ends a press of the left button on the control as if the pointer had left
+// it before the release: a button comes up without a click, a scroll bar
+// stops stepping. Nothing happens to a control that is not pressed.
+void endPress(QWidget* control)
+{
+    const QPointF outside(-1, -1);
+    QMouseEvent release(QEvent::MouseButtonRelease, outside, control->mapToGlobal(outside), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &release);
+}
 
 } // namespace
 
@@ -76,14 +89,24 @@ void TForm3::ScrollBar1Cng()
 
 void TForm3::Edit1Cng()
 {
-    runCommand(
+    // A bad text is reported once the focus change that got here has been
+    // handled, with the focus back in the edit. The press that moved the
+    // focus (on the bar or on OK) has reached its control by then and may
+    // still be held: the modal box would keep its release, so the press ends
+    // first.
+    runCommandReportingLater(
+        this,
         [this] {
             threshold_ = dimora::parseInteger(Edit1->text().toStdString());
             // The bar clamps the value; only a changed position reports back
             // (and then replaces the threshold by the clamped position).
             ScrollBar1->setValue(threshold_);
         },
-        false);
+        [this] {
+            endPress(ScrollBar1);
+            endPress(Button1);
+            Edit1->setFocus(Qt::OtherFocusReason);
+        });
 }
 
 void TForm3::OK1Click()

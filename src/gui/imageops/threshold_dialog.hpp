@@ -33,8 +33,9 @@ public:
 
     // Any change of the bar's position: the threshold and the edit text follow it.
     void ScrollBar1Cng();
-    // Edit1 lost the focus: reads the typed threshold (an error report when
-    // the text is not an integer; nothing changes then).
+    // Edit1 lost the focus: reads the typed threshold. A text that is not an
+    // integer changes nothing; once the focus change has been handled, the
+    // focus goes back to the edit and the error report is shown.
     void Edit1Cng();
     // "OK" (a click, or Enter while it has the focus): hides the dialog; the
     // threshold and the controls keep their values.

@@ -44,12 +44,14 @@ dimora::Bitmap rowOf(const std::vector<Colour>& colours)
     return makeBitmap(static_cast<int>(colours.size()), 1, [&](int x, int) { return colours[x]; });
 }
 
-// Types the text into the threshold edit and moves the focus away.
+// Types the text into the threshold edit and moves the focus away; a bad
+// text is reported from the event loop.
 void typeThreshold(TForm3& form3, const QString& text)
 {
     form3.Edit1->setText(text);
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(form3.Edit1, &leave);
+    QCoreApplication::processEvents();
 }
 
 // Shows the threshold dialog by its menu item and makes it the active window.
@@ -122,6 +124,46 @@ private slots:
             QVERIFY(form3.rect().contains(label->geometry()));
         }
         QVERIFY(form3.Label2->geometry().bottom() < form3.Edit1->y());
+    }
+
+    void aBadThresholdIsReportedOnceThePressThatLeftTheEditIsHandled()
+    {
+        ProgramUnderTest program;
+        TForm3& form3 = *windows().form3;
+        QVERIFY(showThresholdDialog(program));
+        QScrollBar& bar = *form3.ScrollBar1;
+
+        // A click on the bar's right arrow: the press reaches the bar, the
+        // report comes after it with the focus back in the edit.
+        form3.Edit1->setFocus(Qt::TabFocusReason);
+        form3.Edit1->setText(QStringLiteral("abc"));
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 4, bar.height() / 2));
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QCOMPARE(bar.value(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(program.desktop.errorReports, QStringList{reportOf(dimora::msg::kNotAnInteger, "abc")});
+        QCOMPARE(QApplication::focusWidget(), form3.Edit1);
+
+        // A press still held when the report comes, whose release the error
+        // box would take: it ends without a click.
+        bar.setValue(0); // the handle in the middle of the bar
+        const std::vector<std::pair<QWidget*, std::function<bool()>>> presses{
+            {form3.Button1, [&] { return form3.Button1->isDown(); }},
+            {&bar, [&] { return bar.isSliderDown(); }}};
+        for (const auto& [control, held] : presses) {
+            form3.Edit1->setText(QStringLiteral("abc"));
+            const int reports = program.desktop.errorReports.size();
+            QTest::mousePress(control, Qt::LeftButton, {}, control->rect().center());
+            QVERIFY(held());
+            QCOMPARE(program.desktop.errorReports.size(), reports);
+            QCoreApplication::processEvents();
+            QCOMPARE(program.desktop.errorReports.size(), reports + 1);
+            QVERIFY(!held());
+            QCOMPARE(QApplication::focusWidget(), form3.Edit1);
+            QTest::mouseRelease(control, Qt::LeftButton, {}, control->rect().center());
+        }
+        QVERIFY(form3.isVisible());
+        QCOMPARE(bar.value(), 0);
     }
 
     void theScrollBarSetsTheThresholdAndTheEdit()
