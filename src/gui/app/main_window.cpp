@@ -302,8 +302,12 @@ void TForm1::dropEvent(QDropEvent* event)
             paths.append(url.toLocalFile());
     if (paths.isEmpty())
         return;
+    // The drag ends when this event returns. The program that started it
+    // must not wait for the loading, nor for an error box: both come right
+    // after, from the event loop.
     event->acceptProposedAction();
-    FilesDropped(paths);
+    QMetaObject::invokeMethod(
+        this, [this, paths] { FilesDropped(paths); }, Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

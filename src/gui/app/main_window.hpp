@@ -109,7 +109,8 @@ class TForm1 : public QMainWindow {
     void Exit1Click();
     void Copy1Click();
     void Paste1Click();
-    // Loads the first of the dropped files into the working and scratch images.
+    // Loads the first of the dropped files into the working and scratch images
+    // (a drop runs it from the event loop once the drag has finished).
     void FilesDropped(const QStringList& paths);
     // Measurements.
     void frac1Click();
