@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -183,10 +184,14 @@ void TForm1::createToolBar(QWidget* client)
 
     int x = kIndent;
     const int y = (kToolBarHeight - kButtonHeight) / 2;
+    // A divider (and the separator before the label) is an etched vertical
+    // line in the middle of its width, as tool bars draw between groups.
     const auto divider = [&](const char* name) {
-        auto* gap = new QWidget(ToolBar1);
-        nameControl(gap, name);
-        gap->setGeometry(x, y, kDividerWidth, kButtonHeight);
+        auto* line = new QFrame(ToolBar1);
+        nameControl(line, name);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setGeometry(x, y, kDividerWidth, kButtonHeight);
         x += kDividerWidth;
     };
     const auto button = [&](const char* name, ToolIcon icon, const QString& hint, void (TForm1::*handler)()) {
