@@ -27,14 +27,23 @@ bool prepareApplication(QApplication& app)
     return true;
 }
 
+int runUntilMainWindowCloses()
+{
+    // Closing the main window ends the program, whatever else is open. Not by
+    // quit(): that first asks every window to close and gives up when one
+    // refuses, as the result window does.
+    TForm1* main = windows().form1;
+    QObject::connect(
+        main, &TForm1::closed, main, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    return QApplication::exec();
+}
+
 int runProgram(QApplication& app)
 {
     prepareApplication(app);
     createWindows();
-    // Closing the main window ends the program, whatever else is open.
-    QObject::connect(windows().form1, &TForm1::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     showStartWindows();
-    const int status = QApplication::exec();
+    const int status = runUntilMainWindowCloses();
     destroyWindows();
     return status;
 }

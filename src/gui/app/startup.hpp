@@ -9,6 +9,10 @@ class QApplication;
 // Qt's Japanese translations when they are present (true then).
 bool prepareApplication(QApplication& app);
 
+// Runs the event loop over the created windows until the main window closes;
+// the exit status.
+int runUntilMainWindowCloses();
+
 // The whole program: prepares the application, creates the windows, shows the
 // main window and the result window and runs until the main window closes.
 int runProgram(QApplication& app);

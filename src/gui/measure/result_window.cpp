@@ -5,6 +5,7 @@
 #include "app/fonts.hpp"
 #include "app/widget_names.hpp"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,4 +46,9 @@ TForm2::TForm2(QWidget* parent)
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
 }

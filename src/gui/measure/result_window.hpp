@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 
@@ -23,4 +24,9 @@ class TForm2 : public QWidget {
     QLineEdit* Edit2; // coverage (%) or brightness difference
     QLineEdit* Edit3; // correlation coefficient (n)
     QLineEdit* Edit4; // fractal dimension
+
+  protected:
+    // Refuses: a close request of the window manager (Alt+F4, the task bar)
+    // leaves the window up.
+    void closeEvent(QCloseEvent* event) override;
 };

@@ -260,6 +260,9 @@ class StartUpTest : public QObject {
         QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowSystemMenuHint));
         QVERIFY(!flags.testFlag(Qt::WindowMinMaxButtonsHint));
+        // Nor does a close request of the window manager hide it.
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
         QCOMPARE(f.size(), QSize(189, 107));
         QCOMPARE(f.minimumSize(), f.maximumSize());
         const QList<QLabel*> labels{f.Label1, f.Label2, f.Label3, f.Label4};
@@ -397,7 +400,13 @@ class StartUpTest : public QObject {
     {
         ProgramWindows program;
         QSignalSpy closed(&program.form1(), &TForm1::closed);
-        program.form1().Exit1->trigger();
+        // The event loop ends although the result window stays (the guard
+        // only keeps a failure from hanging the test).
+        QTimer::singleShot(0, &program.form1(), [&] { program.form1().Exit1->trigger(); });
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(60000);
+        QCOMPARE(runUntilMainWindowCloses(), 0);
         QCOMPARE(closed.count(), 1);
         QVERIFY(!program.form1().isVisible());
     }
