@@ -5,6 +5,7 @@
 #include "app/command.hpp"
 #include "app/fonts.hpp"
 #include "app/widget_names.hpp"
+#include "region/window_placement.hpp"
 
 #include <QChart>
 #include <QChartView>
@@ -174,9 +175,7 @@ void TForm4::appendCountLine(const QString& line)
 
 void TForm4::showInFront()
 {
-    show();
-    raise();
-    activateWindow();
+    ::showInFront(this);
 }
 
 void TForm4::plot(const std::vector<QPointF>& points,

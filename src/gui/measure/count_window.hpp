@@ -47,7 +47,8 @@ class TForm4 : public QWidget {
     void clearCountList();
     void appendCountLine(const QString& line);
 
-    // Shows the window in front of the ordinary windows and activates it.
+    // Shows the window in front of the ordinary windows, restored if it was
+    // minimised, and activates it.
     void showInFront();
 
     // Replaces the chart's contents: the points, and the fitted segment when

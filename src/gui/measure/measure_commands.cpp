@@ -11,6 +11,7 @@
 #include "measure/total_length.hpp"
 #include "measure/total_length_window.hpp"
 #include "region/selection_shape.hpp"
+#include "region/window_placement.hpp"
 
 #include <QLineEdit>
 
@@ -65,7 +66,7 @@ void TForm1::length1Click()
 {
     runCommand([this] {
         TForm5& form5 = *windows().form5;
-        form5.show();
+        showInFront(&form5);
         std::optional<dimora::Region> selection;
         if (!SelShape1->isHidden())
             selection = analysisRegion();

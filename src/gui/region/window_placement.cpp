@@ -35,3 +35,11 @@ void centreOverMainWindow(QWidget* window)
     else
         centreOnScreen(window);
 }
+
+void showInFront(QWidget* window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Where the dialogs of the region, operation, slice and about windows appear:
-// centred on the screen, or centred over the main window.
+// Where the windows appear: the dialogs of the region, operation, slice and
+// about windows centred on the screen or over the main window, and the
+// windows that commands bring to the front.
 
 class QWidget;
 
@@ -12,3 +13,7 @@ void centreOnScreen(QWidget* window);
 
 // Centres the window over the main window; on the screen when there is none.
 void centreOverMainWindow(QWidget* window);
+
+// Shows the window, restored if it was minimised (a maximised window stays
+// maximised), in front of the others and active.
+void showInFront(QWidget* window);

@@ -253,6 +253,27 @@ class MeasurementsTest : public QObject {
         QVERIFY(cursorIsNormal());
     }
 
+    void theCountAndLengthCommandsBringTheirWindowsBackOnEveryRun()
+    {
+        TForm1& f = program_->form1();
+        f.setWorkingImage(filledImage(30, 30));
+        const std::vector<std::pair<QWidget*, QAction*>> commands{{&program_->form4(), f.count1},
+                                                                  {windows().form5, f.length1}};
+        for (const auto& [window, command] : commands) {
+            for (int run = 0; run < 2; ++run) {
+                // The user minimised the window and went back to the main window.
+                window->showMinimized();
+                f.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&f));
+                command->trigger();
+                QVERIFY(window->isVisible());
+                QVERIFY(!window->windowState().testFlag(Qt::WindowMinimized));
+                QVERIFY(QTest::qWaitForWindowActive(window));
+            }
+        }
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+    }
+
     void theTotalLengthOfBlackLines()
     {
         TForm1& f = program_->form1();
