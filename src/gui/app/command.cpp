@@ -82,3 +82,8 @@ void runCommandReportingLater(QObject* context, const std::function<void()>& bod
         },
         Qt::QueuedConnection);
 }
+
+bool commandRunning()
+{
+    return commandDepth > 0;
+}

@@ -32,6 +32,11 @@ void runCommand(const std::function<void()>& body, bool busyCursor = true);
 void runCommandReportingLater(QObject* context, const std::function<void()>& body,
                               std::function<void()> beforeReport = {});
 
+// True while the body of a command runs. A command that lets the event loop
+// serve the windows meanwhile (the slice run, to keep its progress painted)
+// relies on it to keep the windows it works with from being closed under it.
+[[nodiscard]] bool commandRunning();
+
 // Shows the hourglass for the lifetime of the object (for a stretch of work
 // inside a command that does not show it as a whole).
 class BusyCursor {

@@ -3,6 +3,7 @@
 #include "app/main_window.hpp"
 
 #include "about/url_launcher.hpp"
+#include "app/command.hpp"
 #include "app/fonts.hpp"
 #include "app/image_control.hpp"
 #include "app/scroll_box.hpp"
@@ -317,6 +318,12 @@ void TForm1::dropEvent(QDropEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // A command that serves the event loop while it works (the slice run)
+    // still needs the windows: the close request is refused until it ends.
+    if (commandRunning()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();

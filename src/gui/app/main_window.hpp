@@ -22,7 +22,8 @@ class TpvlUrl;
 
 // The main window: the working image in a scroll box, the menu bar and the
 // tool bar from which every command starts, and the status label of the
-// selection geometry. Closing it ends the program.
+// selection geometry. Closing it ends the program, except while a command
+// runs: then a close request is refused.
 class TForm1 : public QMainWindow {
     Q_OBJECT
   public:

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "slices/progress_window.hpp"
 
+#include "app/command.hpp"
 #include "app/fonts.hpp"
 #include "app/widget_names.hpp"
 #include "region/window_placement.hpp"
 
+#include <QCloseEvent>
 #include <QProgressBar>
 
 TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
@@ -28,4 +30,13 @@ void TForm8::showEvent(QShowEvent* event)
 {
     centreOverMainWindow(this);
     QDialog::showEvent(event);
+}
+
+void TForm8::closeEvent(QCloseEvent* event)
+{
+    if (commandRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }

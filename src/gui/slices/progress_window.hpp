@@ -18,4 +18,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Refused while a command runs: the slice run that shows this window
+    // hides it when it ends.
+    void closeEvent(QCloseEvent* event) override;
 };

@@ -140,25 +140,32 @@ private slots:
         QList<bool> progressShown;
         QList<bool> eventsDelivered;
         bool delivered = false;
+        bool closeRefused = false;
         connect(form8.ProgressBar1, &QProgressBar::valueChanged, &form8, [&](int value) {
             positions.append(value);
             progressShown.append(form8.isVisible());
             eventsDelivered.append(delivered);
         });
         // The window keeps being served between slices: a posted event
-        // (such as a repaint) is delivered after the first slice.
-        QTimer::singleShot(0, &form8, [&] { delivered = true; });
+        // (such as a repaint) is delivered after the first slice. Close
+        // requests of the window manager are refused meanwhile.
+        QTimer::singleShot(0, &form8, [&] {
+            delivered = true;
+            closeRefused = !program.form1().close() && !form8.close() && form8.isVisible();
+        });
         form7.BitBtn1->click();
 
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(positions, (QList<int>{33, 66, 100}));
         QCOMPARE(progressShown, (QList<bool>{true, true, true}));
         QCOMPARE(eventsDelivered, (QList<bool>{false, true, true}));
+        QVERIFY(closeRefused);
         QVERIFY(form8.isHidden());
         QVERIFY(form7.isHidden());
         QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
         QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
         QCOMPARE(form7.SliceFileName, folder.filePath(QStringLiteral("3.bmp")));
+        QVERIFY(program.form1().close()); // the run is over
     }
 
     void theSpacingScalesTheCounts()
