@@ -10,9 +10,9 @@
 
 #include "fuzz_support.hpp"
 
-#include "image/bmp_reader.hpp"
-#include "image/bmp_writer.hpp"
-#include "image/mapped_bmp.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "core/files/mapped_bmp.hpp"
 
 using namespace dimora;
 using namespace dimora::fuzz;

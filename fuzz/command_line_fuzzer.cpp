@@ -11,11 +11,11 @@
 
 #include "fuzz_support.hpp"
 
-#include "arguments.hpp"
-#include "reports.hpp"
+#include "cli/arguments.hpp"
+#include "cli/reports.hpp"
 
-#include "measure/dimension_measurement.hpp"
-#include "measure/total_length.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/total_length.hpp"
 
 #include <string>
 #include <string_view>

@@ -9,7 +9,7 @@
 
 #include "fuzz_support.hpp"
 
-#include "measure/count_list.hpp"
+#include "core/measure/count_list.hpp"
 
 #include <cmath>
 #include <string>

@@ -8,9 +8,9 @@
 // A failed check prints what went wrong and aborts, which libFuzzer reports
 // as a crash and saves the input.
 
-#include "common/error.hpp"
-#include "image/bitmap.hpp"
-#include "measure/box_count.hpp"
+#include "core/common/error.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/measure/box_count.hpp"
 
 #include <cstdint>
 #include <cstdio>

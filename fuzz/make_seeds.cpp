@@ -9,7 +9,7 @@
 // lines are arguments separated by NUL bytes. (The PNG fuzzer starts from the
 // committed PngSuite images, which already cover every colour type.)
 
-#include "image/bmp_writer.hpp"
+#include "core/files/bmp_writer.hpp"
 
 #include <cstdint>
 #include <cstdio>

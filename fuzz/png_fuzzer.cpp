@@ -14,7 +14,7 @@
 
 #include "fuzz_support.hpp"
 
-#include "files/png_reader.hpp"
+#include "core/files/png_reader.hpp"
 
 #include <array>
 #include <vector>

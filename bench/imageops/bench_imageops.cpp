@@ -5,7 +5,7 @@
 // the input into an already touched bitmap (not timed) and runs the operation
 // once.
 
-#include "imageops/imageops.hpp"
+#include "core/imageops/imageops.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -12,9 +12,9 @@
 
 #include "core/measure/reference_box_count.hpp"
 #include "core/measure/reference_gray_box_count.hpp"
-#include "measure/box_count.hpp"
-#include "measure/gray_box_count.hpp"
-#include "measure/total_length.hpp"
+#include "core/measure/box_count.hpp"
+#include "core/measure/gray_box_count.hpp"
+#include "core/measure/total_length.hpp"
 
 #include <benchmark/benchmark.h>
 

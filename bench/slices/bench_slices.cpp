@@ -8,8 +8,8 @@
 // time than the decoding alone. process_cpu_ms is the CPU time of all threads.
 
 #include "core/files/png_test_files.hpp"
-#include "slices/slice_series.hpp"
-#include "slices/slice_stack.hpp"
+#include "core/slices/slice_series.hpp"
+#include "core/slices/slice_stack.hpp"
 
 #include <benchmark/benchmark.h>
 #include <png.h>

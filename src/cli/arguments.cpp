@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "arguments.hpp"
+#include "cli/arguments.hpp"
 
-#include "common/error.hpp"
-#include "common/text.hpp"
+#include "core/common/error.hpp"
+#include "core/common/text.hpp"
 
 #include <algorithm>
 #include <map>

@@ -5,8 +5,8 @@
 // The command line of dimora3-cli, parsed without any library so that option
 // values may begin with "-" (`--region -7,-5,41,30` is a region).
 
-#include "image/region.hpp"
-#include "reports.hpp"
+#include "core/image/region.hpp"
+#include "cli/reports.hpp"
 
 #include <optional>
 #include <stdexcept>

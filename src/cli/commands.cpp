@@ -1,21 +1,21 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "commands.hpp"
+#include "cli/commands.hpp"
 
-#include "reports.hpp"
+#include "cli/reports.hpp"
 
-#include "common/error.hpp"
-#include "common/version.hpp"
-#include "files/g1_writer.hpp"
-#include "files/image_file.hpp"
-#include "files/png_reader.hpp"
-#include "image/bmp_writer.hpp"
-#include "image/mapped_bmp.hpp"
-#include "imageops/imageops.hpp"
-#include "measure/dimension_measurement.hpp"
-#include "measure/total_length.hpp"
-#include "slices/slice_series.hpp"
-#include "slices/slice_stack.hpp"
+#include "core/common/error.hpp"
+#include "core/common/version.hpp"
+#include "core/files/g1_writer.hpp"
+#include "core/files/image_file.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "core/files/mapped_bmp.hpp"
+#include "core/imageops/imageops.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/total_length.hpp"
+#include "core/slices/slice_series.hpp"
+#include "core/slices/slice_stack.hpp"
 
 #include <array>
 #include <fstream>

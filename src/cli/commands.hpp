@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "arguments.hpp"
+#include "cli/arguments.hpp"
 
 #include <string>
 

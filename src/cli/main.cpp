@@ -5,10 +5,10 @@
 // command line. Exit status 0 when done, 1 when the command ended with an
 // error (the error report's text on standard error), 2 for a wrong command line.
 
-#include "arguments.hpp"
-#include "commands.hpp"
+#include "cli/arguments.hpp"
+#include "cli/commands.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <cstdio>
 #include <exception>

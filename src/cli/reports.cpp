@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "reports.hpp"
+#include "cli/reports.hpp"
 
 #include <nlohmann/json.hpp>
 

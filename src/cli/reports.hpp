@@ -5,9 +5,9 @@
 // The command line's two ways of showing a result: a short report in the
 // words of the result window, or one JSON object.
 
-#include "measure/count_list.hpp"
-#include "measure/dimension_measurement.hpp"
-#include "measure/total_length.hpp"
+#include "core/measure/count_list.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/total_length.hpp"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/startup.hpp"
+#include "gui/app/startup.hpp"
 
 #include <QApplication>
 

@@ -6,10 +6,10 @@
 
 #include "run_program.hpp"
 
-#include "image/bitmap.hpp"
-#include "image/bmp_reader.hpp"
-#include "image/bmp_writer.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "core/image/region.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

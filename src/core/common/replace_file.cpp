@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "common/replace_file.hpp"
+#include "core/common/replace_file.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <atomic>
 #include <cerrno>

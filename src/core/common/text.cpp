@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "common/text.hpp"
+#include "core/common/text.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/g1_writer.hpp"
+#include "core/files/g1_writer.hpp"
 
-#include "common/replace_file.hpp"
+#include "core/common/replace_file.hpp"
 
 #include <algorithm>
 

@@ -13,7 +13,7 @@
 // bits, so a smaller image is filled up with 0 bits to the right and below and
 // a larger one is cut. There is no region: the whole image is written.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <string>

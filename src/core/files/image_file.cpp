@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/image_file.hpp"
+#include "core/files/image_file.hpp"
 
-#include "files/png_reader.hpp"
-#include "image/bmp_reader.hpp"
-#include "image/input_file.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/input_file.hpp"
 
 #include <algorithm>
 #include <array>

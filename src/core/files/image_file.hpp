@@ -12,7 +12,7 @@
 // - then those of the reader that takes it ("Error Reading File!" for a PNG,
 //   "ビットマップイメージが不正です" and the like for anything else).
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/png_reader.hpp"
+#include "core/files/png_reader.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <png.h>
 

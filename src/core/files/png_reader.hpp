@@ -29,7 +29,7 @@
 // the whole decoded image). About 1.3 times libpng's bare decoding for gray.
 // The functions are reentrant: every call has its own decoder state.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <span>

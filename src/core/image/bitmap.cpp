@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <algorithm>
 #include <atomic>

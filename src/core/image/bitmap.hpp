@@ -13,8 +13,8 @@
 // operations: row(y) is image row y counted from the top, whatever the order
 // in memory.
 
-#include "image/colour.hpp"
-#include "image/pixel_layout.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/pixel_layout.hpp"
 
 #include <cstddef>
 #include <cstdint>

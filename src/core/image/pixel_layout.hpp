@@ -13,7 +13,7 @@
 // layout holds: on a palette the entry with the smallest squared RGB distance
 // (the first one on a tie), under masks the top bits of each channel.
 
-#include "image/colour.hpp"
+#include "core/image/colour.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/colour_extraction.hpp"
+#include "core/imageops/colour_extraction.hpp"
 
-#include "imageops/colour_map.hpp"
-#include "imageops/sum_division.hpp"
+#include "core/imageops/colour_map.hpp"
+#include "core/imageops/sum_division.hpp"
 
 namespace dimora {
 

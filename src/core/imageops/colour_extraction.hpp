@@ -10,8 +10,8 @@
 // and white is stored. Cost: one pass over the rows; on palette layouts the
 // decision is made once per palette entry.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
 
 #include <cstdint>
 

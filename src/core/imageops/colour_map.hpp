@@ -14,8 +14,8 @@
 // the colour function runs once per pixel. Bits past the last pixel of a row
 // and the non-colour bits of masked words are kept.
 
-#include "image/bitmap.hpp"
-#include "imageops/row_codec.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/imageops/row_codec.hpp"
 
 #include <array>
 #include <cstdint>

@@ -13,7 +13,7 @@
 // unchanged image. The layout is kept and the nearest colour of white is
 // stored. Cost: one pass over the rows.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 namespace dimora {
 

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/grayscale.hpp"
+#include "core/imageops/grayscale.hpp"
 
-#include "imageops/colour_map.hpp"
+#include "core/imageops/colour_map.hpp"
 
 namespace dimora {
 

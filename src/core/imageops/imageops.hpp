@@ -21,10 +21,10 @@
 //   its scratch copy cannot be allocated; any operation may throw
 //   std::bad_alloc when memory for its row buffers runs out.
 
-#include "imageops/colour_extraction.hpp"
-#include "imageops/dot_removal.hpp"
-#include "imageops/grayscale.hpp"
-#include "imageops/inversion.hpp"
-#include "imageops/median_filter.hpp"
-#include "imageops/percent_conversion.hpp"
-#include "imageops/thinning.hpp"
+#include "core/imageops/colour_extraction.hpp"
+#include "core/imageops/dot_removal.hpp"
+#include "core/imageops/grayscale.hpp"
+#include "core/imageops/inversion.hpp"
+#include "core/imageops/median_filter.hpp"
+#include "core/imageops/percent_conversion.hpp"
+#include "core/imageops/thinning.hpp"

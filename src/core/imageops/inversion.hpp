@@ -10,8 +10,8 @@
 // as far as its palette holds the inverted colours). Cost: one pass over the
 // rows; on palette layouts once per palette entry.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
 
 namespace dimora {
 

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/median_filter.hpp"
+#include "core/imageops/median_filter.hpp"
 
-#include "imageops/row_codec.hpp"
+#include "core/imageops/row_codec.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -18,7 +18,7 @@
 // white is stored. Cost: one pass over the rows plus two whole-image copies
 // (in place when the scratch already has the image's size and layout).
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 namespace dimora {
 

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/percent_conversion.hpp"
+#include "core/imageops/percent_conversion.hpp"
 
-#include "imageops/colour_map.hpp"
-#include "imageops/sum_division.hpp"
+#include "core/imageops/colour_map.hpp"
+#include "core/imageops/sum_division.hpp"
 
 namespace dimora {
 

@@ -8,8 +8,8 @@
 // Whole image, in place; the layout is kept and the nearest colour is stored.
 // Cost: one pass over the rows; on palette layouts once per palette entry.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
 
 namespace dimora {
 

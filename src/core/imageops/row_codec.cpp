@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/row_codec.hpp"
+#include "core/imageops/row_codec.hpp"
 
 #include <algorithm>
 

@@ -8,9 +8,9 @@
 // pixel. The results are exactly those of Bitmap::pixel and Bitmap::setPixel;
 // only the cost differs.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
-#include "image/pixel_layout.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/pixel_layout.hpp"
 
 #include <cstdint>
 #include <vector>

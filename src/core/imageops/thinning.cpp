@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/thinning.hpp"
+#include "core/imageops/thinning.hpp"
 
-#include "imageops/row_codec.hpp"
+#include "core/imageops/row_codec.hpp"
 
 #include <algorithm>
 #include <array>

@@ -28,7 +28,7 @@
 // of every row; per row and pass a sweep of width / 64 words, plus the
 // removal test (a table lookup) for each border pixel.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 namespace dimora {
 

@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/box_count.hpp"
+#include "core/measure/box_count.hpp"
 
-#include "common/error.hpp"
-#include "measure/bit_rows.hpp"
-#include "measure/row_classifier.hpp"
+#include "core/common/error.hpp"
+#include "core/measure/bit_rows.hpp"
+#include "core/measure/row_classifier.hpp"
 
 #include <algorithm>
 

@@ -25,8 +25,8 @@
 // and turned into bits; the occupancy of side 2s comes from that of side s),
 // plus memory for the bits of side 2, kept per thread and reused.
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/count_list.hpp"
+#include "core/measure/count_list.hpp"
 
-#include "common/error.hpp"
-#include "common/text.hpp"
+#include "core/common/error.hpp"
+#include "core/common/text.hpp"
 
 #include <algorithm>
 

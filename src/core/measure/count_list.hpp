@@ -24,8 +24,8 @@
 // then the fit's own failures (fewer than two counts, all counts equal). A flat
 // fitted line (slope exactly 0) has no point of count 1 and fails in step 3.
 
-#include "measure/log_log_fit.hpp"
-#include "measure/result_fields.hpp"
+#include "core/measure/log_log_fit.hpp"
+#include "core/measure/result_fields.hpp"
 
 #include <span>
 #include <string>

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/dimension_measurement.hpp"
+#include "core/measure/dimension_measurement.hpp"
 
-#include "measure/measurement_sequence.hpp"
+#include "core/measure/measurement_sequence.hpp"
 
 namespace dimora {
 namespace {

@@ -18,13 +18,13 @@
 // measureTwoValued and measureGray run all of it at once for the command line,
 // failing at the same steps with the same errors.
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
-#include "measure/box_count.hpp"
-#include "measure/count_list.hpp"
-#include "measure/gray_box_count.hpp"
-#include "measure/log_log_fit.hpp"
-#include "measure/result_fields.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
+#include "core/measure/box_count.hpp"
+#include "core/measure/count_list.hpp"
+#include "core/measure/gray_box_count.hpp"
+#include "core/measure/log_log_fit.hpp"
+#include "core/measure/result_fields.hpp"
 
 #include <optional>
 #include <string>

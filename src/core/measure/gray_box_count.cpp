@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/gray_box_count.hpp"
+#include "core/measure/gray_box_count.hpp"
 
-#include "measure/box_count.hpp"
+#include "core/measure/box_count.hpp"
 
 #include <algorithm>
 #include <array>

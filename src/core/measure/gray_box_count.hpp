@@ -20,8 +20,8 @@
 // Cost: four pixel reads per box, read straight from the rows; boxes whose
 // corners all lie outside the image are counted without reading them.
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
 
 #include <cstdint>
 #include <vector>

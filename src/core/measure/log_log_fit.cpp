@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/log_log_fit.hpp"
+#include "core/measure/log_log_fit.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <algorithm>
 #include <cmath>

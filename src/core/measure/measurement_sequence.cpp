@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/measurement_sequence.hpp"
+#include "core/measure/measurement_sequence.hpp"
 
 namespace dimora {
 

@@ -16,10 +16,10 @@
 //      points (also those found before a failure), then the fitted segment
 //      and Edit3/Edit4                                  [may throw]
 
-#include "measure/count_list.hpp"
-#include "measure/dimension_measurement.hpp"
-#include "measure/log_log_fit.hpp"
-#include "measure/result_fields.hpp"
+#include "core/measure/count_list.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/log_log_fit.hpp"
+#include "core/measure/result_fields.hpp"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/result_fields.hpp"
+#include "core/measure/result_fields.hpp"
 
-#include "common/text.hpp"
+#include "core/common/text.hpp"
 
 namespace dimora {
 namespace {

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/row_classifier.hpp"
+#include "core/measure/row_classifier.hpp"
 
-#include "measure/bit_rows.hpp"
-#include "measure/zero_byte_scan.hpp"
+#include "core/measure/bit_rows.hpp"
+#include "core/measure/zero_byte_scan.hpp"
 
 #include <bit>
 #include <cstring>

@@ -10,8 +10,8 @@
 // channel bits that reach the colour's bytes, 24-bit rows go through the
 // vector scan of zero_byte_scan.hpp.
 
-#include "image/colour.hpp"
-#include "image/pixel_layout.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/pixel_layout.hpp"
 
 #include <array>
 #include <cstdint>

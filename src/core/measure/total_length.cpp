@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/total_length.hpp"
+#include "core/measure/total_length.hpp"
 
-#include "common/text.hpp"
-#include "measure/bit_rows.hpp"
-#include "measure/row_classifier.hpp"
+#include "core/common/text.hpp"
+#include "core/measure/bit_rows.hpp"
+#include "core/measure/row_classifier.hpp"
 
 #include <algorithm>
 #include <bit>

@@ -27,8 +27,8 @@
 // below it, turned into bits (kept per thread and reused); a few operations
 // per black centre.
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
 
 #include <optional>
 #include <string>

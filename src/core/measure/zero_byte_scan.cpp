@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/zero_byte_scan.hpp"
+#include "core/measure/zero_byte_scan.hpp"
 
 #include <array>
 

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "slices/slice_series.hpp"
+#include "core/slices/slice_series.hpp"
 
-#include "common/error.hpp"
-#include "common/text.hpp"
+#include "core/common/error.hpp"
+#include "core/common/text.hpp"
 
 #include <algorithm>
 #include <cmath>

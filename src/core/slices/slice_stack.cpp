@@ -1,13 +1,13 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "slices/slice_stack.hpp"
+#include "core/slices/slice_stack.hpp"
 
-#include "common/error.hpp"
-#include "files/png_reader.hpp"
-#include "image/bmp_reader.hpp"
-#include "measure/box_count.hpp"
-#include "measure/measurement_sequence.hpp"
-#include "slices/slice_series.hpp"
+#include "core/common/error.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/measure/box_count.hpp"
+#include "core/measure/measurement_sequence.hpp"
+#include "core/slices/slice_series.hpp"
 
 #include <algorithm>
 #include <deque>

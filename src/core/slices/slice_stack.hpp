@@ -48,9 +48,9 @@
 // gray slices of 1024 × 1024 on two cores this takes less time than libpng
 // alone needs to decode them one after another (bench/slices).
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
-#include "measure/dimension_measurement.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
+#include "core/measure/dimension_measurement.hpp"
 
 #include <cstdint>
 #include <functional>

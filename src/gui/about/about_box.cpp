@@ -1,12 +1,12 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "about/about_box.hpp"
+#include "gui/about/about_box.hpp"
 
-#include "about/hyperlink_label.hpp"
-#include "app/fonts.hpp"
-#include "app/toolbar_icons.hpp"
-#include "app/widget_names.hpp"
-#include "region/window_placement.hpp"
+#include "gui/about/hyperlink_label.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/toolbar_icons.hpp"
+#include "gui/common/widget_names.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,13 +3,13 @@
 
 // The help menu: the help page in the default browser, and the about box.
 
-#include "about/help_commands.hpp"
+#include "gui/about/help_commands.hpp"
 
-#include "about/about_box.hpp"
-#include "about/url_launcher.hpp"
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
+#include "gui/about/about_box.hpp"
+#include "gui/about/url_launcher.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "about/hyperlink_label.hpp"
+#include "gui/about/hyperlink_label.hpp"
 
-#include "common/error.hpp"
-#include "common/text.hpp"
-#include "platform/platform.hpp"
+#include "core/common/error.hpp"
+#include "core/common/text.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <QAction>
 #include <QMenu>

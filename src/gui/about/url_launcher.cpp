@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "about/url_launcher.hpp"
+#include "gui/about/url_launcher.hpp"
 
-#include "common/error.hpp"
-#include "platform/platform.hpp"
+#include "core/common/error.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <QUrl>
 #include <QWidget>

@@ -1,13 +1,13 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/bitmap_qimage.hpp"
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
-#include "common/error.hpp"
-#include "files/g1_writer.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "platform/platform.hpp"
+#include "gui/common/bitmap_qimage.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "core/common/error.hpp"
+#include "core/files/g1_writer.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <utility>
 
@@ -33,7 +33,7 @@ void TForm1::FilesDropped(const QStringList& paths)
     if (paths.isEmpty())
         return;
     // Only the first file counts; the current file name stays as it was.
-    const QString path = paths.constFirst();
+    const QString& path = paths.constFirst();
     runCommand([this, &path] {
         WorkingPicture loaded = loadPictureFile(path);
         windows().form6->setScratchPicture(loaded);

@@ -1,15 +1,15 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/main_window.hpp"
+#include "gui/app/main_window.hpp"
 
-#include "about/url_launcher.hpp"
-#include "app/command.hpp"
-#include "app/fonts.hpp"
-#include "app/image_control.hpp"
-#include "app/scroll_box.hpp"
-#include "app/toolbar_icons.hpp"
-#include "app/widget_names.hpp"
-#include "region/selection_shape.hpp"
+#include "gui/about/url_launcher.hpp"
+#include "gui/common/command.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/image_control.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "gui/common/toolbar_icons.hpp"
+#include "gui/common/widget_names.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <QAction>
 #include <QCloseEvent>

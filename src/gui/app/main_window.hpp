@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/working_picture.hpp"
-#include "image/region.hpp"
+#include "gui/common/working_picture.hpp"
+#include "core/image/region.hpp"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/working_picture.hpp"
+#include "gui/common/working_picture.hpp"
 
-#include "common/error.hpp"
-#include "common/replace_file.hpp"
-#include "image/bmp_reader.hpp"
-#include "image/bmp_writer.hpp"
+#include "core/common/error.hpp"
+#include "core/common/replace_file.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/bmp_writer.hpp"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/startup.hpp"
+#include "gui/app/startup.hpp"
 
-#include "app/fonts.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,17 +1,18 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/windows.hpp"
+#include "gui/app/windows.hpp"
 
-#include "about/about_box.hpp"
-#include "app/main_window.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "imageops/threshold_dialog.hpp"
-#include "measure/count_window.hpp"
-#include "measure/result_window.hpp"
-#include "measure/total_length_window.hpp"
-#include "region/region_dialog.hpp"
-#include "slices/progress_window.hpp"
-#include "slices/slice_settings_dialog.hpp"
+#include "gui/about/about_box.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/common/window_placement.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/result_window.hpp"
+#include "gui/measure/total_length_window.hpp"
+#include "gui/region/region_dialog.hpp"
+#include "gui/slices/progress_window.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
 
 #include <QWidget>
 
@@ -37,6 +38,7 @@ void createWindows(const std::function<void(QWidget*)>& created)
 {
     auto& w = windows();
     create(w.form1, created);
+    setMainWindowForPlacement(w.form1);
     create(w.form2, created);
     create(w.form3, created);
     create(w.form4, created);
@@ -73,5 +75,6 @@ void destroyWindows()
     destroy(w.form4);
     destroy(w.form3);
     destroy(w.form2);
+    setMainWindowForPlacement(nullptr);
     destroy(w.form1);
 }

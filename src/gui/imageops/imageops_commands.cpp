@@ -4,19 +4,19 @@
 // The main window's image operations (menus "画像加工" and "フィルター"):
 // each rewrites the whole working image in place through one core function.
 
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
-#include "imageops/colour_extraction.hpp"
-#include "imageops/dot_removal.hpp"
-#include "imageops/grayscale.hpp"
-#include "imageops/inversion.hpp"
-#include "imageops/median_filter.hpp"
-#include "imageops/percent_conversion.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "imageops/thinning.hpp"
-#include "imageops/threshold_dialog.hpp"
-#include "platform/platform.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "core/imageops/colour_extraction.hpp"
+#include "core/imageops/dot_removal.hpp"
+#include "core/imageops/grayscale.hpp"
+#include "core/imageops/inversion.hpp"
+#include "core/imageops/median_filter.hpp"
+#include "core/imageops/percent_conversion.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "core/imageops/thinning.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <functional>
 

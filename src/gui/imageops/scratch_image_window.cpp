@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/scratch_image_window.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
 
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
 
 #include <QLabel>
 #include <QPixmap>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/working_picture.hpp"
+#include "gui/common/working_picture.hpp"
 
 #include <QWidget>
 

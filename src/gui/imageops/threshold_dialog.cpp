@@ -1,12 +1,12 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/threshold_dialog.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
 
-#include "app/command.hpp"
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
-#include "common/text.hpp"
-#include "region/window_placement.hpp"
+#include "gui/common/command.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
+#include "core/common/text.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/count_window.hpp"
+#include "gui/measure/count_window.hpp"
 
-#include "app/command.hpp"
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
-#include "region/window_placement.hpp"
+#include "gui/common/command.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QChart>
 #include <QChartView>

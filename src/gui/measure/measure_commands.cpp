@@ -1,17 +1,17 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
-#include "measure/box_count.hpp"
-#include "measure/count_window.hpp"
-#include "measure/dimension_measurement.hpp"
-#include "measure/gray_box_count.hpp"
-#include "measure/measurement_results.hpp"
-#include "measure/total_length.hpp"
-#include "measure/total_length_window.hpp"
-#include "region/selection_shape.hpp"
-#include "region/window_placement.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "core/measure/box_count.hpp"
+#include "gui/measure/count_window.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/gray_box_count.hpp"
+#include "gui/measure/measurement_results.hpp"
+#include "core/measure/total_length.hpp"
+#include "gui/measure/total_length_window.hpp"
+#include "gui/region/selection_shape.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QLineEdit>
 

@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/measurement_results.hpp"
+#include "gui/measure/measurement_results.hpp"
 
-#include "app/windows.hpp"
-#include "measure/count_window.hpp"
-#include "measure/log_log_fit.hpp"
-#include "measure/result_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/measure/count_window.hpp"
+#include "core/measure/log_log_fit.hpp"
+#include "gui/measure/result_window.hpp"
 
 #include <QLineEdit>
 

@@ -9,8 +9,8 @@
 // dimension). Errors of the fit or the recalculation propagate to the command,
 // with the windows as far as they were written.
 
-#include "measure/dimension_measurement.hpp"
-#include "measure/result_fields.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/result_fields.hpp"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/windows.hpp"
-#include "measure/count_list.hpp"
-#include "measure/count_window.hpp"
-#include "measure/result_window.hpp"
+#include "gui/app/windows.hpp"
+#include "core/measure/count_list.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/result_window.hpp"
 
 #include <QLineEdit>
 

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/result_window.hpp"
+#include "gui/measure/result_window.hpp"
 
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

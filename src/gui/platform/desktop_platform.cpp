@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "platform/desktop_platform.hpp"
+#include "gui/platform/desktop_platform.hpp"
 
 #include <QApplication>
 #include <QClipboard>

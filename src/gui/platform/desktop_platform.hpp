@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/platform.hpp"
+#include "gui/platform/platform.hpp"
 
 // The real desktop: Qt's own (non-native) file dialogs, QMessageBox,
 // QClipboard, QApplication::beep, the primary screen's depth and

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "platform/platform.hpp"
+#include "gui/platform/platform.hpp"
 
-#include "platform/desktop_platform.hpp"
+#include "gui/platform/desktop_platform.hpp"
 
 namespace {
 

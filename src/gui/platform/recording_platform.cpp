@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "platform/recording_platform.hpp"
+#include "gui/platform/recording_platform.hpp"
 
 #include <QGuiApplication>
 

@@ -7,7 +7,7 @@
 // drive every command without a human. Install it with
 // installRecordingPlatform().
 
-#include "platform/platform.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <QList>
 #include <QStringList>

@@ -4,15 +4,15 @@
 // The region commands: show and hide the selection rectangle, follow its
 // geometry in the status label, and place it by numbers.
 
-#include "region/region_commands.hpp"
+#include "gui/region/region_commands.hpp"
 
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/scroll_box.hpp"
-#include "app/windows.hpp"
-#include "common/text.hpp"
-#include "region/region_dialog.hpp"
-#include "region/selection_shape.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "gui/app/windows.hpp"
+#include "core/common/text.hpp"
+#include "gui/region/region_dialog.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <QAction>
 #include <QLabel>

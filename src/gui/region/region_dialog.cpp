@@ -1,10 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "region/region_dialog.hpp"
+#include "gui/region/region_dialog.hpp"
 
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
-#include "region/window_placement.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "region/selection_shape.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <algorithm>
 #include <initializer_list>

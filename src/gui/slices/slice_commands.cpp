@@ -5,16 +5,16 @@
 // series in the core, showing the progress window meanwhile, and finishes
 // like every dimension measurement in the result and count windows.
 
-#include "app/command.hpp"
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
-#include "measure/count_window.hpp"
-#include "measure/measurement_results.hpp"
-#include "region/selection_shape.hpp"
-#include "slices/progress_window.hpp"
-#include "slices/slice_series.hpp"
-#include "slices/slice_settings_dialog.hpp"
-#include "slices/slice_stack.hpp"
+#include "gui/common/command.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/measurement_results.hpp"
+#include "gui/region/selection_shape.hpp"
+#include "gui/slices/progress_window.hpp"
+#include "core/slices/slice_series.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
+#include "core/slices/slice_stack.hpp"
 
 #include <QCoreApplication>
 #include <QLabel>

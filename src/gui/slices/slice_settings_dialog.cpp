@@ -1,13 +1,13 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "slices/slice_settings_dialog.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
 
-#include "app/command.hpp"
-#include "app/fonts.hpp"
-#include "app/widget_names.hpp"
-#include "platform/platform.hpp"
-#include "region/window_placement.hpp"
-#include "slices/slice_series.hpp"
+#include "gui/common/command.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/widget_names.hpp"
+#include "gui/platform/platform.hpp"
+#include "gui/common/window_placement.hpp"
+#include "core/slices/slice_series.hpp"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <gtest/gtest.h>
 

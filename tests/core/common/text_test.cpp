@@ -1,7 +1,7 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "common/error.hpp"
-#include "common/text.hpp"
+#include "core/common/error.hpp"
+#include "core/common/text.hpp"
 
 #include <gtest/gtest.h>
 

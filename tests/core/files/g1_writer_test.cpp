@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/g1_writer.hpp"
+#include "core/files/g1_writer.hpp"
 
-#include "common/error.hpp"
-#include "common/replace_file.hpp"
+#include "core/common/error.hpp"
+#include "core/common/replace_file.hpp"
 #include "core/files/png_test_files.hpp"
 
 #include <gtest/gtest.h>

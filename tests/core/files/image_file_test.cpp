@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "files/image_file.hpp"
+#include "core/files/image_file.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 #include "core/files/png_test_files.hpp"
-#include "files/png_reader.hpp"
-#include "image/bmp_reader.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/bmp_reader.hpp"
 
 #include <gtest/gtest.h>
 

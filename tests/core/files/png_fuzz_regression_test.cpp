@@ -7,9 +7,9 @@
 // the caller's bitmap alone, and the inputs that fuzzing turned up end in an
 // error or a valid image.
 
-#include "files/png_reader.hpp"
+#include "core/files/png_reader.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 #include "core/files/png_test_files.hpp"
 #include "core/image/image_test_support.hpp"
 

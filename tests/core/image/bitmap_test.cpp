@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include "image_test_support.hpp"
 

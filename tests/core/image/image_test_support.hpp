@@ -5,8 +5,8 @@
 // Helpers shared by the image tests: every layout the model has, images with
 // a pattern, BMP files assembled field by field, and scratch folders.
 
-#include "common/error.hpp"
-#include "image/bitmap.hpp"
+#include "core/common/error.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/pixel_layout.hpp"
+#include "core/image/pixel_layout.hpp"
 
 #include "image_test_support.hpp"
 

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/colour_extraction.hpp"
-#include "imageops/grayscale.hpp"
-#include "imageops/inversion.hpp"
-#include "imageops/percent_conversion.hpp"
+#include "core/imageops/colour_extraction.hpp"
+#include "core/imageops/grayscale.hpp"
+#include "core/imageops/inversion.hpp"
+#include "core/imageops/percent_conversion.hpp"
 
 #include "imageops_test_support.hpp"
 

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/dot_removal.hpp"
+#include "core/imageops/dot_removal.hpp"
 
 #include "imageops_test_support.hpp"
 

@@ -5,7 +5,7 @@
 // Images for the operation tests: every pixel layout the model holds, random
 // bitmaps over them, small pictures drawn as text, and a byte-exact compare.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <gtest/gtest.h>
 

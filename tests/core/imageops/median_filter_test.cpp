@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/median_filter.hpp"
+#include "core/imageops/median_filter.hpp"
 
 #include "imageops_test_support.hpp"
 

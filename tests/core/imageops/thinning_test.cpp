@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "imageops/thinning.hpp"
+#include "core/imageops/thinning.hpp"
 
 #include "imageops_test_support.hpp"
 

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/bit_rows.hpp"
+#include "core/measure/bit_rows.hpp"
 
 #include <gtest/gtest.h>
 

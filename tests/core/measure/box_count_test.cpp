@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/box_count.hpp"
+#include "core/measure/box_count.hpp"
 
 #include "error_text.hpp"
 #include "reference_box_count.hpp"

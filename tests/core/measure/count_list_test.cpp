@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/count_list.hpp"
+#include "core/measure/count_list.hpp"
 
 #include "error_text.hpp"
 

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/dimension_measurement.hpp"
+#include "core/measure/dimension_measurement.hpp"
 
 #include "error_text.hpp"
 #include "test_images.hpp"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <string>
 

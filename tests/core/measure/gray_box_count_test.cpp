@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/gray_box_count.hpp"
+#include "core/measure/gray_box_count.hpp"
 
 #include "reference_gray_box_count.hpp"
 #include "test_images.hpp"

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/log_log_fit.hpp"
+#include "core/measure/log_log_fit.hpp"
 
 #include "error_text.hpp"
 

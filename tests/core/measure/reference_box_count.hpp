@@ -7,10 +7,10 @@
 // pixel read, the box left at its first pixel of the class. Slow on purpose;
 // the tests and the benchmark check the fast counting against it.
 
-#include "common/error.hpp"
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
-#include "image/region.hpp"
+#include "core/common/error.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/region.hpp"
 
 #include <cstdint>
 #include <vector>

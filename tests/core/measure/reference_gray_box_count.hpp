@@ -6,9 +6,9 @@
 // corners read through pixel read, in the documented order. For checking the
 // fast counting.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/region.hpp"
 
 #include <algorithm>
 #include <cstdint>

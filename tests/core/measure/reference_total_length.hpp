@@ -6,9 +6,9 @@
 // rectangle and its eight neighbours read through pixel read, the weights
 // added one by one in the documented order. For checking the fast measurement.
 
-#include "image/bitmap.hpp"
-#include "image/colour.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/colour.hpp"
+#include "core/image/region.hpp"
 
 #include <cstdint>
 

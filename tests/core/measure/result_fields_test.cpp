@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/result_fields.hpp"
+#include "core/measure/result_fields.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/row_classifier.hpp"
+#include "core/measure/row_classifier.hpp"
 
-#include "measure/bit_rows.hpp"
+#include "core/measure/bit_rows.hpp"
 #include "test_images.hpp"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 // Small helpers that build test images in code: bitmaps of every pixel
 // layout, filled from a function or with random bytes, and random regions.
 
-#include "image/bitmap.hpp"
-#include "image/region.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/total_length.hpp"
+#include "core/measure/total_length.hpp"
 
 #include "reference_total_length.hpp"
 #include "test_images.hpp"

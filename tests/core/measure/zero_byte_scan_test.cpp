@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "measure/zero_byte_scan.hpp"
+#include "core/measure/zero_byte_scan.hpp"
 
-#include "measure/bit_rows.hpp"
+#include "core/measure/bit_rows.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "slices/slice_stack.hpp"
+#include "core/slices/slice_stack.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 #include "core/files/png_test_files.hpp"
-#include "image/bmp_writer.hpp"
-#include "slices/slice_series.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "core/slices/slice_series.hpp"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,13 @@
 // recording platform, images made in code and written as BMP files, and the
 // texts of the windows.
 
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
-#include "image/bitmap.hpp"
-#include "image/bmp_writer.hpp"
-#include "measure/count_window.hpp"
-#include "measure/result_window.hpp"
-#include "platform/recording_platform.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/result_window.hpp"
+#include "gui/platform/recording_platform.hpp"
 
 #include <QApplication>
 #include <QLineEdit>

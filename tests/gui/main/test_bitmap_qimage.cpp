@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The conversions between the core's bitmaps and Qt's images, checked against
 // Qt's own BMP reader over the BMP Suite's good files.
-#include "app/bitmap_qimage.hpp"
-#include "image/bmp_reader.hpp"
+#include "gui/common/bitmap_qimage.hpp"
+#include "core/files/bmp_reader.hpp"
 
 #include <QDir>
 #include <QImage>

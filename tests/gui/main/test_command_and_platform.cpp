@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 // The command wrapper (busy cursor, general error report) and the real
 // desktop's dialogs.
-#include "app/command.hpp"
-#include "common/error.hpp"
-#include "platform/desktop_platform.hpp"
-#include "platform/recording_platform.hpp"
+#include "gui/common/command.hpp"
+#include "core/common/error.hpp"
+#include "gui/platform/desktop_platform.hpp"
+#include "gui/platform/recording_platform.hpp"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -4,11 +4,11 @@
 // the failures that leave both pictures as they were.
 #include "gui_test_support.hpp"
 
-#include "app/image_control.hpp"
-#include "app/scroll_box.hpp"
-#include "image/bmp_reader.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "region/selection_shape.hpp"
+#include "gui/common/image_control.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <QFile>
 #include <QMimeData>

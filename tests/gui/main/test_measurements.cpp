@@ -5,9 +5,9 @@
 // recalculating, the count window and the total length.
 #include "gui_test_support.hpp"
 
-#include "app/scroll_box.hpp"
-#include "measure/total_length_window.hpp"
-#include "region/selection_shape.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "gui/measure/total_length_window.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 // Without the variable there is nothing to do.
 #include "gui_test_support.hpp"
 
-#include "app/startup.hpp"
+#include "gui/app/startup.hpp"
 
 #include <QScreen>
 #include <QtTest>

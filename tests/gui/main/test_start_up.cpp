@@ -4,19 +4,19 @@
 // menus and tool bar, and the result, count and total-length windows.
 #include "gui_test_support.hpp"
 
-#include "about/about_box.hpp"
-#include "app/fonts.hpp"
-#include "app/image_control.hpp"
-#include "app/scroll_box.hpp"
-#include "app/startup.hpp"
-#include "app/toolbar_icons.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "imageops/threshold_dialog.hpp"
-#include "measure/total_length_window.hpp"
-#include "region/region_dialog.hpp"
-#include "region/selection_shape.hpp"
-#include "slices/progress_window.hpp"
-#include "slices/slice_settings_dialog.hpp"
+#include "gui/about/about_box.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/image_control.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "gui/app/startup.hpp"
+#include "gui/common/toolbar_icons.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
+#include "gui/measure/total_length_window.hpp"
+#include "gui/region/region_dialog.hpp"
+#include "gui/region/selection_shape.hpp"
+#include "gui/slices/progress_window.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
 
 #include <QChartView>
 #include <QDialogButtonBox>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The picture of the main window: bitmap, icon or metafile, and the sharing
 // of a bitmap between the working and the scratch image.
-#include "app/working_picture.hpp"
-#include "common/error.hpp"
+#include "gui/common/working_picture.hpp"
+#include "core/common/error.hpp"
 
 #include <QtTest>
 

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "about/about_box.hpp"
-#include "about/help_commands.hpp"
-#include "about/hyperlink_label.hpp"
-#include "about/url_launcher.hpp"
+#include "gui/about/about_box.hpp"
+#include "gui/about/help_commands.hpp"
+#include "gui/about/hyperlink_label.hpp"
+#include "gui/about/url_launcher.hpp"
 
 #include <QAction>
 #include <QApplication>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "app/fonts.hpp"
-#include "app/working_picture.hpp"
-#include "imageops/scratch_image_window.hpp"
-#include "imageops/threshold_dialog.hpp"
+#include "gui/common/fonts.hpp"
+#include "gui/common/working_picture.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
 
 #include <QAction>
 #include <QApplication>

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "app/scroll_box.hpp"
-#include "measure/box_count.hpp"
-#include "measure/count_window.hpp"
-#include "measure/dimension_measurement.hpp"
-#include "region/region_dialog.hpp"
-#include "region/selection_shape.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "core/measure/box_count.hpp"
+#include "gui/measure/count_window.hpp"
+#include "core/measure/dimension_measurement.hpp"
+#include "gui/region/region_dialog.hpp"
+#include "gui/region/selection_shape.hpp"
 
 #include <QAction>
 #include <QApplication>

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "image/bmp_writer.hpp"
-#include "measure/count_window.hpp"
-#include "measure/result_window.hpp"
-#include "slices/progress_window.hpp"
-#include "slices/slice_settings_dialog.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/result_window.hpp"
+#include "gui/slices/progress_window.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
 
 #include <QAction>
 #include <QApplication>

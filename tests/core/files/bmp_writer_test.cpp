@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/bmp_writer.hpp"
+#include "core/files/bmp_writer.hpp"
 
-#include "image/bmp_reader.hpp"
-#include "image_test_support.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/image/image_test_support.hpp"
 
 #include <gtest/gtest.h>
 

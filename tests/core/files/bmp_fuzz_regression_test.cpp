@@ -6,10 +6,10 @@
 // files shorter than their headers claim are refused with the usual message,
 // and the inputs that fuzzing turned up end in an error or a valid image.
 
-#include "image/bmp_reader.hpp"
-#include "image/bmp_writer.hpp"
-#include "image/mapped_bmp.hpp"
-#include "image_test_support.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/bmp_writer.hpp"
+#include "core/files/mapped_bmp.hpp"
+#include "core/image/image_test_support.hpp"
 
 #include <gtest/gtest.h>
 

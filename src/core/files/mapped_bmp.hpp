@@ -12,7 +12,7 @@
 // The view (and its layout pointer) stays valid while this object lives and
 // is not moved; take it again after a move.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <optional>

@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/image_control.hpp"
+#include "gui/common/image_control.hpp"
 
-#include "app/bitmap_qimage.hpp"
-#include "app/working_picture.hpp"
+#include "gui/common/bitmap_qimage.hpp"
+#include "gui/common/working_picture.hpp"
 
 #include <QPaintEvent>
 #include <QPainter>

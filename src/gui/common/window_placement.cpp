@@ -1,15 +1,14 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "region/window_placement.hpp"
-
-#include "app/main_window.hpp"
-#include "app/windows.hpp"
+#include "gui/common/window_placement.hpp"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace {
+
+const QWidget* placementMainWindow = nullptr;
 
 void centreOn(QWidget* window, const QRect& area)
 {
@@ -27,9 +26,14 @@ void centreOnScreen(QWidget* window)
         centreOn(window, screen->availableGeometry());
 }
 
+void setMainWindowForPlacement(const QWidget* mainWindow)
+{
+    placementMainWindow = mainWindow;
+}
+
 void centreOverMainWindow(QWidget* window)
 {
-    const QWidget* main = windows().form1;
+    const QWidget* main = placementMainWindow;
     if (main && main != window)
         centreOn(window, main->frameGeometry());
     else

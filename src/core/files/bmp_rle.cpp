@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/bmp_rle.hpp"
+#include "core/files/bmp_rle.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 namespace dimora {
 namespace {

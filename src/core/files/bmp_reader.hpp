@@ -12,7 +12,7 @@
 // (plus one pass over the pixels when a palette is shorter than its bit
 // depth allows); an RLE file is read whole and decoded.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <span>

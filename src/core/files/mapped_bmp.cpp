@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/mapped_bmp.hpp"
+#include "core/files/mapped_bmp.hpp"
 
-#include "common/error.hpp"
-#include "image/bmp_header.hpp"
-#include "image/bmp_rle.hpp"
-#include "image/input_file.hpp"
+#include "core/common/error.hpp"
+#include "core/files/bmp_header.hpp"
+#include "core/files/bmp_rle.hpp"
+#include "core/files/input_file.hpp"
 
 #include <span>
 #include <sys/mman.h>

@@ -5,9 +5,9 @@
 // decode exactly unless they are one of the forms the model refuses, the bad
 // ones are refused, and the mapped view agrees with loading everywhere.
 
-#include "image/bmp_reader.hpp"
-#include "image/mapped_bmp.hpp"
-#include "image_test_support.hpp"
+#include "core/files/bmp_reader.hpp"
+#include "core/files/mapped_bmp.hpp"
+#include "core/image/image_test_support.hpp"
 
 #include <gtest/gtest.h>
 

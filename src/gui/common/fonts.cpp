@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/fonts.hpp"
+#include "gui/common/fonts.hpp"
 
 void installFontSubstitutions()
 {

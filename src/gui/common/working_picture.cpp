@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/working_picture.hpp"
+#include "gui/common/working_picture.hpp"
 
-#include "app/bitmap_qimage.hpp"
-#include "common/error.hpp"
+#include "gui/common/bitmap_qimage.hpp"
+#include "core/common/error.hpp"
 
 #include <utility>
 

@@ -15,7 +15,7 @@
 // once, and the copy is made only when a command first changes one of them.
 // Reading through a const WorkingPicture never copies.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <QByteArray>
 #include <QImage>

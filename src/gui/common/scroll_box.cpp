@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/scroll_box.hpp"
+#include "gui/common/scroll_box.hpp"
 
 #include <QScrollBar>
 

@@ -18,8 +18,8 @@
 // Bitmap::memoryBudget(). Size fields that decoding does not need (the file
 // size, the image size, the densities) are not looked at.
 
-#include "image/bitmap.hpp"
-#include "image/pixel_layout.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/pixel_layout.hpp"
 
 #include <cstdint>
 #include <span>

@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/bitmap_qimage.hpp"
+#include "gui/common/bitmap_qimage.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -13,7 +13,7 @@
 //   carries all four, so reading the file back gives the same layout.
 // The rows are written as the bitmap holds them, padding included.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <string>

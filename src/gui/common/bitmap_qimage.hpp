@@ -5,7 +5,7 @@
 // Conversions between the core's bitmaps and Qt's images, for showing the
 // working image and for the clipboard.
 
-#include "image/bitmap.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <QImage>
 #include <QRect>

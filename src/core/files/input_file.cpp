@@ -1,8 +1,8 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "image/input_file.hpp"
+#include "core/files/input_file.hpp"
 
-#include "common/error.hpp"
+#include "core/common/error.hpp"
 
 #include <cerrno>
 #include <fcntl.h>

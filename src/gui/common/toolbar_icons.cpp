@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "app/toolbar_icons.hpp"
+#include "gui/common/toolbar_icons.hpp"
 
 #include <QPainter>
 #include <QPainterPath>

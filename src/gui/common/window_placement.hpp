@@ -11,6 +11,10 @@ class QWidget;
 // Centres the window on the screen it is on (the primary screen before it is shown).
 void centreOnScreen(QWidget* window);
 
+// The window that dialogs centre over; start-up sets the main window, and
+// closing it sets none.
+void setMainWindowForPlacement(const QWidget* mainWindow);
+
 // Centres the window over the main window; on the screen when there is none.
 void centreOverMainWindow(QWidget* window);
 
