@@ -8,7 +8,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test test-asan bench fuzz fuzz-ci clean format
+.PHONY: deps build run test test-asan bench fuzz fuzz-ci clean format format-check lint
 
 deps:
 	@tools/install-deps.sh
@@ -53,8 +53,19 @@ fuzz-ci: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+SOURCES = git ls-files '*.cpp' '*.hpp'
+
 format:
-	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+	$(SOURCES) | xargs clang-format -i
+
+# Fails on any tracked source file that .clang-format would change.
+format-check: deps
+	$(SOURCES) | xargs clang-format --dry-run --Werror
+
+# clang-tidy with .clang-tidy over the program's sources, from the compile
+# commands of the main build.
+lint: build
+	git ls-files 'src/*.cpp' | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

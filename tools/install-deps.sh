@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format clang-tidy
   xvfb xauth
 )
 
