@@ -28,6 +28,7 @@ inline constexpr std::string_view kInvalidBitmap = "ビットマップイメー�
 inline constexpr std::string_view kUnknownExtension = "拡張子 .%s の画像形式は処理できません";
 inline constexpr std::string_view kPngOpenPrefix = "Error Opening File ";
 inline constexpr std::string_view kPngReadError = "Error Reading File!";
+inline constexpr std::string_view kCannotReadImage = "画像ファイル %s を読み込めません";
 }  // namespace msg
 
 // Replaces the first "%s" of a message template with the argument.

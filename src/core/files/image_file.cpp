@@ -2,30 +2,66 @@
 // SPDX-License-Identifier: MIT
 #include "core/files/image_file.hpp"
 
-#include "core/files/png_reader.hpp"
+#include "core/common/error.hpp"
 #include "core/files/bmp_reader.hpp"
 #include "core/files/input_file.hpp"
+#include "core/files/jpeg_reader.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/tiff_reader.hpp"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace dimora {
 
-Bitmap loadImageFile(const std::string& path)
+ImageFileKind imageFileKindOf(std::span<const std::uint8_t> start)
 {
-    bool isPng = false;
-    {
-        const InputFile file(path);
-        std::array<std::uint8_t, 8> start{};
-        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), start.size()));
-        file.readAt(0, start.data(), length);
-        isPng = hasPngSignature(std::span(start).first(length));
+    if (hasPngSignature(start))
+        return ImageFileKind::Png;
+    if (hasTiffSignature(start))
+        return ImageFileKind::Tiff;
+    if (hasJpegSignature(start))
+        return ImageFileKind::Jpeg;
+    return ImageFileKind::Bmp;
+}
+
+ImageFileKind imageFileKindOf(const std::string& path)
+{
+    const InputFile file(path);
+    std::array<std::uint8_t, 8> start{};
+    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), start.size()));
+    file.readAt(0, start.data(), length);
+    return imageFileKindOf(std::span(start).first(length));
+}
+
+Bitmap loadImageFile(const std::string& path, std::int32_t page)
+{
+    const ImageFileKind kind = imageFileKindOf(path);
+    if (kind == ImageFileKind::Tiff)
+        return loadTiffFile(path, page);
+    if (page != 1)
+        fail(msg::kCannotReadImage, path);
+    switch (kind) {
+    case ImageFileKind::Png: {
+        Bitmap bitmap;
+        LoadPngBitmap(path, bitmap);
+        return bitmap;
     }
-    if (!isPng)
+    case ImageFileKind::Jpeg:
+        return loadJpegFile(path);
+    default:
         return loadBmpFile(path);
-    Bitmap bitmap;
-    LoadPngBitmap(path, bitmap);
-    return bitmap;
+    }
+}
+
+bool hasPngExtension(const std::string& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string end = path.substr(path.size() - 4);
+    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
+    return end == ".png";
 }
 
 }  // namespace dimora

@@ -2,22 +2,41 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Loading an image file by its content rather than its name: a file that
-// starts with the full 8-byte PNG signature is read by the PNG reader
-// (LoadPngBitmap: a 24-bit bitmap), any other by the BMP reader (loadBmpFile:
-// the file's own layout).
+// Loading an image file by its content rather than its name:
+//   "BM"                          BMP  (loadBmpFile: the file's own layout)
+//   the 8-byte PNG signature      PNG  (LoadPngBitmap: 24-bit)
+//   "II*\0", "MM\0*", BigTIFF     TIFF (loadTiffFile: page `page`, 1 = first)
+//   FF D8 FF                      JPEG (loadJpegFile)
+//   anything else                 BMP, and so refused by the BMP reader
+// `page` beyond 1 is for TIFF files; any other file has only page 1.
 //
 // Failures throw dimora::Error:
 // - the file cannot be opened: "ファイル <path> は開けません";
 // - then those of the reader that takes it ("Error Reading File!" for a PNG,
-//   "ビットマップイメージが不正です" and the like for anything else).
+//   "画像ファイル <path> を読み込めません" for a TIFF or JPEG, or a page other
+//   than 1 of another file, "ビットマップイメージが不正です" and the like for a
+//   BMP).
 
 #include "core/image/bitmap.hpp"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace dimora {
 
-[[nodiscard]] Bitmap loadImageFile(const std::string& path);
+enum class ImageFileKind { Bmp, Png, Tiff, Jpeg };
+
+// The kind that the first bytes of a file make it.
+[[nodiscard]] ImageFileKind imageFileKindOf(std::span<const std::uint8_t> start);
+
+// The kind of the file at path, from its first bytes.
+[[nodiscard]] ImageFileKind imageFileKindOf(const std::string& path);
+
+[[nodiscard]] Bitmap loadImageFile(const std::string& path, std::int32_t page = 1);
+
+// True when the file name ends in ".png" in any letter case: such a name is
+// saved as PNG, any other as BMP.
+[[nodiscard]] bool hasPngExtension(const std::string& path);
 
 }  // namespace dimora

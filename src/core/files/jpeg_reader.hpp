@@ -1,0 +1,33 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The JPEG reader: a JPEG file into a bitmap, decoded by libjpeg-turbo with
+// its default settings (the slow integer DCT, fancy upsampling), pixels as
+// stored (orientation tags are not applied):
+//   gray                   8-bit indexed with the grey palette i → (i, i, i)
+//   colour (YCbCr, RGB)    24-bit
+// CMYK and YCCK files, damaged or truncated data, and sizes whose pixels
+// exceed Bitmap::memoryBudget() (checked before any pixel memory is taken)
+// are refused with Error("画像ファイル <name> を読み込めません"). The library's
+// messages never reach the terminal and its errors never end the process.
+//
+// Cost: the library decodes each scanline straight into the bitmap's row.
+
+#include "core/image/bitmap.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace dimora {
+
+// True when the bytes start with FF D8 FF.
+[[nodiscard]] bool hasJpegSignature(std::span<const std::uint8_t> bytes);
+
+[[nodiscard]] Bitmap loadJpegFile(const std::string& path);
+
+// The same from bytes in memory; `name` stands for the file in the error text.
+[[nodiscard]] Bitmap decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& name);
+
+}  // namespace dimora

@@ -1,0 +1,53 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The TIFF reader: one page of a TIFF (or BigTIFF) file into a bitmap,
+// decoded by libtiff, with the layout that keeps every pixel's colour:
+//   bilevel (1 bit)        1-bit indexed {black, white} in the file's order,
+//                          so a black pixel reads 0x000000 and a white one
+//                          0xFFFFFF
+//   gray 2, 4, 8, 16 bits  8-bit indexed with the grey palette i → (i, i, i);
+//                          2 and 4 bits widened by bit replication, 16 bits by
+//                          their high byte; min-is-white inverted (v → 255 − v)
+//   palette 1, 2, 4, 8     indexed with the file's colours (each 16-bit entry
+//                          by its high byte); 2 bits stored as 4
+//   RGB 8 or 16 bits       24-bit (16 bits: the high byte)
+//   with an alpha channel  24-bit, each channel blended over white as the PNG
+//   (gray or RGB, 8/16)    reader blends: (255 × A' + s × (255 − A')) div 255,
+//                          A' = 255 − alpha
+// Strips and tiles, any compression libtiff decodes, both byte orders,
+// contiguous or separate planes. Orientation tags are not applied: rows as
+// stored, the first row on top.
+//
+// Refused, like a damaged or truncated file, with
+// Error("画像ファイル <name> を読み込めません"): float, signed or complex
+// samples, samples over 16 bits, other photometrics (CMYK, YCbCr, Lab, ...),
+// a page that does not exist, and sizes whose pixels exceed
+// Bitmap::memoryBudget() (checked before any pixel memory is taken). libtiff's
+// errors and warnings go to handlers of ours, never to the terminal.
+//
+// Cost: rows stream from the strips or tiles into the bitmap: bilevel, 8-bit
+// gray and palette strips are decoded straight into the bitmap's rows, the
+// other layouts through a buffer of one strip or one row of tiles.
+
+#include "core/image/bitmap.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace dimora {
+
+// True when the bytes start with a TIFF header: "II*\0", "MM\0*", or the
+// BigTIFF "II+\0", "MM\0+".
+[[nodiscard]] bool hasTiffSignature(std::span<const std::uint8_t> bytes);
+
+// Page `page` (1 = the first) of the TIFF file at path.
+[[nodiscard]] Bitmap loadTiffFile(const std::string& path, std::int32_t page = 1);
+
+// The same from bytes in memory; `name` stands for the file in the error text.
+[[nodiscard]] Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name,
+                                std::int32_t page = 1);
+
+}  // namespace dimora
