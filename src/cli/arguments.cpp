@@ -20,14 +20,14 @@ struct CommandShape {
 const std::map<std::string, CommandShape>& commandShapes()
 {
     static const std::map<std::string, CommandShape> shapes = {
-        {"black", {1, {"--region", "--json"}}},
-        {"nonblack", {1, {"--region", "--json"}}},
-        {"gray", {1, {"--region", "--json"}}},
-        {"length", {1, {"--region", "--json"}}},
+        {"black", {1, {"--region", "--json", "--page"}}},
+        {"nonblack", {1, {"--region", "--json", "--page"}}},
+        {"gray", {1, {"--region", "--json", "--page"}}},
+        {"length", {1, {"--region", "--json", "--page"}}},
         {"slices", {1, {"--pixel-size", "--distance", "--region", "--json"}}},
         {"refit", {1, {"--json"}}},
-        {"process", {3, {"--threshold"}}},
-        {"g1", {2, {}}},
+        {"process", {3, {"--threshold", "--page"}}},
+        {"g1", {2, {"--page"}}},
     };
     return shapes;
 }
@@ -61,13 +61,15 @@ Region parseRegion(const std::string& text)
 
 std::string usageText()
 {
-    return "usage: dimora3-cli black|nonblack|gray|length IMAGE [--region L,T,W,H] [--json]\n"
+    return "usage: dimora3-cli black|nonblack|gray|length IMAGE [--region L,T,W,H] [--page N] [--json]\n"
            "       dimora3-cli slices LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] "
            "[--json]\n"
            "       dimora3-cli refit COUNT_LIST_FILE [--json]\n"
            "       dimora3-cli process green|red|percent|invert|grayscale|thin|median|denoise INPUT OUTPUT "
-           "[--threshold N]\n"
-           "       dimora3-cli g1 INPUT OUTPUT\n"
+           "[--threshold N] [--page N]\n"
+           "       dimora3-cli g1 INPUT OUTPUT [--page N]\n"
+           "IMAGE, INPUT: BMP, PNG, TIFF or JPEG, told apart by content; --page N picks a page of a TIFF.\n"
+           "process writes OUTPUT as PNG when its name ends in .png, else as BMP.\n"
            "       dimora3-cli --help | --version\n";
 }
 
@@ -127,6 +129,8 @@ Arguments parseArguments(const std::vector<std::string>& args)
             parsed.distance = value;
         else if (arg == "--threshold")
             parsed.threshold = integerValue(arg, value);
+        else if (arg == "--page" && (parsed.page = integerValue(arg, value)) < 1)
+            throw UsageError("--page counts from 1");
     }
     if (parsed.operands.size() != shape->second.operands)
         throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) +

@@ -28,6 +28,7 @@ struct Arguments {
     std::optional<std::string> pixelSize; // --pixel-size MM, taken as text
     std::optional<std::string> distance;  // --distance MM, taken as text
     std::int32_t threshold = 0;           // --threshold N
+    std::int32_t page = 1;                // --page N: the page of a multi-page TIFF
     ReportForm form = ReportForm::Text;   // --json: ReportForm::Json
 };
 

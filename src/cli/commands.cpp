@@ -9,6 +9,7 @@
 #include "core/files/g1_writer.hpp"
 #include "core/files/image_file.hpp"
 #include "core/files/png_reader.hpp"
+#include "core/files/png_writer.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/files/mapped_bmp.hpp"
 #include "core/imageops/imageops.hpp"
@@ -31,18 +32,15 @@ namespace dimora::cli {
 namespace {
 
 // An image to measure: a BMP file viewed where it lies (mapped, no copy of
-// its pixels) or a decoded PNG file.
+// its pixels), or a decoded PNG, TIFF or JPEG file.
 class MeasuredImage {
 public:
-    explicit MeasuredImage(const std::string& path)
+    MeasuredImage(const std::string& path, std::int32_t page)
     {
-        if (startsWithPngSignature(path)) {
-            Bitmap bitmap;
-            LoadPngBitmap(path, bitmap);
-            image_.emplace<Bitmap>(std::move(bitmap));
-        } else {
+        if (imageFileKindOf(path) == ImageFileKind::Bmp && page == 1)
             image_.emplace<MappedBmpFile>(path);
-        }
+        else
+            image_.emplace<Bitmap>(loadImageFile(path, page));
     }
 
     [[nodiscard]] ImageView view() const
@@ -53,14 +51,6 @@ public:
     }
 
 private:
-    static bool startsWithPngSignature(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::array<std::uint8_t, 8> head{};
-        in.read(reinterpret_cast<char*>(head.data()), head.size());
-        return in.gcount() == static_cast<std::streamsize>(head.size()) && hasPngSignature(head);
-    }
-
     std::variant<std::monostate, Bitmap, MappedBmpFile> image_;
 };
 
@@ -71,7 +61,7 @@ Region regionOrWholeImage(const Arguments& arguments, const ImageView& view)
 
 std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
 {
-    const MeasuredImage image(arguments.operands[0]);
+    const MeasuredImage image(arguments.operands[0], arguments.page);
     const ImageView view = image.view();
     const Region region = regionOrWholeImage(arguments, view);
     const DimensionMeasurement m =
@@ -84,7 +74,7 @@ std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
 
 std::string measureLength(const Arguments& arguments)
 {
-    const MeasuredImage image(arguments.operands[0]);
+    const MeasuredImage image(arguments.operands[0], arguments.page);
     const ImageView view = image.view();
     const auto length = measureTotalLength(view, arguments.region);
     const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
@@ -159,15 +149,19 @@ std::string process(const Arguments& arguments)
         {"denoise", removeIsolatedDots},
     };
     const auto& operation = operations.at(arguments.operands[0]);
-    Bitmap image = loadImageFile(arguments.operands[1]);
+    Bitmap image = loadImageFile(arguments.operands[1], arguments.page);
     operation(image);
-    saveBmpFile(image, arguments.operands[2]);
+    const std::string& output = arguments.operands[2];
+    if (hasPngExtension(output))
+        savePngFile(image, output);
+    else
+        saveBmpFile(image, output);
     return {};
 }
 
 std::string writeG1(const Arguments& arguments)
 {
-    const Bitmap image = loadImageFile(arguments.operands[0]);
+    const Bitmap image = loadImageFile(arguments.operands[0], arguments.page);
     saveG1File(image, arguments.operands[1]);
     return {};
 }

@@ -10,6 +10,9 @@
 #include "core/files/bmp_reader.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/image/region.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/png_test_files.hpp"
+#include "core/files/tiff_jpeg_test_files.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -301,6 +304,53 @@ TEST_F(Cli, PngInputIsChosenByItsSignature)
     result = run({"black", suite + "xc1n0g08.png"});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(lastLine(result.err), "Error Reading File!");
+}
+
+TEST_F(Cli, TiffAndJpegGiveTheNumbersOfTheSameBmp)
+{
+    // The same black square as a BMP, an 8-bit gray TIFF (second page of two)
+    // and a gray JPEG: every measurement and process output agrees.
+    const auto bmp = imageFile("square.bmp", 64, 48, {8, 4, 32, 32});
+    const Bitmap image = loadBmpFile(bmp);
+    const auto sample = [&](std::uint32_t x, std::uint32_t y, unsigned) {
+        return redOf(image.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)));
+    };
+    testing::TiffPage page;
+    page.width = 64;
+    page.height = 48;
+    page.compression = COMPRESSION_LZW;
+    page.sample = sample;
+    testing::TiffPage blank = page;
+    blank.sample = [](auto, auto, auto) { return 255u; };
+    const auto tiff = (dir_ / "square.tif").string();
+    testing::writeFile(tiff, testing::encodeTiff({false, false, {blank, page}}));
+    const auto jpeg = (dir_ / "square.jpg").string();
+    testing::writeFile(jpeg, testing::encodeJpeg(64, 48, 1, false, sample));
+
+    const json expected = runJson({"black", bmp, "--json"});
+    EXPECT_EQ(runJson({"black", tiff, "--page", "2", "--json"})["fields"], expected["fields"]);
+    EXPECT_EQ(runJson({"black", tiff, "--json"})["fields"][1], " 0");
+    EXPECT_EQ(runJson({"length", tiff, "--page=2", "--json"})["length"], runJson({"length", bmp, "--json"})["length"]);
+    // JPEG rounding moves grey levels near the square's edges, not its inside.
+    EXPECT_EQ(runJson({"gray", jpeg, "--json"})["region"], expected["region"]);
+
+    auto result = run({"black", tiff, "--page", "3"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(lastLine(result.err), "画像ファイル " + tiff + " を読み込めません.");
+    result = run({"black", bmp, "--page", "2"});
+    EXPECT_EQ(lastLine(result.err), "画像ファイル " + bmp + " を読み込めません.");
+    EXPECT_EQ(run({"black", tiff, "--page", "0"}).exitStatus, 2);
+
+    // process writes PNG by the output's extension, BMP otherwise.
+    const auto png = (dir_ / "out.PNG").string();
+    ASSERT_EQ(run({"process", "invert", tiff, png, "--page", "2"}).exitStatus, 0);
+    const Bitmap inverted = decodePng(testing::readFile(png));
+    EXPECT_EQ(inverted.pixel(8, 4), kWhite);
+    EXPECT_EQ(inverted.pixel(0, 0), kBlack);
+    const auto out = (dir_ / "out.bmp").string();
+    ASSERT_EQ(run({"process", "invert", tiff, out, "--page", "2"}).exitStatus, 0);
+    EXPECT_EQ(loadBmpFile(out).layout().bitsPerPixel(), 8);
+    EXPECT_EQ(run({"g1", jpeg, (dir_ / "out.g1").string()}).exitStatus, 0);
 }
 
 TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)
