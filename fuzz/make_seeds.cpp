@@ -10,7 +10,9 @@
 // committed PngSuite images, which already cover every colour type.)
 
 #include "core/files/bmp_writer.hpp"
+#include "tiff_jpeg_test_files.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -192,6 +194,53 @@ void writeCommandLines(const std::filesystem::path& folder)
     }
 }
 
+// Small TIFF files of the reader's layouts: bilevel, gray, palette, RGB,
+// alpha; strips and tiles; compressed and not; both byte orders; two pages.
+void writeTiffSeeds(const std::filesystem::path& folder)
+{
+    using testing::TiffPage;
+    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) { return (x * 37 + y * 11 + s * 50) % 256; };
+    const auto page = [&](std::uint16_t bits, std::uint16_t samples, std::uint16_t photometric) {
+        TiffPage p;
+        p.width = 20;
+        p.height = 5;
+        p.bits = bits;
+        p.samples = samples;
+        p.photometric = photometric;
+        p.sample = [=](std::uint32_t x, std::uint32_t y, unsigned s) { return ramp(x, y, s) % (1u << std::min(bits, std::uint16_t{8})); };
+        return p;
+    };
+    std::vector<std::pair<std::string, testing::TiffFile>> files;
+    files.push_back({"bilevel", {false, false, {page(1, 1, PHOTOMETRIC_MINISWHITE)}}});
+    files.push_back({"gray4", {true, false, {page(4, 1, PHOTOMETRIC_MINISBLACK)}}});
+    files.push_back({"gray16", {true, false, {page(16, 1, PHOTOMETRIC_MINISBLACK)}}});
+    TiffPage palette = page(4, 1, PHOTOMETRIC_PALETTE);
+    palette.red = palette.green = palette.blue = std::vector<std::uint16_t>(16, 0x8000);
+    files.push_back({"palette", {false, false, {palette}}});
+    TiffPage lzw = page(8, 3, PHOTOMETRIC_RGB);
+    lzw.compression = COMPRESSION_LZW;
+    files.push_back({"rgb-lzw", {false, false, {lzw, page(8, 1, PHOTOMETRIC_MINISBLACK)}}});
+    TiffPage tiled = page(8, 4, PHOTOMETRIC_RGB);
+    tiled.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+    tiled.tiled = true;
+    tiled.compression = COMPRESSION_PACKBITS;
+    files.push_back({"rgba-tiled", {true, true, {tiled}}});
+    TiffPage separate = page(8, 3, PHOTOMETRIC_RGB);
+    separate.planar = PLANARCONFIG_SEPARATE;
+    separate.compression = COMPRESSION_ADOBE_DEFLATE;
+    files.push_back({"rgb-separate", {false, false, {separate}}});
+    for (const auto& [name, file] : files)
+        writeFile(folder / (name + ".tif"), testing::encodeTiff(file));
+}
+
+void writeJpegSeeds(const std::filesystem::path& folder)
+{
+    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) { return (x * 9 + y * 5 + s * 60) % 256; };
+    writeFile(folder / "gray.jpg", testing::encodeJpeg(24, 16, 1, false, ramp));
+    writeFile(folder / "colour.jpg", testing::encodeJpeg(24, 16, 3, false, ramp));
+    writeFile(folder / "progressive.jpg", testing::encodeJpeg(24, 16, 3, true, ramp));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -205,6 +254,10 @@ int main(int argc, char* argv[])
         std::filesystem::create_directories(folder / "bmp");
         std::filesystem::create_directories(folder / "count_list");
         std::filesystem::create_directories(folder / "command_line");
+        std::filesystem::create_directories(folder / "tiff");
+        std::filesystem::create_directories(folder / "jpeg");
+        writeTiffSeeds(folder / "tiff");
+        writeJpegSeeds(folder / "jpeg");
         writeLayoutSeeds(folder / "bmp");
         writeRleSeeds(folder / "bmp");
         writeHeaderSeeds(folder / "bmp");

@@ -12,7 +12,7 @@ build=${1:-build-fuzz}
 seconds=${2:-60}
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(bmp png count_list command_line)
+[ ${#targets[@]} -eq 0 ] && targets=(bmp png tiff jpeg count_list command_line)
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$root/fuzz/corpus-work
