@@ -36,25 +36,55 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
+// TIFF and JPEG series keep their extension as the user's files have it.
+bool keepsItsExtension(std::string_view extension)
+{
+    return equalsIgnoringCase(extension, ".tif") || equalsIgnoringCase(extension, ".tiff") ||
+           equalsIgnoringCase(extension, ".jpg") || equalsIgnoringCase(extension, ".jpeg");
+}
+
 }  // namespace
 
 std::string firstSliceFileName(std::string_view lastFile)
 {
     std::string first(folderPart(lastFile));
-    first += equalsIgnoringCase(extensionOf(lastFile), ".png") ? "1.png" : "1.bmp";
+    const std::string_view extension = extensionOf(lastFile);
+    if (keepsItsExtension(extension)) {
+        first += '1';
+        first += extension;
+        return first;
+    }
+    first += equalsIgnoringCase(extension, ".png") ? "1.png" : "1.bmp";
     return first;
 }
 
 SliceFileType sliceFileTypeOf(std::string_view firstFile)
 {
-    return extensionOf(firstFile) == ".png" ? SliceFileType::Png : SliceFileType::Bmp;
+    const std::string_view extension = extensionOf(firstFile);
+    if (extension == ".png")
+        return SliceFileType::Png;
+    if (equalsIgnoringCase(extension, ".tif") || equalsIgnoringCase(extension, ".tiff"))
+        return SliceFileType::Tiff;
+    if (equalsIgnoringCase(extension, ".jpg") || equalsIgnoringCase(extension, ".jpeg"))
+        return SliceFileType::Jpeg;
+    return SliceFileType::Bmp;
 }
 
 std::string slicePath(std::string_view firstFile, std::int32_t i, SliceFileType type)
 {
     std::string path(folderPart(firstFile));
     path += std::to_string(i);
-    path += type == SliceFileType::Png ? ".png" : ".bmp";
+    switch (type) {
+    case SliceFileType::Png:
+        path += ".png";
+        break;
+    case SliceFileType::Bmp:
+        path += ".bmp";
+        break;
+    default:
+        path += extensionOf(firstFile);
+        break;
+    }
     return path;
 }
 

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The names and numbers of a slice series: numbered files 1.png, 2.png, ... or
-// 1.bmp, 2.bmp, ... in one folder, the last of which the user picks.
+// The names and numbers of a slice series: numbered files 1.png, 2.png, ...,
+// 1.bmp, 2.bmp, ..., or TIFF or JPEG files (1.tif, 1.tiff, 1.jpg, 1.jpeg) in
+// one folder, the last of which the user picks.
 //
 // Paths are texts, split at the last "/": the folder part is everything up to
 // and including it (empty when there is none), the file name what follows.
@@ -16,21 +17,23 @@
 
 namespace dimora {
 
-enum class SliceFileType : std::uint8_t { Bmp, Png };
+enum class SliceFileType : std::uint8_t { Bmp, Png, Tiff, Jpeg };
 
 // Slices beyond this number are never read.
 inline constexpr std::int32_t kMaxSlices = 100;
 
 // The first file of the series that ends in `lastFile`: its folder part then
-// "1.png" when the extension is ".png" in any letter case, else "1.bmp".
+// "1.png" when the extension is ".png" in any letter case; "1" and the
+// extension as written for ".tif", ".tiff", ".jpg" or ".jpeg" in any case;
+// else "1.bmp".
 [[nodiscard]] std::string firstSliceFileName(std::string_view lastFile);
 
 // PNG when the extension of the first file is exactly ".png" (case
-// matters), BMP otherwise.
+// matters); TIFF or JPEG for their extensions in any case; BMP otherwise.
 [[nodiscard]] SliceFileType sliceFileTypeOf(std::string_view firstFile);
 
 // The path of slice i: the first file's folder part, i in decimal, then ".png"
-// or ".bmp".
+// or ".bmp", or the first file's own extension for TIFF and JPEG.
 [[nodiscard]] std::string slicePath(std::string_view firstFile, std::int32_t i, SliceFileType type);
 
 // The slice count N: the last file's name without folder and extension as an

@@ -3,7 +3,9 @@
 #include "core/slices/slice_stack.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/jpeg_reader.hpp"
 #include "core/files/png_reader.hpp"
+#include "core/files/tiff_reader.hpp"
 #include "core/files/bmp_reader.hpp"
 #include "core/measure/box_count.hpp"
 #include "core/measure/measurement_sequence.hpp"
@@ -25,9 +27,16 @@ constexpr std::size_t kSmallSliceBytes = std::size_t{64} << 20;
 // they have the same size.
 Bitmap loadSlice(const std::string& path, SliceFileType type, Bitmap reusable)
 {
-    if (type == SliceFileType::Bmp)
+    switch (type) {
+    case SliceFileType::Bmp:
         return loadBmpFile(path);
-    return loadPngReusing(path, std::move(reusable));
+    case SliceFileType::Tiff:
+        return loadTiffFile(path);
+    case SliceFileType::Jpeg:
+        return loadJpegFile(path);
+    default:
+        return loadPngReusing(path, std::move(reusable));
+    }
 }
 
 // Adds the black boxes of one slice to the stack counts, side by side.

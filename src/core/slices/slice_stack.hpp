@@ -15,8 +15,9 @@
 //
 // A run, in this order, each step failing with its own error:
 //   1. the first file loaded (it becomes the working image): PNG when the
-//      first file's extension is exactly ".png" (LoadPngBitmap), else BMP
-//      (loadBmpFile), with their errors;
+//      first file's extension is exactly ".png" (LoadPngBitmap), TIFF (first
+//      page) or JPEG for their extensions, else BMP (loadBmpFile), with their
+//      errors;
 //   2. the region: the selection when one is given, else the whole first
 //      slice;
 //   3. the slice count N from the last file's name (sliceCountOf);
@@ -62,7 +63,7 @@ namespace dimora {
 
 // What the settings dialog holds when the run starts.
 struct SliceSeriesSettings {
-    std::string firstFile;            // the series' folder and "1.png" or "1.bmp"
+    std::string firstFile;            // the series' folder and "1.png", "1.bmp", "1.tif", ...
     std::string lastFile;             // the file the user picked (the slice file name)
     std::string pixelSizeText;        // millimetres; may be empty
     std::string distanceText;         // millimetres

@@ -27,7 +27,12 @@ TEST(FirstSliceFileName, FolderOfTheLastFileWithOneAndItsType)
     EXPECT_EQ(firstSliceFileName("/scan/25.png"), "/scan/1.png");
     EXPECT_EQ(firstSliceFileName("/scan/12.bmp"), "/scan/1.bmp");
     EXPECT_EQ(firstSliceFileName("/scan/12.BMP"), "/scan/1.bmp");
-    EXPECT_EQ(firstSliceFileName("/scan/picture.jpg"), "/scan/1.bmp");
+    EXPECT_EQ(firstSliceFileName("/scan/picture.gif"), "/scan/1.bmp");
+    // TIFF and JPEG series keep their extension as written.
+    EXPECT_EQ(firstSliceFileName("/scan/picture.jpg"), "/scan/1.jpg");
+    EXPECT_EQ(firstSliceFileName("/scan/40.TIFF"), "/scan/1.TIFF");
+    EXPECT_EQ(firstSliceFileName("/scan/40.tif"), "/scan/1.tif");
+    EXPECT_EQ(firstSliceFileName("/scan/9.JPEG"), "/scan/1.JPEG");
     EXPECT_EQ(firstSliceFileName("/scan.png/12"), "/scan.png/1.bmp");
     EXPECT_EQ(firstSliceFileName("relative/dir/3.Png"), "relative/dir/1.png");
     EXPECT_EQ(firstSliceFileName(""), "1.bmp");
@@ -40,6 +45,10 @@ TEST(SliceFileTypeOf, OnlyLowerCasePngIsPng)
     EXPECT_EQ(sliceFileTypeOf("/scan/1.PNG"), SliceFileType::Bmp);
     EXPECT_EQ(sliceFileTypeOf("/scan/1.bmp"), SliceFileType::Bmp);
     EXPECT_EQ(sliceFileTypeOf("/a.png/1"), SliceFileType::Bmp);
+    EXPECT_EQ(sliceFileTypeOf("/scan/1.Tif"), SliceFileType::Tiff);
+    EXPECT_EQ(sliceFileTypeOf("/scan/1.tiff"), SliceFileType::Tiff);
+    EXPECT_EQ(sliceFileTypeOf("/scan/1.JPG"), SliceFileType::Jpeg);
+    EXPECT_EQ(sliceFileTypeOf("/scan/1.jpeg"), SliceFileType::Jpeg);
 }
 
 TEST(SlicePath, FolderNumberAndExtension)
@@ -47,6 +56,7 @@ TEST(SlicePath, FolderNumberAndExtension)
     EXPECT_EQ(slicePath("/scan/1.png", 12, SliceFileType::Png), "/scan/12.png");
     EXPECT_EQ(slicePath("/scan/1.bmp", 1, SliceFileType::Bmp), "/scan/1.bmp");
     EXPECT_EQ(slicePath("1.bmp", 100, SliceFileType::Bmp), "100.bmp");
+    EXPECT_EQ(slicePath("/scan/1.TIF", 7, SliceFileType::Tiff), "/scan/7.TIF");
 }
 
 TEST(SliceCountOf, NameWithoutFolderAndExtensionAtMostOneHundred)

@@ -4,6 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/files/png_test_files.hpp"
+#include "core/files/tiff_jpeg_test_files.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/slices/slice_series.hpp"
 
@@ -29,11 +30,32 @@ Bitmap sliceImage(std::int32_t width, std::int32_t height, const BlackAt& black)
 const BlackAt kAllBlack = [](std::int32_t, std::int32_t) { return true; };
 const BlackAt kAllWhite = [](std::int32_t, std::int32_t) { return false; };
 
-// Writes a PNG (8-bit RGB) when the name ends in ".png" in any case, else a BMP.
+// Writes a PNG (8-bit RGB) when the name ends in ".png" in any case, an
+// RGB TIFF for ".tif", a colour JPEG for ".jpg", else a BMP.
 void writeSlice(const std::string& path, const Bitmap& image)
 {
-    if (sliceFileTypeOf(firstSliceFileName(path)) == SliceFileType::Bmp) {
+    const SliceFileType type = sliceFileTypeOf(firstSliceFileName(path));
+    if (type == SliceFileType::Bmp) {
         saveBmpFile(image, path);
+        return;
+    }
+    const auto sample = [&](std::uint32_t x, std::uint32_t y, unsigned s) {
+        const Colour c = image.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+        return s == 0 ? redOf(c) : s == 1 ? greenOf(c) : blueOf(c);
+    };
+    if (type == SliceFileType::Tiff) {
+        testing::TiffPage page;
+        page.width = static_cast<std::uint32_t>(image.width());
+        page.height = static_cast<std::uint32_t>(image.height());
+        page.samples = 3;
+        page.photometric = PHOTOMETRIC_RGB;
+        page.sample = sample;
+        testing::writeFile(path, testing::encodeTiff({false, false, {page}}));
+        return;
+    }
+    if (type == SliceFileType::Jpeg) {
+        testing::writeFile(path, testing::encodeJpeg(static_cast<std::uint32_t>(image.width()),
+                                                     static_cast<std::uint32_t>(image.height()), 3, false, sample));
         return;
     }
     auto png = testing::blankImage(static_cast<std::uint32_t>(image.width()),
@@ -144,7 +166,7 @@ TEST_P(SliceKinds, OneBlackPixelPerSlice)
     EXPECT_EQ(o.result.measurement.fields, (ResultFields{" 64×64", " 0.0", " -1.0000 (2)", " 1.5850"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(BmpAndPng, SliceKinds, ::testing::Values(".bmp", ".png"),
+INSTANTIATE_TEST_SUITE_P(EveryLosslessKind, SliceKinds, ::testing::Values(".bmp", ".png", ".tif"),
                          [](const auto& info) { return info.param.substr(1); });
 
 TEST(SliceStack, NineBlackVoxelsInAMillionGiveTheZeroReport)
@@ -161,6 +183,16 @@ TEST(SliceStack, NineBlackVoxelsInAMillionGiveTheZeroReport)
     EXPECT_NEAR(o.result.measurement.value2, 0.0009, 1e-12);
     EXPECT_EQ(o.progress.size(), 100u);
     EXPECT_EQ(o.progress.back(), std::pair(100, 100));
+}
+
+TEST(SliceStack, JpegSlicesAreReadByTheirExtension)
+{
+    // Solid black survives JPEG coding exactly.
+    const Series series(copies(3, sliceImage(64, 64, kAllBlack)), ".jpg");
+    const Outcome o = measure(series.settings("3.jpg"));
+    ASSERT_EQ(o.error, "no error");
+    EXPECT_EQ(o.result.measurement.countList, lines({"12288", "1536", "192", "24", "3"}));
+    EXPECT_EQ(o.result.lastFile, series.file("3.jpg"));
 }
 
 TEST(SliceStack, ACoverageOfExactlyTheThresholdIsFitted)
