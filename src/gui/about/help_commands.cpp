@@ -26,10 +26,10 @@ void TForm1::usage1Click()
             pvlUrl1->setUrl(helpPageUrl(QCoreApplication::applicationDirPath()).toString(QUrl::FullyEncoded));
             pvlUrl1->OpenDefaultBrowser();
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm1::version1Click()
 {
-    runCommand([] { windows().aboutBox->exec(); }, false);
+    runCommand([] { windows().aboutBox->exec(); }, BusyCursor::DontShow);
 }

@@ -69,7 +69,7 @@ void TForm1::bb1Click()
     // Only a bitmap has pixels to write: an icon or a metafile says so before
     // the user is asked for a name.
     if (picture_.kind() != PictureKind::Bitmap) {
-        runCommand([this] { (void)std::as_const(picture_).pixels(); }, false);
+        runCommand([this] { (void)std::as_const(picture_).pixels(); }, BusyCursor::DontShow);
         return;
     }
     const auto path = platform().askFileName(fileDialogs::saveG1(), this);
@@ -93,7 +93,7 @@ void TForm1::Copy1Click()
                 return;
             }
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm1::Paste1Click()
@@ -105,5 +105,5 @@ void TForm1::Paste1Click()
                 return;
             setWorkingImage(fromQImage(image));
         },
-        false);
+        BusyCursor::DontShow);
 }

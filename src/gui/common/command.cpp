@@ -12,12 +12,12 @@
 #include <string>
 #include <utility>
 
-BusyCursor::BusyCursor()
+ScopedBusyCursor::ScopedBusyCursor()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-BusyCursor::~BusyCursor()
+ScopedBusyCursor::~ScopedBusyCursor()
 {
     QApplication::restoreOverrideCursor();
 }
@@ -35,11 +35,11 @@ class DepthGuard {
 };
 
 // Runs the body as a command; the text of the error that ended it, if any.
-std::optional<std::string> runBody(const std::function<void()>& body, bool busyCursor)
+std::optional<std::string> runBody(const std::function<void()>& body, BusyCursor busyCursor)
 {
     DepthGuard depth;
-    std::optional<BusyCursor> cursor;
-    if (busyCursor)
+    std::optional<ScopedBusyCursor> cursor;
+    if (busyCursor == BusyCursor::Show)
         cursor.emplace();
     if (commandDepth > 1) {
         body(); // an enclosing command reports what goes wrong
@@ -60,7 +60,7 @@ QString reportText(const std::string& failure)
 
 } // namespace
 
-void runCommand(const std::function<void()>& body, bool busyCursor)
+void runCommand(const std::function<void()>& body, BusyCursor busyCursor)
 {
     // The cursor is back before the report.
     if (const std::optional<std::string> failure = runBody(body, busyCursor))
@@ -70,7 +70,7 @@ void runCommand(const std::function<void()>& body, bool busyCursor)
 void runCommandReportingLater(QObject* context, const std::function<void()>& body,
                               std::function<void()> beforeReport)
 {
-    const std::optional<std::string> failure = runBody(body, false);
+    const std::optional<std::string> failure = runBody(body, BusyCursor::DontShow);
     if (!failure)
         return;
     QMetaObject::invokeMethod(

@@ -4,8 +4,8 @@
 
 // Every handler of a menu item, tool button or dialog button runs its work
 // through runCommand:
-// - with busyCursor, the application-wide hourglass is shown while the body
-//   runs and the default cursor comes back on every way out;
+// - with BusyCursor::Show, the application-wide hourglass is shown while the
+//   body runs and the default cursor comes back on every way out;
 // - an error (dimora::Error or any other std::exception) ends the body; it is
 //   shown as the general error report (title "Dimora3", error icon, one OK
 //   button, the message with the full-stop rule) through platform(), after the
@@ -21,10 +21,14 @@
 
 class QObject;
 
-void runCommand(const std::function<void()>& body, bool busyCursor = true);
+// Whether a command shows the hourglass while its body runs. Commands that
+// only show a window or open a dialog run without it.
+enum class BusyCursor { Show, DontShow };
+
+void runCommand(const std::function<void()>& body, BusyCursor busyCursor = BusyCursor::Show);
 
 // For a command that runs inside the handling of an input event, such as the
-// focus change that a mouse press makes: runCommand without the busy cursor,
+// focus change that a mouse press makes: runCommand without the hourglass,
 // except that an error is reported only once that event has been handled,
 // from the event loop (as long as `context` lives), after `beforeReport`. A
 // modal box opened in the middle of a mouse press takes the mouse from the
@@ -39,10 +43,10 @@ void runCommandReportingLater(QObject* context, const std::function<void()>& bod
 
 // Shows the hourglass for the lifetime of the object (for a stretch of work
 // inside a command that does not show it as a whole).
-class BusyCursor {
+class ScopedBusyCursor {
   public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+    ScopedBusyCursor();
+    ~ScopedBusyCursor();
+    ScopedBusyCursor(const ScopedBusyCursor&) = delete;
+    ScopedBusyCursor& operator=(const ScopedBusyCursor&) = delete;
 };

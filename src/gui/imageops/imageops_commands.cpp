@@ -34,11 +34,11 @@ void runColourCommand(TForm1& form1, const std::function<void(dimora::Bitmap&)>&
                 platform().beep();
                 return;
             }
-            BusyCursor busy;
+            ScopedBusyCursor busy;
             operation(image);
             form1.imageChanged();
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 // The other operations ask for the bitmap as a whole: an icon or a metafile
@@ -79,7 +79,7 @@ void TForm1::K2Click()
 
 void TForm1::sikii1Click()
 {
-    runCommand([] { windows().form3->show(); }, false);
+    runCommand([] { windows().form3->show(); }, BusyCursor::DontShow);
 }
 
 void TForm1::reverse1Click()

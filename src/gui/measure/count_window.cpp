@@ -147,7 +147,7 @@ void TForm4::resizeEvent(QResizeEvent* event)
 
 void TForm4::BitBtn1Click()
 {
-    runCommand([this] { recalculate(); }, false);
+    runCommand([this] { recalculate(); }, BusyCursor::DontShow);
 }
 
 QStringList TForm4::countLines() const

@@ -54,7 +54,7 @@ void TForm1::gray1Click()
 
 void TForm1::count1Click()
 {
-    runCommand([] { windows().form4->showInFront(); }, false);
+    runCommand([] { windows().form4->showInFront(); }, BusyCursor::DontShow);
 }
 
 void TForm1::ToolButton10Click()

@@ -74,7 +74,7 @@ void TForm1::N2Click()
             SelShape1->move(80, 80);
             showRangeSigns(*this, currentGeometryText(*this));
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm1::SelShape1MouseMove(QMouseEvent*)
@@ -85,7 +85,7 @@ void TForm1::SelShape1MouseMove(QMouseEvent*)
                 return;
             Label1->setText(currentGeometryText(*this));
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm1::N5Click()
@@ -100,7 +100,7 @@ void TForm1::N5Click()
             form9.Edit4->setText(QString::number(shape.height()));
             form9.show();
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm9::BitBtn1Click()
@@ -120,5 +120,5 @@ void TForm9::BitBtn1Click()
                            selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
             hide();
         },
-        false);
+        BusyCursor::DontShow);
 }

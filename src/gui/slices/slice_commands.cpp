@@ -43,7 +43,7 @@ private:
 
 void TForm1::slice1Click()
 {
-    runCommand([] { windows().form7->show(); }, false);
+    runCommand([] { windows().form7->show(); }, BusyCursor::DontShow);
 }
 
 void TForm7::BitBtn1Click()

@@ -83,7 +83,7 @@ void TForm7::Button1Click()
             Label2->setText(QString::fromStdString(dimora::firstSliceFileName(SliceFileName.toStdString())));
             Label4->setText(SliceFileName);
         },
-        false);
+        BusyCursor::DontShow);
 }
 
 void TForm7::BitBtn2Click()

@@ -55,7 +55,8 @@ class CommandAndPlatformTest : public QObject {
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         bool anyCursorInside = true;
-        runCommand([&] { anyCursorInside = QApplication::overrideCursor() != nullptr; }, false);
+        runCommand([&] { anyCursorInside = QApplication::overrideCursor() != nullptr; },
+                   BusyCursor::DontShow);
         QVERIFY(!anyCursorInside);
         QVERIFY(recorder_->errorReports.isEmpty());
     }
@@ -88,7 +89,7 @@ class CommandAndPlatformTest : public QObject {
                     innerBusy = busyCursorShown();
                     dimora::fail(dimora::msg::kFloatDivideByZero);
                 },
-                false);
+                BusyCursor::DontShow);
             outerRanOn = true;
         });
         QVERIFY(innerBusy); // the outer command's cursor is still on
