@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/about/about_box.hpp"
 
+#include "core/common/version.hpp"
 #include "gui/about/hyperlink_label.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/toolbar_icons.hpp"
@@ -40,7 +41,10 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProductName->move(88, 16);
     ProductName->adjustSize();
 
-    Version = addLabel(Panel1, "Version", QStringLiteral("Version 3.33"), 152, 40);
+    Version = addLabel(Panel1, "Version",
+                       QStringLiteral("Version ") +
+                           QString::fromUtf8(dimora::kVersion.data(), qsizetype(dimora::kVersion.size())),
+                       152, 40);
 
     Copyright = new QLabel(QStringLiteral("Copyright (C) 2026 Dimora3 developers"), Panel1);
     nameControl(Copyright, "Copyright");
