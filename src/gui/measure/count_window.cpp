@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "gui/measure/count_window.hpp"
 
-#include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
@@ -145,11 +144,6 @@ void TForm4::resizeEvent(QResizeEvent* event)
     Chart1->setGeometry(120, 24, 274 + dw, 254 + dh);
 }
 
-void TForm4::BitBtn1Click()
-{
-    runCommand([this] { recalculate(); }, BusyCursor::DontShow);
-}
-
 QStringList TForm4::countLines() const
 {
     const QString text = Memo1->toPlainText();
@@ -176,6 +170,19 @@ void TForm4::appendCountLine(const QString& line)
 void TForm4::showInFront()
 {
     ::showInFront(this);
+}
+
+void TForm4::showChart(std::span<const dimora::ChartPoint> points, const dimora::Recalculation* result)
+{
+    const auto toQPoint = [](const dimora::ChartPoint& point) { return QPointF(point.x, point.y); };
+    std::vector<QPointF> converted;
+    converted.reserve(points.size());
+    for (const dimora::ChartPoint& point : points)
+        converted.push_back(toQPoint(point));
+    if (result)
+        plot(converted, std::pair(toQPoint(result->lineStart), toQPoint(result->lineEnd)));
+    else
+        plot(converted, std::nullopt);
 }
 
 void TForm4::plot(const std::vector<QPointF>& points,

@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/measure/count_list.hpp"
+
 #include <QPointF>
 #include <QStringList>
 #include <QWidget>
 
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -36,11 +39,10 @@ class TForm4 : public QWidget {
     QLineSeries* Series2;    // the fitted segment
     QPushButton* BitBtn1;    // "再計算"
 
-    // The recalculation as a command: errors end in the general error report.
+    // "再計算" as a command: fits the count list as the user left it again,
+    // redraws the chart and rewrites Edit3 and Edit4 of the result window;
+    // errors end in the general error report.
     void BitBtn1Click();
-    // The recalculation itself, for commands that run it as their last step:
-    // errors propagate to the caller's command.
-    void recalculate();
 
     // The count list, line by line (a final line end adds no line).
     [[nodiscard]] QStringList countLines() const;
@@ -51,14 +53,16 @@ class TForm4 : public QWidget {
     // minimised, and activates it.
     void showInFront();
 
-    // Replaces the chart's contents: the points, and the fitted segment when
-    // there is one. The axes follow the data.
-    void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
+    // Replaces the chart's contents by a recalculation's: its points, and the
+    // fitted segment when it succeeded (`result` null: the points found
+    // before it failed, without a line). The axes follow the data.
+    void showChart(std::span<const dimora::ChartPoint> points, const dimora::Recalculation* result);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
     void fitAxesToData();
 
     QChart* chart_;

@@ -1,5 +1,10 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
+
+// The measurement commands of the main window and the count window's "再計算".
+// A dimension measurement clears the count list, counts in the core and ends
+// through the core's measurement sequence into the count and result windows.
+
 #include "gui/common/command.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
@@ -7,7 +12,8 @@
 #include "gui/measure/count_window.hpp"
 #include "core/measure/dimension_measurement.hpp"
 #include "core/measure/gray_box_count.hpp"
-#include "gui/measure/measurement_results.hpp"
+#include "core/measure/measurement_sequence.hpp"
+#include "gui/measure/measurement_windows.hpp"
 #include "core/measure/total_length.hpp"
 #include "gui/measure/total_length_window.hpp"
 #include "gui/region/selection_shape.hpp"
@@ -19,6 +25,11 @@
 
 namespace {
 
+MeasurementWindows measurementWindows()
+{
+    return {*windows().form4, *windows().form2};
+}
+
 // The black and non-black dimensions: one procedure, two pixel classes.
 void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
 {
@@ -26,7 +37,8 @@ void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
     const dimora::Region region = form1.analysisRegion();
     const dimora::BoxCounts counts =
         dimora::countBoxes(std::as_const(form1).workingPicture().pixels().view(), region, pixelClass);
-    showCountReport(dimora::reportBoxCounts(counts), region.width, region.height);
+    MeasurementWindows sink = measurementWindows();
+    dimora::finishMeasurement(dimora::reportBoxCounts(counts), region.width, region.height, sink);
 }
 
 } // namespace
@@ -48,13 +60,24 @@ void TForm1::gray1Click()
         const dimora::Region region = analysisRegion();
         const dimora::GrayCounts counts =
             dimora::countGrayBoxes(std::as_const(*this).workingPicture().pixels().view(), region);
-        showCountReport(dimora::reportGrayCounts(counts), region.width, region.height);
+        MeasurementWindows sink = measurementWindows();
+        dimora::finishMeasurement(dimora::reportGrayCounts(counts), region.width, region.height, sink);
     });
 }
 
 void TForm1::count1Click()
 {
     runCommand([] { windows().form4->showInFront(); }, BusyCursor::DontShow);
+}
+
+void TForm4::BitBtn1Click()
+{
+    runCommand(
+        [this] {
+            MeasurementWindows sink(*this, *windows().form2);
+            dimora::recalculate(sink);
+        },
+        BusyCursor::DontShow);
 }
 
 void TForm1::ToolButton10Click()

@@ -52,3 +52,17 @@ void TForm2::closeEvent(QCloseEvent* event)
 {
     event->ignore();
 }
+
+void TForm2::showFields(const dimora::ResultFields& fields)
+{
+    Edit1->setText(QString::fromStdString(fields.edit1));
+    Edit2->setText(QString::fromStdString(fields.edit2));
+    Edit3->setText(QString::fromStdString(fields.edit3));
+    Edit4->setText(QString::fromStdString(fields.edit4));
+}
+
+void TForm2::showFitFields(const dimora::FitFields& fields)
+{
+    Edit3->setText(QString::fromStdString(fields.edit3));
+    Edit4->setText(QString::fromStdString(fields.edit4));
+}

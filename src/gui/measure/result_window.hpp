@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/measure/result_fields.hpp"
+
 #include <QWidget>
 
 class QCloseEvent;
@@ -15,6 +17,12 @@ class TForm2 : public QWidget {
     Q_OBJECT
   public:
     explicit TForm2(QWidget* parent = nullptr);
+
+    // Writes all four fields of a measurement, Edit1 to Edit4 in order.
+    void showFields(const dimora::ResultFields& fields);
+    // Writes Edit3 and Edit4 alone, as a recalculation of the count list does;
+    // the region size and coverage stay.
+    void showFitFields(const dimora::FitFields& fields);
 
     QLabel* Label1;
     QLabel* Label2;

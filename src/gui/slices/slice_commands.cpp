@@ -9,7 +9,8 @@
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
 #include "gui/measure/count_window.hpp"
-#include "gui/measure/measurement_results.hpp"
+#include "core/measure/measurement_sequence.hpp"
+#include "gui/measure/measurement_windows.hpp"
 #include "gui/region/selection_shape.hpp"
 #include "gui/slices/progress_window.hpp"
 #include "core/slices/slice_series.hpp"
@@ -85,6 +86,8 @@ void TForm7::BitBtn1Click()
             throw;
         }
         adoptRun();
-        showCountReport(dimora::reportSliceCounts(counts), counts.region.width, counts.region.height);
+        MeasurementWindows sink(*windows().form4, *windows().form2);
+        dimora::finishMeasurement(dimora::reportSliceCounts(counts), counts.region.width, counts.region.height,
+                                  sink);
     });
 }
