@@ -7,8 +7,9 @@ FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+PREFIX     ?= /usr/local
 
-.PHONY: deps build run test test-asan bench fuzz fuzz-ci clean format format-check lint
+.PHONY: deps build run test test-asan bench fuzz fuzz-ci clean format format-check lint install package
 
 deps:
 	@tools/install-deps.sh
@@ -17,11 +18,20 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Installs into $(PREFIX) (under $(DESTDIR) when set).
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package dimora3_<version>_amd64.deb in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 run: build
 	tools/run.sh $(BUILD)
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	tools/check-install.sh $(BUILD)
 	$(MAKE) test-asan
 	$(MAKE) fuzz-ci FUZZ_SECONDS=60
 

@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-dev clang-format clang-tidy
   xvfb xauth
+  desktop-file-utils appstream lintian help2man man-db librsvg2-bin dpkg-dev
 )
 
 missing=()
