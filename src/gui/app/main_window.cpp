@@ -276,16 +276,15 @@ void TForm1::imageChanged()
     SelShape1->raise();
 }
 
-dimora::Region TForm1::analysisRegion()
+dimora::Region TForm1::takeAnalysisRegion()
 {
-    if (!SelShape1->isHidden())
-        return {SelShape1->x() + ScrollBox1->horizontalPosition(),
-                SelShape1->y() + ScrollBox1->verticalPosition(), SelShape1->width(), SelShape1->height()};
-    const dimora::Bitmap& image = imageForSize();
+    if (const std::optional<dimora::Region> selection = shownSelection())
+        return *selection;
+    const dimora::Bitmap& image = prepareImageForSize();
     return {0, 0, image.width(), image.height()};
 }
 
-const dimora::Bitmap& TForm1::imageForSize()
+const dimora::Bitmap& TForm1::prepareImageForSize()
 {
     if (picture_.kind() != PictureKind::Bitmap) {
         picture_.dropNonBitmap();

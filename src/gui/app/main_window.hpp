@@ -6,7 +6,10 @@
 #include "core/image/region.hpp"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
+
+#include <optional>
 
 class ImageControl;
 class QAction;
@@ -41,15 +44,37 @@ class TForm1 : public QMainWindow {
     void setWorkingPicture(WorkingPicture picture);
     // Shows the working image again after its pixels were changed in place.
     void imageChanged();
-    // The analysis region of a measurement: the selection rectangle shifted by
-    // the scroll positions while it is visible, else the whole image (asking
-    // an icon or metafile for its size replaces it by the empty bitmap).
-    [[nodiscard]] dimora::Region analysisRegion();
-    // The bitmap when a command asks for the image's size: an icon or
-    // metafile is replaced by the empty bitmap (and the view follows).
-    [[nodiscard]] const dimora::Bitmap& imageForSize();
+    // Takes the analysis region of a measurement: the shown selection, else
+    // the whole image, whose size is asked for with prepareImageForSize (so
+    // an icon or metafile gives way to the empty bitmap).
+    [[nodiscard]] dimora::Region takeAnalysisRegion();
+    // Prepares the working image for a command that asks for its size: an
+    // icon or metafile is replaced by the empty bitmap (and the view
+    // follows). Returns the bitmap.
+    const dimora::Bitmap& prepareImageForSize();
     // The path that open and save-as set and save writes to.
     [[nodiscard]] const QString& currentFileName() const { return currentFileName_; }
+
+    // --- The selection rectangle, in image coordinates ---------------------
+    // Its place in the view shifted by the scroll positions, so it stands
+    // for the same pixels however the view is scrolled.
+    //
+    // The rectangle as it stands, shown or hidden.
+    [[nodiscard]] dimora::Region selectionRectangle() const;
+    // The rectangle while it is shown (the range); nothing while it is hidden.
+    [[nodiscard]] std::optional<dimora::Region> shownSelection() const;
+    // Shows the rectangle; the signs of the range follow with showRangeSigns.
+    void showSelection();
+    // Each sets one value of the rectangle and keeps the other three, without
+    // the limits that dragging obeys: the left and top edges in image
+    // coordinates, the width and the height.
+    void setSelectionLeft(int x);
+    void setSelectionTop(int y);
+    void setSelectionWidth(int width);
+    void setSelectionHeight(int height);
+    // The three signs of a shown range: the status label with the geometry
+    // text, ToolButton4 drawn pressed and the caption "範囲指定解除" of N2.
+    void showRangeSigns(const QString& geometryText);
 
     // --- Controls -----------------------------------------------------------
     QFrame* ToolBar1;
@@ -153,6 +178,9 @@ class TForm1 : public QMainWindow {
     void createToolBar(QWidget* client);
     void createImageArea(QWidget* client);
     void saveWorkingImage();
+    // The image position shown at the view's top-left corner (the scroll
+    // positions): a position in the view plus this is a position in the image.
+    [[nodiscard]] QPoint viewOrigin() const;
 
     WorkingPicture picture_;
     QString currentFileName_;

@@ -16,11 +16,9 @@
 #include "gui/measure/measurement_windows.hpp"
 #include "core/measure/total_length.hpp"
 #include "gui/measure/total_length_window.hpp"
-#include "gui/region/selection_shape.hpp"
 #include "gui/common/window_placement.hpp"
 
-#include <QLineEdit>
-
+#include <optional>
 #include <utility>
 
 namespace {
@@ -34,7 +32,7 @@ MeasurementWindows measurementWindows()
 void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
 {
     windows().form4->clearCountList();
-    const dimora::Region region = form1.analysisRegion();
+    const dimora::Region region = form1.takeAnalysisRegion();
     const dimora::BoxCounts counts =
         dimora::countBoxes(std::as_const(form1).workingPicture().pixels().view(), region, pixelClass);
     MeasurementWindows sink = measurementWindows();
@@ -57,7 +55,7 @@ void TForm1::gray1Click()
 {
     runCommand([this] {
         windows().form4->clearCountList();
-        const dimora::Region region = analysisRegion();
+        const dimora::Region region = takeAnalysisRegion();
         const dimora::GrayCounts counts =
             dimora::countGrayBoxes(std::as_const(*this).workingPicture().pixels().view(), region);
         MeasurementWindows sink = measurementWindows();
@@ -90,14 +88,13 @@ void TForm1::length1Click()
     runCommand([this] {
         TForm5& form5 = *windows().form5;
         showInFront(&form5);
-        std::optional<dimora::Region> selection;
-        if (!SelShape1->isHidden())
-            selection = analysisRegion();
-        else
-            (void)imageForSize();
+        // Without a selection the command asks for the whole image's size.
+        const std::optional<dimora::Region> selection = shownSelection();
+        if (!selection)
+            prepareImageForSize();
         const auto length =
             dimora::measureTotalLength(std::as_const(*this).workingPicture().pixels().view(), selection);
         if (length)
-            form5.Edit1->setText(QString::fromStdString(length->field));
+            form5.showLength(*length);
     });
 }

@@ -31,3 +31,8 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, Qt::Window)
     Label2->move(86, 32);
     Label2->adjustSize();
 }
+
+void TForm5::showLength(const dimora::TotalLength& length)
+{
+    Edit1->setText(QString::fromStdString(length.field));
+}

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/measure/total_length.hpp"
+
 #include <QWidget>
 
 class QLabel;
@@ -17,4 +19,7 @@ class TForm5 : public QWidget {
     QLabel* Label1;
     QLineEdit* Edit1; // the total length
     QLabel* Label2;   // the unit
+
+    // Writes the field text of a measured length.
+    void showLength(const dimora::TotalLength& length);
 };

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 // The region commands: show and hide the selection rectangle, follow its
-// geometry in the status label, and place it by numbers.
+// geometry in the status label, and place it by numbers. Here too the main
+// window's selection faces, the one place where the rectangle's place in the
+// view and its place in the image are turned into each other.
 
 #include "gui/region/region_commands.hpp"
 
@@ -27,13 +29,11 @@ void showRangeButtonPressed(QToolButton* button, bool pressed)
     button->setChecked(pressed);
 }
 
-// The geometry text of the rectangle as it stands, in image coordinates.
-QString currentGeometryText(TForm1& form1)
+// The geometry text of a rectangle in image coordinates.
+QString geometryText(const dimora::Region& rectangle)
 {
-    const QRect shape = form1.SelShape1->geometry();
-    return selectionGeometryText(QString::number(shape.x() + form1.ScrollBox1->horizontalPosition()),
-                                 QString::number(shape.y() + form1.ScrollBox1->verticalPosition()),
-                                 QString::number(shape.width()), QString::number(shape.height()));
+    return selectionGeometryText(QString::number(rectangle.left), QString::number(rectangle.top),
+                                 QString::number(rectangle.width), QString::number(rectangle.height));
 }
 
 int integerOf(const QLineEdit* edit)
@@ -49,12 +49,55 @@ QString selectionGeometryText(const QString& x, const QString& y, const QString&
            QStringLiteral("　(幅, 高さ)=( ") + w + QStringLiteral(", ") + h + QStringLiteral(" )");
 }
 
-void showRangeSigns(TForm1& form1, const QString& geometryText)
+QPoint TForm1::viewOrigin() const
 {
-    form1.Label1->show();
-    form1.Label1->setText(geometryText);
-    showRangeButtonPressed(form1.ToolButton4, true);
-    form1.N2->setText(QStringLiteral("範囲指定解除"));
+    return {ScrollBox1->horizontalPosition(), ScrollBox1->verticalPosition()};
+}
+
+dimora::Region TForm1::selectionRectangle() const
+{
+    const QPoint corner = SelShape1->pos() + viewOrigin();
+    return {corner.x(), corner.y(), SelShape1->width(), SelShape1->height()};
+}
+
+std::optional<dimora::Region> TForm1::shownSelection() const
+{
+    if (SelShape1->isHidden())
+        return std::nullopt;
+    return selectionRectangle();
+}
+
+void TForm1::showSelection()
+{
+    SelShape1->show();
+}
+
+void TForm1::setSelectionLeft(int x)
+{
+    SelShape1->move(x - viewOrigin().x(), SelShape1->y());
+}
+
+void TForm1::setSelectionTop(int y)
+{
+    SelShape1->move(SelShape1->x(), y - viewOrigin().y());
+}
+
+void TForm1::setSelectionWidth(int width)
+{
+    SelShape1->resize(width, SelShape1->height());
+}
+
+void TForm1::setSelectionHeight(int height)
+{
+    SelShape1->resize(SelShape1->width(), height);
+}
+
+void TForm1::showRangeSigns(const QString& geometryText)
+{
+    Label1->show();
+    Label1->setText(geometryText);
+    showRangeButtonPressed(ToolButton4, true);
+    N2->setText(QStringLiteral("範囲指定解除"));
 }
 
 void TForm1::N2Click()
@@ -72,7 +115,7 @@ void TForm1::N2Click()
             Label1->show();
             // 80 pixels right of and below the visible corner, wherever the view is scrolled.
             SelShape1->move(80, 80);
-            showRangeSigns(*this, currentGeometryText(*this));
+            showRangeSigns(geometryText(selectionRectangle()));
         },
         BusyCursor::DontShow);
 }
@@ -81,9 +124,8 @@ void TForm1::SelShape1MouseMove(QMouseEvent*)
 {
     runCommand(
         [this] {
-            if (SelShape1->isHidden())
-                return;
-            Label1->setText(currentGeometryText(*this));
+            if (const std::optional<dimora::Region> selection = shownSelection())
+                Label1->setText(geometryText(*selection));
         },
         BusyCursor::DontShow);
 }
@@ -92,12 +134,9 @@ void TForm1::N5Click()
 {
     runCommand(
         [this] {
+            // The rectangle's last place, also while it is hidden.
             TForm9& form9 = *windows().form9;
-            const QRect shape = SelShape1->geometry();
-            form9.Edit1->setText(QString::number(shape.x() + ScrollBox1->horizontalPosition()));
-            form9.Edit2->setText(QString::number(shape.y() + ScrollBox1->verticalPosition()));
-            form9.Edit3->setText(QString::number(shape.width()));
-            form9.Edit4->setText(QString::number(shape.height()));
+            form9.setRegion(selectionRectangle());
             form9.show();
         },
         BusyCursor::DontShow);
@@ -108,16 +147,15 @@ void TForm9::BitBtn1Click()
     runCommand(
         [this] {
             TForm1& form1 = *windows().form1;
-            TSelShape* shape = form1.SelShape1;
             // Each value is applied as soon as it is read: a bad text stops
             // here with the earlier ones in place.
-            shape->show();
-            shape->move(integerOf(Edit1) - form1.ScrollBox1->horizontalPosition(), shape->y());
-            shape->move(shape->x(), integerOf(Edit2) - form1.ScrollBox1->verticalPosition());
-            shape->resize(integerOf(Edit3), shape->height());
-            shape->resize(shape->width(), integerOf(Edit4));
-            showRangeSigns(form1,
-                           selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
+            form1.showSelection();
+            form1.setSelectionLeft(integerOf(Edit1));
+            form1.setSelectionTop(integerOf(Edit2));
+            form1.setSelectionWidth(integerOf(Edit3));
+            form1.setSelectionHeight(integerOf(Edit4));
+            form1.showRangeSigns(
+                selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
             hide();
         },
         BusyCursor::DontShow);

@@ -56,6 +56,14 @@ TForm9::TForm9(QWidget* parent)
     setTabOrder(Edit4, BitBtn1);
 }
 
+void TForm9::setRegion(const dimora::Region& region)
+{
+    Edit1->setText(QString::number(region.left));
+    Edit2->setText(QString::number(region.top));
+    Edit3->setText(QString::number(region.width));
+    Edit4->setText(QString::number(region.height));
+}
+
 void TForm9::showEvent(QShowEvent* event)
 {
     centreOverMainWindow(this);

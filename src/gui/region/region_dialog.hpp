@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/image/region.hpp"
+
 #include <QDialog>
 
 class QLabel;
@@ -26,6 +28,10 @@ public:
     QLineEdit* Edit3; // width
     QLineEdit* Edit4; // height
     QPushButton* BitBtn1;
+
+    // Writes a rectangle in image coordinates into the four edits, as
+    // decimal integers.
+    void setRegion(const dimora::Region& region);
 
     // Shows the selection rectangle at the typed place and size, shows the
     // range signs and hides the dialog. A text that is not an integer stops

@@ -26,6 +26,11 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     ProgressBar1->setTextVisible(false);
 }
 
+void TForm8::setProgress(int percent)
+{
+    ProgressBar1->setValue(percent);
+}
+
 void TForm8::showEvent(QShowEvent* event)
 {
     centreOverMainWindow(this);

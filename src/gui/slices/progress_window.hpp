@@ -16,6 +16,9 @@ public:
 
     QProgressBar* ProgressBar1;
 
+    // Moves the bar to a position from 0 to 100.
+    void setProgress(int percent);
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Refused while a command runs: the slice run that shows this window

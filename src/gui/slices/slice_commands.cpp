@@ -11,16 +11,15 @@
 #include "gui/measure/count_window.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "gui/measure/measurement_windows.hpp"
-#include "gui/region/selection_shape.hpp"
 #include "gui/slices/progress_window.hpp"
 #include "core/slices/slice_series.hpp"
 #include "gui/slices/slice_settings_dialog.hpp"
 #include "core/slices/slice_stack.hpp"
 
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -29,7 +28,7 @@ class ProgressShown {
 public:
     explicit ProgressShown(TForm8& window) : window_(window)
     {
-        window_.ProgressBar1->setValue(0);
+        window_.setProgress(0);
         window_.show();
     }
     ~ProgressShown() { window_.hide(); }
@@ -55,16 +54,11 @@ void TForm7::BitBtn1Click()
         ProgressShown progress(*windows().form8);
         windows().form4->clearCountList();
 
-        dimora::SliceSeriesSettings settings;
-        settings.firstFile = Label2->text().toStdString();
-        settings.lastFile = SliceFileName.toStdString();
-        settings.pixelSizeText = Edit2->text().toStdString();
-        settings.distanceText = Edit3->text().toStdString();
-        if (!form1.SelShape1->isHidden())
-            settings.selection = form1.analysisRegion();
+        dimora::SliceSeriesSettings settings = this->settings();
+        settings.selection = form1.shownSelection();
 
         const auto showProgress = [](std::int32_t done, std::int32_t total) {
-            windows().form8->ProgressBar1->setValue(dimora::sliceProgressPercent(done, total));
+            windows().form8->setProgress(dimora::sliceProgressPercent(done, total));
             // Keep the windows painted; the user's input waits for the end.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         };

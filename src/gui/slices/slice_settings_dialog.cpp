@@ -86,6 +86,16 @@ void TForm7::Button1Click()
         BusyCursor::DontShow);
 }
 
+dimora::SliceSeriesSettings TForm7::settings() const
+{
+    dimora::SliceSeriesSettings settings;
+    settings.firstFile = Label2->text().toStdString();
+    settings.lastFile = SliceFileName.toStdString();
+    settings.pixelSizeText = Edit2->text().toStdString();
+    settings.distanceText = Edit3->text().toStdString();
+    return settings;
+}
+
 void TForm7::BitBtn2Click()
 {
     hide();

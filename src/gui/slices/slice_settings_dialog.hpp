@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/slices/slice_stack.hpp"
+
 #include <QDialog>
 #include <QString>
 
@@ -46,6 +48,10 @@ public:
     void BitBtn1Click();
     // Hides the dialog; the settings stay.
     void BitBtn2Click();
+
+    // The series and the sizes as the dialog holds them; the selection is
+    // left to the caller.
+    [[nodiscard]] dimora::SliceSeriesSettings settings() const;
 
     // The filter of OpenDialog1.
     static const QString kOpenDialogFilter;

@@ -334,27 +334,27 @@ class StartUpTest : public QObject {
     {
         ProgramWindows program;
         TForm1& f = program.form1();
-        QCOMPARE(f.analysisRegion(), (dimora::Region{0, 0, 0, 0}));
+        QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 0, 0}));
 
         f.setWorkingImage(filledImage(1000, 800));
         QCOMPARE(f.Image->size(), QSize(1000, 800));
-        QCOMPARE(f.analysisRegion(), (dimora::Region{0, 0, 1000, 800}));
+        QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 1000, 800}));
 
         f.ScrollBox1->horizontalScrollBar()->setValue(100);
         f.ScrollBox1->verticalScrollBar()->setValue(30);
         f.SelShape1->setGeometry(80, 80, 64, 64);
         f.SelShape1->show();
-        QCOMPARE(f.analysisRegion(), (dimora::Region{180, 110, 64, 64}));
+        QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{180, 110, 64, 64}));
 
         // Scrolling moves the rectangle with the image: it stays over the
         // same pixels.
         f.ScrollBox1->horizontalScrollBar()->setValue(0);
         f.ScrollBox1->verticalScrollBar()->setValue(70);
         QCOMPARE(f.SelShape1->pos(), QPoint(180, 40));
-        QCOMPARE(f.analysisRegion(), (dimora::Region{180, 110, 64, 64}));
+        QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{180, 110, 64, 64}));
 
         f.SelShape1->hide();
-        QCOMPARE(f.analysisRegion(), (dimora::Region{0, 0, 1000, 800}));
+        QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 1000, 800}));
     }
 
     void theImageControlShowsTheWorkingImageAsItChanges()

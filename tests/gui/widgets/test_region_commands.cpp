@@ -72,14 +72,14 @@ private slots:
         QCOMPARE(form1.Label1->text(), QStringLiteral("左上(x, y)=( 80, 80 )　(幅, 高さ)=( 64, 64 )"));
         QVERIFY(form1.ToolButton4->isChecked());
         QCOMPARE(form1.N2->text(), kShownCaption);
-        QCOMPARE(form1.analysisRegion(), (dimora::Region{80, 80, 64, 64}));
+        QCOMPARE(form1.takeAnalysisRegion(), (dimora::Region{80, 80, 64, 64}));
 
         form1.ToolButton4->click(); // the tool button runs the same command
         QVERIFY(form1.SelShape1->isHidden());
         QVERIFY(form1.Label1->isHidden());
         QVERIFY(!form1.ToolButton4->isChecked());
         QCOMPARE(form1.N2->text(), kHiddenCaption);
-        QCOMPARE(form1.analysisRegion(), (dimora::Region{0, 0, 0, 0}));
+        QCOMPARE(form1.takeAnalysisRegion(), (dimora::Region{0, 0, 0, 0}));
 
         form1.ToolButton4->click();
         QVERIFY(!form1.SelShape1->isHidden());
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(form1.SelShape1->pos(), QPoint(80, 80));
         QCOMPARE(form1.Label1->text(), QStringLiteral("左上(x, y)=( 180, 110 )　(幅, 高さ)=( 64, 64 )"));
         const dimora::Region expected{180, 110, 64, 64};
-        QCOMPARE(form1.analysisRegion(), expected);
+        QCOMPARE(form1.takeAnalysisRegion(), expected);
 
         // The black dimension covers exactly the shifted rectangle.
         form1.frac1->trigger();
@@ -125,7 +125,7 @@ private slots:
         // Scrolling moves the rectangle with the image: the region stays.
         form1.ScrollBox1->horizontalScrollBar()->setValue(40);
         QCOMPARE(form1.SelShape1->pos(), QPoint(140, 80));
-        QCOMPARE(form1.analysisRegion(), expected);
+        QCOMPARE(form1.takeAnalysisRegion(), expected);
     }
 
     void theLabelFollowsTheMouseOneMoveBehind()
@@ -190,7 +190,7 @@ private slots:
         QVERIFY(!form9.isVisible());
         QVERIFY(!form1.SelShape1->isHidden());
         QCOMPARE(form1.SelShape1->geometry(), QRect(-90, -10, 30, 8));
-        QCOMPARE(form1.analysisRegion(), (dimora::Region{10, 20, 30, 8}));
+        QCOMPARE(form1.takeAnalysisRegion(), (dimora::Region{10, 20, 30, 8}));
         QCOMPARE(form1.Label1->text(), QStringLiteral("左上(x, y)=( 010, 20 )　(幅, 高さ)=( 30, 8 )"));
         QVERIFY(form1.ToolButton4->isChecked());
         QCOMPARE(form1.N2->text(), kShownCaption);
