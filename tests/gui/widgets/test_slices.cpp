@@ -76,15 +76,17 @@ private slots:
 
         pickLastFile(program, QStringLiteral("/scan/12.bmp"));
         QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.bmp"));
-        pickLastFile(program, QStringLiteral("/a.b/scan/7.jpg"));
+        pickLastFile(program, QStringLiteral("/scan/30.TIF"));
+        QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.TIF"));
+        pickLastFile(program, QStringLiteral("/a.b/scan/7.gif"));
         QCOMPARE(form7.Label2->text(), QStringLiteral("/a.b/scan/1.bmp"));
 
         // Cancelling changes nothing.
         program.desktop.fileAnswers.push_back(std::nullopt);
         form7.Button1->click();
         QCOMPARE(form7.Label2->text(), QStringLiteral("/a.b/scan/1.bmp"));
-        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.jpg"));
-        QCOMPARE(form7.SliceFileName, QStringLiteral("/a.b/scan/7.jpg"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.gif"));
+        QCOMPARE(form7.SliceFileName, QStringLiteral("/a.b/scan/7.gif"));
 
         // Cancel and Esc hide the dialog and keep the settings.
         form7.Edit2->setText(QStringLiteral("0.1"));
@@ -95,7 +97,7 @@ private slots:
         QVERIFY(form7.isHidden());
         program.form1().slice1->trigger();
         QCOMPARE(form7.Edit2->text(), QStringLiteral("0.1"));
-        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.jpg"));
+        QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.gif"));
         QVERIFY(program.desktop.errorReports.isEmpty());
     }
 
