@@ -69,7 +69,7 @@ template <typename Image> Outcome<Image> attempt(const std::function<Image()>& r
 // A file in the temporary folder, rewritten for every input, removed when
 // the fuzzer ends.
 class ScratchFile {
-  public:
+public:
     explicit ScratchFile(const char* suffix)
     {
         path_ = "/tmp/dimora-fuzz-XXXXXX";
@@ -91,7 +91,7 @@ class ScratchFile {
     }
     [[nodiscard]] const std::string& path() const { return path_; }
 
-  private:
+private:
     std::string path_;
 };
 

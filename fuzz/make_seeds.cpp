@@ -199,7 +199,9 @@ void writeCommandLines(const std::filesystem::path& folder)
 void writeTiffSeeds(const std::filesystem::path& folder)
 {
     using testing::TiffPage;
-    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) { return (x * 37 + y * 11 + s * 50) % 256; };
+    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) {
+        return (x * 37 + y * 11 + s * 50) % 256;
+    };
     const auto page = [&](std::uint16_t bits, std::uint16_t samples, std::uint16_t photometric) {
         TiffPage p;
         p.width = 20;
@@ -207,7 +209,9 @@ void writeTiffSeeds(const std::filesystem::path& folder)
         p.bits = bits;
         p.samples = samples;
         p.photometric = photometric;
-        p.sample = [=](std::uint32_t x, std::uint32_t y, unsigned s) { return ramp(x, y, s) % (1u << std::min(bits, std::uint16_t{8})); };
+        p.sample = [=](std::uint32_t x, std::uint32_t y, unsigned s) {
+            return ramp(x, y, s) % (1u << std::min(bits, std::uint16_t{8}));
+        };
         return p;
     };
     std::vector<std::pair<std::string, testing::TiffFile>> files;
@@ -235,7 +239,9 @@ void writeTiffSeeds(const std::filesystem::path& folder)
 
 void writeJpegSeeds(const std::filesystem::path& folder)
 {
-    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) { return (x * 9 + y * 5 + s * 60) % 256; };
+    const auto ramp = [](std::uint32_t x, std::uint32_t y, unsigned s) {
+        return (x * 9 + y * 5 + s * 60) % 256;
+    };
     writeFile(folder / "gray.jpg", testing::encodeJpeg(24, 16, 1, false, ramp));
     writeFile(folder / "colour.jpg", testing::encodeJpeg(24, 16, 3, false, ramp));
     writeFile(folder / "progressive.jpg", testing::encodeJpeg(24, 16, 3, true, ramp));

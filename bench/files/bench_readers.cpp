@@ -61,8 +61,8 @@ void libtiffDecode(const std::string& path)
     const auto strips = TIFFNumberOfStrips(tif);
     std::unique_ptr<std::uint8_t, FreeMemory> pixels(static_cast<std::uint8_t*>(std::calloc(kEdge, kEdge)));
     for (tstrip_t s = 0; s < strips; ++s)
-        TIFFReadEncodedStrip(tif, s, pixels.get() + static_cast<std::size_t>(s) * static_cast<std::size_t>(stripSize),
-                             -1);
+        TIFFReadEncodedStrip(
+            tif, s, pixels.get() + static_cast<std::size_t>(s) * static_cast<std::size_t>(stripSize), -1);
     benchmark::DoNotOptimize(pixels.get());
     TIFFClose(tif);
 }
@@ -107,7 +107,8 @@ void BM_BlackMeasurementFromTheFile(benchmark::State& state)
     state.SetLabel(kFiles[state.range(0)]);
     for (auto _ : state) {
         const Bitmap image = loadImageFile(path);
-        const auto m = measureTwoValued(image.view(), {0, 0, image.width(), image.height()}, PixelClass::Black);
+        const auto m =
+            measureTwoValued(image.view(), {0, 0, image.width(), image.height()}, PixelClass::Black);
         benchmark::DoNotOptimize(m.fields);
     }
 }

@@ -74,8 +74,12 @@ const Bitmap& source(Content content, int bits)
                 image.setPixel(x, y, black(rng) ? kBlack : kWhite);
         break;
     }
-    case Content::Strokes: drawStrokes(image, rng); break;
-    case Content::AllBlack: image.fill(kBlack); break;
+    case Content::Strokes:
+        drawStrokes(image, rng);
+        break;
+    case Content::AllBlack:
+        image.fill(kBlack);
+        break;
     }
     return cache.emplace(std::pair{content, bits}, std::move(image)).first->second;
 }
@@ -114,9 +118,13 @@ void registerAll()
         {"dot_removal/sparse/24", Content::SparseDots, 24, removeIsolatedDots},
         {"dot_removal/sparse/1", Content::SparseDots, 1, removeIsolatedDots},
         {"green_extraction/photo/24", Content::Photo, 24,
-         [](Bitmap& b) { extractColour(b, {ExtractedChannel::Green, 0}); }},
+         [](Bitmap& b) {
+             extractColour(b, {ExtractedChannel::Green, 0});
+         }},
         {"green_extraction/photo/8", Content::Photo, 8,
-         [](Bitmap& b) { extractColour(b, {ExtractedChannel::Green, 0}); }},
+         [](Bitmap& b) {
+             extractColour(b, {ExtractedChannel::Green, 0});
+         }},
         {"percent/photo/24", Content::Photo, 24, convertToPercent},
         {"inversion/photo/24", Content::Photo, 24, invertColours},
         {"grayscale/photo/24", Content::Photo, 24, convertToGrayscale},

@@ -10,10 +10,10 @@
 // The images are Sierpinski triangles (pixel (x, y) black when x AND y is 0),
 // a fractal whose boxes are mostly empty at small sides.
 
-#include "core/measure/reference_box_count.hpp"
-#include "core/measure/reference_gray_box_count.hpp"
 #include "core/measure/box_count.hpp"
 #include "core/measure/gray_box_count.hpp"
+#include "core/measure/reference_box_count.hpp"
+#include "core/measure/reference_gray_box_count.hpp"
 #include "core/measure/total_length.hpp"
 
 #include <benchmark/benchmark.h>
@@ -133,7 +133,7 @@ BENCHMARK_CAPTURE(BM_PixelByPixelProcedure, 1bit, Depth::Indexed1)->Apply(refere
 BENCHMARK(BM_GrayMeasure)->Args({8192, 8192})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TotalLength)->Args({8192, 8192})->Unit(benchmark::kMillisecond);
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora
 
 BENCHMARK_MAIN();

@@ -133,8 +133,7 @@ Arguments parseArguments(const std::vector<std::string>& args)
             throw UsageError("--page counts from 1");
     }
     if (parsed.operands.size() != shape->second.operands)
-        throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) +
-                         " operand(s)");
+        throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) + " operand(s)");
     static const std::set<std::string> operations = {"green",     "red",  "percent", "invert",
                                                      "grayscale", "thin", "median",  "denoise"};
     if (parsed.command == "process" && !operations.contains(parsed.operands[0]))

@@ -5,8 +5,8 @@
 // The command line of dimora3-cli, parsed without any library so that option
 // values may begin with "-" (`--region -7,-5,41,30` is a region).
 
-#include "core/image/region.hpp"
 #include "cli/reports.hpp"
+#include "core/image/region.hpp"
 
 #include <optional>
 #include <stdexcept>
@@ -22,14 +22,14 @@ public:
 };
 
 struct Arguments {
-    std::string command;                  // "black", ..., "help" or "version"
-    std::vector<std::string> operands;    // IMAGE, LAST_SLICE, OPERATION INPUT OUTPUT, ...
-    std::optional<Region> region;         // --region L,T,W,H
-    std::optional<std::string> pixelSize; // --pixel-size MM, taken as text
-    std::optional<std::string> distance;  // --distance MM, taken as text
-    std::int32_t threshold = 0;           // --threshold N
-    std::int32_t page = 1;                // --page N: the page of a multi-page TIFF
-    ReportForm form = ReportForm::Text;   // --json: ReportForm::Json
+    std::string command;                   // "black", ..., "help" or "version"
+    std::vector<std::string> operands;     // IMAGE, LAST_SLICE, OPERATION INPUT OUTPUT, ...
+    std::optional<Region> region;          // --region L,T,W,H
+    std::optional<std::string> pixelSize;  // --pixel-size MM, taken as text
+    std::optional<std::string> distance;   // --distance MM, taken as text
+    std::int32_t threshold = 0;            // --threshold N
+    std::int32_t page = 1;                 // --page N: the page of a multi-page TIFF
+    ReportForm form = ReportForm::Text;    // --json: ReportForm::Json
 };
 
 // Parses argv[1..]. Throws UsageError for an unknown command or option, an

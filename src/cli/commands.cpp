@@ -6,12 +6,12 @@
 
 #include "core/common/error.hpp"
 #include "core/common/version.hpp"
+#include "core/files/bmp_writer.hpp"
 #include "core/files/g1_writer.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/mapped_bmp.hpp"
 #include "core/files/png_reader.hpp"
 #include "core/files/png_writer.hpp"
-#include "core/files/bmp_writer.hpp"
-#include "core/files/mapped_bmp.hpp"
 #include "core/imageops/imageops.hpp"
 #include "core/measure/dimension_measurement.hpp"
 #include "core/measure/total_length.hpp"
@@ -135,8 +135,13 @@ std::string process(const Arguments& arguments)
     const std::int32_t threshold = arguments.threshold;
     const std::map<std::string, Operation> operations = {
         {"green",
-         [threshold](Bitmap& b) { extractColour(b, {ExtractedChannel::Green, threshold}); }},
-        {"red", [threshold](Bitmap& b) { extractColour(b, {ExtractedChannel::Red, threshold}); }},
+         [threshold](Bitmap& b) {
+             extractColour(b, {ExtractedChannel::Green, threshold});
+         }},
+        {"red",
+         [threshold](Bitmap& b) {
+             extractColour(b, {ExtractedChannel::Red, threshold});
+         }},
         {"percent", convertToPercent},
         {"invert", invertColours},
         {"grayscale", convertToGrayscale},

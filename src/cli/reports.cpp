@@ -14,15 +14,22 @@ using nlohmann::json;
 const char* measurementName(MeasurementKind kind)
 {
     switch (kind) {
-    case MeasurementKind::Black: return "black";
-    case MeasurementKind::NonBlack: return "nonblack";
-    case MeasurementKind::Gray: return "gray";
-    case MeasurementKind::Slices: return "slices";
+    case MeasurementKind::Black:
+        return "black";
+    case MeasurementKind::NonBlack:
+        return "nonblack";
+    case MeasurementKind::Gray:
+        return "gray";
+    case MeasurementKind::Slices:
+        return "slices";
     }
     return "";
 }
 
-json regionJson(const Region& r) { return json::array({r.left, r.top, r.width, r.height}); }
+json regionJson(const Region& r)
+{
+    return json::array({r.left, r.top, r.width, r.height});
+}
 
 void addFit(json& out, const FitResult& fit)
 {

@@ -6,13 +6,13 @@
 
 #include "run_program.hpp"
 
-#include "core/image/bitmap.hpp"
 #include "core/files/bmp_reader.hpp"
 #include "core/files/bmp_writer.hpp"
-#include "core/image/region.hpp"
 #include "core/files/png_reader.hpp"
 #include "core/files/png_test_files.hpp"
 #include "core/files/tiff_jpeg_test_files.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/region.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -115,7 +115,8 @@ TEST_F(Cli, RegionValuesMayBeginWithAMinusSign)
 
 TEST_F(Cli, ZeroReportHasNoFit)
 {
-    const auto path = imageFile("dot.bmp", 1000, 1000, {500, 500, 1, 1}, PixelLayout::indexed(1, {kBlack, kWhite}));
+    const auto path =
+        imageFile("dot.bmp", 1000, 1000, {500, 500, 1, 1}, PixelLayout::indexed(1, {kBlack, kWhite}));
     const json out = runJson({"black", path, "--json"});
     EXPECT_EQ(out["fields"], json({" 1000×1000", " 0", "", " 0"}));
     EXPECT_TRUE(out["countList"].empty());
@@ -136,12 +137,14 @@ TEST_F(Cli, CountsBeyondThirtyTwoBitsAreReadBackByTheRecalculation)
 
     for (int i = 1; i <= 3; ++i)
         imageFile(std::to_string(i) + ".bmp", 64, 64, {0, 0, 64, 64});
-    out = runJson({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.001", "--distance", "1000", "--json"});
+    out = runJson(
+        {"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.001", "--distance", "1000", "--json"});
     EXPECT_EQ(out["countList"][0], "12288000000");
     EXPECT_EQ(out["fields"][3], " 3.0000");
 
     // refit takes the whole 64-bit range and nothing beyond it.
-    auto result = run({"refit", "-", "--json"}, "9223372036854775807\n$7FFFFFFFFFFFFFFF\n0x0000000100000000\n");
+    auto result =
+        run({"refit", "-", "--json"}, "9223372036854775807\n$7FFFFFFFFFFFFFFF\n0x0000000100000000\n");
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(json::parse(result.out)["counts"], json({INT64_MAX, INT64_MAX, 4294967296LL}));
     result = run({"refit", "-"}, "9223372036854775808\n16\n");
@@ -256,7 +259,8 @@ TEST_F(Cli, RefitReadsTheCountListFromAFileOrStandardInput)
 
 TEST_F(Cli, ProcessRewritesPixelsAndKeepsTheLayout)
 {
-    const auto input = imageFile("in.bmp", 9, 7, {2, 2, 3, 3}, PixelLayout::indexed(4, {kBlack, 0x808080, kWhite}));
+    const auto input =
+        imageFile("in.bmp", 9, 7, {2, 2, 3, 3}, PixelLayout::indexed(4, {kBlack, 0x808080, kWhite}));
     const auto output = (dir_ / "out.bmp").string();
     auto result = run({"process", "invert", input, output});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
@@ -284,7 +288,8 @@ TEST_F(Cli, G1FileIsAlways32000Bytes)
     const auto result = run({"g1", input, output});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     std::ifstream in(output, std::ios::binary);
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
     ASSERT_EQ(bytes.size(), 32000u);
     EXPECT_EQ(bytes[11], 0xFF);
     EXPECT_EQ(bytes[12], 0xF0);
@@ -330,7 +335,8 @@ TEST_F(Cli, TiffAndJpegGiveTheNumbersOfTheSameBmp)
     const json expected = runJson({"black", bmp, "--json"});
     EXPECT_EQ(runJson({"black", tiff, "--page", "2", "--json"})["fields"], expected["fields"]);
     EXPECT_EQ(runJson({"black", tiff, "--json"})["fields"][1], " 0");
-    EXPECT_EQ(runJson({"length", tiff, "--page=2", "--json"})["length"], runJson({"length", bmp, "--json"})["length"]);
+    EXPECT_EQ(runJson({"length", tiff, "--page=2", "--json"})["length"],
+              runJson({"length", bmp, "--json"})["length"]);
     // JPEG rounding moves grey levels near the square's edges, not its inside.
     EXPECT_EQ(runJson({"gray", jpeg, "--json"})["region"], expected["region"]);
 
@@ -364,7 +370,8 @@ TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)
     EXPECT_EQ(out["spacing"], 1);
     EXPECT_EQ(out["lastFile"], (dir_ / "3.bmp").string());
 
-    out = runJson({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.1", "--distance", "0.2", "--json"});
+    out =
+        runJson({"slices", (dir_ / "3.bmp").string(), "--pixel-size", "0.1", "--distance", "0.2", "--json"});
     EXPECT_EQ(out["countList"], json({"24576", "3072", "384", "48", "6"}));
     EXPECT_EQ(out["spacing"], 2);
 

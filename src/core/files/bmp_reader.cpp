@@ -40,7 +40,8 @@ Bitmap loadBmpFile(const std::string& path)
         fail(msg::kInvalidBitmap);
     file.readAt(0, fileHeader, sizeof fileHeader);
     const std::uint64_t offset = bmpPixelOffset(fileHeader, size);
-    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(offset, kBmpMaxHeadBytes)));
+    std::vector<std::uint8_t> head(
+        static_cast<std::size_t>(std::min<std::uint64_t>(offset, kBmpMaxHeadBytes)));
     file.readAt(0, head.data(), head.size());
     const BmpInfo info = parseBmpHeaders(head, size);
 

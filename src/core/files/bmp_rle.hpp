@@ -11,8 +11,8 @@
 // row, an index past the palette, and a stream that ends inside a command or,
 // without an end-of-bitmap mark, before the top row is complete.
 
-#include "core/image/bitmap.hpp"
 #include "core/files/bmp_header.hpp"
+#include "core/image/bitmap.hpp"
 
 #include <cstdint>
 #include <span>

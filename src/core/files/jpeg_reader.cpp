@@ -13,8 +13,8 @@
 #include <optional>
 #include <vector>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace dimora {
 namespace {
@@ -89,7 +89,8 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::funct
         return false;
     // The coefficients of a progressive file are kept whole; no more than the
     // pixels may take.
-    info.mem->max_memory_to_use = static_cast<long>(std::min<std::uint64_t>(2 * bytes + (64u << 20), LONG_MAX));
+    info.mem->max_memory_to_use =
+        static_cast<long>(std::min<std::uint64_t>(2 * bytes + (64u << 20), LONG_MAX));
     bitmap = Bitmap(width, height, layout, RowOrder::TopDown);
 
     jpeg_start_decompress(&info);

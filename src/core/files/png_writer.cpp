@@ -18,14 +18,18 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length)
     out.insert(out.end(), data, data + length);
 }
 
-void flushNothing(png_structp) {}
+void flushNothing(png_structp)
+{
+}
 
 [[noreturn]] void jumpBack(png_structp png, png_const_charp)
 {
     png_longjmp(png, 1);
 }
 
-void ignoreWarning(png_structp, png_const_charp) {}
+void ignoreWarning(png_structp, png_const_charp)
+{
+}
 
 // The rows as libpng takes them: indexed rows and 24-bit rows (blue, green,
 // red, reordered by libpng) as they lie, other layouts converted to RGB.
@@ -40,8 +44,8 @@ bool encode(png_structp png, png_infop info, const Bitmap& bitmap, std::vector<p
     const auto width = static_cast<png_uint_32>(bitmap.width());
     const auto height = static_cast<png_uint_32>(bitmap.height());
     if (layout.isIndexed()) {
-        png_set_IHDR(png, info, width, height, layout.bitsPerPixel(), PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, width, height, layout.bitsPerPixel(), PNG_COLOR_TYPE_PALETTE,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     } else {
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,

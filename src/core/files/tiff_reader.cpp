@@ -222,7 +222,10 @@ public:
         const std::size_t bit = static_cast<std::size_t>(x) * bits;
         return (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
     }
-    [[nodiscard]] const std::uint8_t* row(std::uint32_t r) const { return bytes_.data() + r * planeRowBytes_; }
+    [[nodiscard]] const std::uint8_t* row(std::uint32_t r) const
+    {
+        return bytes_.data() + r * planeRowBytes_;
+    }
 
 private:
     const Page& page_;
@@ -297,14 +300,15 @@ bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap)
     if (!rowsCopyAsTheyAre(page) || TIFFIsTiled(tif) ||
         static_cast<std::size_t>(TIFFScanlineSize64(tif)) != bitmap.stride())
         return false;
-    const auto rowsPerStrip = std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
+    const auto rowsPerStrip =
+        std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
     if (rowsPerStrip == 0)
         return false;
     for (std::uint32_t row = 0; row < page.height; row += rowsPerStrip) {
         const std::uint32_t rows = std::min(rowsPerStrip, page.height - row);
         const auto bytes = static_cast<tmsize_t>(bitmap.stride() * rows);
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), bitmap.row(static_cast<std::int32_t>(row)),
-                                 bytes) != bytes)
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0),
+                                 bitmap.row(static_cast<std::int32_t>(row)), bytes) != bytes)
             return false;
     }
     return true;
@@ -312,7 +316,8 @@ bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap)
 
 bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap)
 {
-    const auto rowsPerStrip = std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
+    const auto rowsPerStrip =
+        std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
     const auto planeRowBytes = static_cast<std::size_t>(TIFFScanlineSize64(tif));
     if (rowsPerStrip == 0 || planeRowBytes == 0)
         return false;
@@ -343,7 +348,8 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap)
     const auto planeRowBytes = static_cast<std::size_t>(TIFFScanlineSize64(tif));
     if (tileRowBytes == 0 || tileBytes != tileRowBytes * tileHeight || planeRowBytes == 0)
         return false;
-    const std::size_t bitsPerPixel = static_cast<std::size_t>(page.bits) * (page.separatePlanes ? 1 : page.samples);
+    const std::size_t bitsPerPixel =
+        static_cast<std::size_t>(page.bits) * (page.separatePlanes ? 1 : page.samples);
     Band band(page, planeRowBytes);
     std::vector<std::uint8_t> tile(tileBytes);
     for (std::uint32_t row = 0; row < page.height; row += tileHeight) {
@@ -359,7 +365,8 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap)
                 const std::size_t offset = column * bitsPerPixel / 8;
                 const std::size_t length = std::min(tileRowBytes, planeRowBytes - offset);
                 for (std::uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(band.plane(p) + r * planeRowBytes + offset, tile.data() + r * tileRowBytes, length);
+                    std::memcpy(band.plane(p) + r * planeRowBytes + offset, tile.data() + r * tileRowBytes,
+                                length);
             }
         }
         for (std::uint32_t r = 0; r < rows; ++r)
@@ -377,8 +384,9 @@ Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page)
         failRead(name);
     Bitmap bitmap;
     try {
-        bitmap = Bitmap(static_cast<std::int32_t>(description->width), static_cast<std::int32_t>(description->height),
-                        layoutOf(*description), RowOrder::TopDown);
+        bitmap =
+            Bitmap(static_cast<std::int32_t>(description->width),
+                   static_cast<std::int32_t>(description->height), layoutOf(*description), RowOrder::TopDown);
         const bool read = TIFFIsTiled(tif) ? readTiles(tif, *description, bitmap)
                                            : readStripsInPlace(tif, *description, bitmap) ||
                                                  readStrips(tif, *description, bitmap);
@@ -445,7 +453,9 @@ int mapNothing(thandle_t, void**, toff_t*)
     return 0;
 }
 
-void unmapNothing(thandle_t, void*, toff_t) {}
+void unmapNothing(thandle_t, void*, toff_t)
+{
+}
 
 }  // namespace
 
@@ -453,8 +463,10 @@ bool hasTiffSignature(std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < 4)
         return false;
-    const bool little = bytes[0] == 'I' && bytes[1] == 'I' && bytes[3] == 0 && (bytes[2] == 42 || bytes[2] == 43);
-    const bool big = bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && (bytes[3] == 42 || bytes[3] == 43);
+    const bool little =
+        bytes[0] == 'I' && bytes[1] == 'I' && bytes[3] == 0 && (bytes[2] == 42 || bytes[2] == 43);
+    const bool big =
+        bytes[0] == 'M' && bytes[1] == 'M' && bytes[2] == 0 && (bytes[3] == 42 || bytes[3] == 43);
     return little || big;
 }
 

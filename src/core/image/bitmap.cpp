@@ -16,8 +16,14 @@ std::atomic<std::uint64_t> gMemoryBudget{std::uint64_t{4} << 30};
 
 }  // namespace
 
-std::uint64_t Bitmap::memoryBudget() { return gMemoryBudget.load(); }
-void Bitmap::setMemoryBudget(std::uint64_t bytes) { gMemoryBudget.store(bytes); }
+std::uint64_t Bitmap::memoryBudget()
+{
+    return gMemoryBudget.load();
+}
+void Bitmap::setMemoryBudget(std::uint64_t bytes)
+{
+    gMemoryBudget.store(bytes);
+}
 
 std::uint64_t Bitmap::pixelBytesFor(std::int64_t width, std::int64_t height, const PixelLayout& layout)
 {

@@ -22,21 +22,48 @@ inline constexpr Colour kInvalidColour = 0xFFFFFFFF;
 {
     return (red & 0xFFu) | (green & 0xFFu) << 8 | (blue & 0xFFu) << 16;
 }
-[[nodiscard]] constexpr unsigned redOf(Colour c) { return c & 0xFFu; }
-[[nodiscard]] constexpr unsigned greenOf(Colour c) { return c >> 8 & 0xFFu; }
-[[nodiscard]] constexpr unsigned blueOf(Colour c) { return c >> 16 & 0xFFu; }
+[[nodiscard]] constexpr unsigned redOf(Colour c)
+{
+    return c & 0xFFu;
+}
+[[nodiscard]] constexpr unsigned greenOf(Colour c)
+{
+    return c >> 8 & 0xFFu;
+}
+[[nodiscard]] constexpr unsigned blueOf(Colour c)
+{
+    return c >> 16 & 0xFFu;
+}
 
 // Black by red byte: box counting of black, slice stacks.
-[[nodiscard]] constexpr bool isBlackByRed(Colour c) { return (c & 0xFFu) == 0; }
+[[nodiscard]] constexpr bool isBlackByRed(Colour c)
+{
+    return (c & 0xFFu) == 0;
+}
 // Non-black by red byte: the complement, box counting of non-black.
-[[nodiscard]] constexpr bool isNonBlackByRed(Colour c) { return (c & 0xFFu) != 0; }
+[[nodiscard]] constexpr bool isNonBlackByRed(Colour c)
+{
+    return (c & 0xFFu) != 0;
+}
 // Grey level: the red byte, for the grayscale measurement.
-[[nodiscard]] constexpr unsigned greyLevel(Colour c) { return c & 0xFFu; }
+[[nodiscard]] constexpr unsigned greyLevel(Colour c)
+{
+    return c & 0xFFu;
+}
 // Black by colour: all three bytes zero, for the total length and thinning.
-[[nodiscard]] constexpr bool isBlackByColour(Colour c) { return (c & 0xFFFFFFu) == 0; }
+[[nodiscard]] constexpr bool isBlackByColour(Colour c)
+{
+    return (c & 0xFFFFFFu) == 0;
+}
 // Pure black: the whole 32-bit value zero, for the isolated dot removal.
-[[nodiscard]] constexpr bool isPureBlack(Colour c) { return c == 0; }
+[[nodiscard]] constexpr bool isPureBlack(Colour c)
+{
+    return c == 0;
+}
 // Dark by red byte: red 127 or less, for the G1 writer.
-[[nodiscard]] constexpr bool isDarkByRed(Colour c) { return (c & 0xFFu) <= 127; }
+[[nodiscard]] constexpr bool isDarkByRed(Colour c)
+{
+    return (c & 0xFFu) <= 127;
+}
 
 }  // namespace dimora

@@ -44,7 +44,10 @@ PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
     return layout;
 }
 
-PixelLayout PixelLayout::rgb24() { return PixelLayout{}; }
+PixelLayout PixelLayout::rgb24()
+{
+    return PixelLayout{};
+}
 
 PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 {
@@ -60,12 +63,18 @@ PixelLayout PixelLayout::masked(int bitsPerPixel, ChannelMasks masks)
 int PixelLayout::bitsPerPixel() const
 {
     switch (format_) {
-    case PixelFormat::Indexed1: return 1;
-    case PixelFormat::Indexed4: return 4;
-    case PixelFormat::Indexed8: return 8;
-    case PixelFormat::Masked16: return 16;
-    case PixelFormat::Rgb24: return 24;
-    case PixelFormat::Masked32: return 32;
+    case PixelFormat::Indexed1:
+        return 1;
+    case PixelFormat::Indexed4:
+        return 4;
+    case PixelFormat::Indexed8:
+        return 8;
+    case PixelFormat::Masked16:
+        return 16;
+    case PixelFormat::Rgb24:
+        return 24;
+    case PixelFormat::Masked32:
+        return 32;
     }
     return 24;
 }

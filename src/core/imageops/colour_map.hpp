@@ -24,8 +24,7 @@ namespace dimora::imageops {
 
 // The function is taken by value: held by reference, its state could alias
 // the bytes stored below and be reloaded for every pixel.
-template <class NewColour>
-void mapColours(Bitmap& image, NewColour newColour)
+template <class NewColour> void mapColours(Bitmap& image, NewColour newColour)
 {
     if (image.empty())
         return;

@@ -6,6 +6,9 @@
 
 namespace dimora {
 
-void convertToGrayscale(Bitmap& image) { imageops::mapColours(image, greyColour); }
+void convertToGrayscale(Bitmap& image)
+{
+    imageops::mapColours(image, greyColour);
+}
 
 }  // namespace dimora

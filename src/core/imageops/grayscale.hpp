@@ -21,7 +21,10 @@ namespace dimora {
 }
 
 // The grey (Y, Y, Y).
-[[nodiscard]] constexpr Colour greyColour(Colour colour) { return greyValue(colour) * 0x010101u; }
+[[nodiscard]] constexpr Colour greyColour(Colour colour)
+{
+    return greyValue(colour) * 0x010101u;
+}
 
 void convertToGrayscale(Bitmap& image);
 

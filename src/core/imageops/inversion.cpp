@@ -6,6 +6,9 @@
 
 namespace dimora {
 
-void invertColours(Bitmap& image) { imageops::mapColours(image, invertedColour); }
+void invertColours(Bitmap& image)
+{
+    imageops::mapColours(image, invertedColour);
+}
 
 }  // namespace dimora

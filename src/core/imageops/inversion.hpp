@@ -15,7 +15,10 @@
 
 namespace dimora {
 
-[[nodiscard]] constexpr Colour invertedColour(Colour colour) { return (colour ^ 0xFFFFFFu) & 0xFFFFFFu; }
+[[nodiscard]] constexpr Colour invertedColour(Colour colour)
+{
+    return (colour ^ 0xFFFFFFu) & 0xFFFFFFu;
+}
 
 void invertColours(Bitmap& image);
 

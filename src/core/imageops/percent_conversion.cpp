@@ -19,6 +19,9 @@ Colour percentColour(Colour colour)
                       imageops::divideBySum(250 * blue, sum));
 }
 
-void convertToPercent(Bitmap& image) { imageops::mapColours(image, percentColour); }
+void convertToPercent(Bitmap& image)
+{
+    imageops::mapColours(image, percentColour);
+}
 
 }  // namespace dimora

@@ -10,12 +10,21 @@ RowDecoder::RowDecoder(const PixelLayout& layout) : layout_(&layout)
 {
     std::uint32_t values = 0;
     switch (layout.format()) {
-    case PixelFormat::Indexed1: values = 2; break;
-    case PixelFormat::Indexed4: values = 16; break;
-    case PixelFormat::Indexed8: values = 256; break;
-    case PixelFormat::Masked16: values = 65536; break;
+    case PixelFormat::Indexed1:
+        values = 2;
+        break;
+    case PixelFormat::Indexed4:
+        values = 16;
+        break;
+    case PixelFormat::Indexed8:
+        values = 256;
+        break;
+    case PixelFormat::Masked16:
+        values = 65536;
+        break;
     case PixelFormat::Rgb24:
-    case PixelFormat::Masked32: break;
+    case PixelFormat::Masked32:
+        break;
     }
     colourOfValue_.resize(values);
     for (std::uint32_t v = 0; v < values; ++v)
@@ -70,7 +79,8 @@ void RowDecoder::decodeSigned(const Bitmap& image, std::int32_t y, std::vector<C
     values.front() = -1;
     values.back() = -1;
     for (std::int32_t x = 0; x < image.width(); ++x)
-        values[static_cast<std::size_t>(x) + 1] = static_cast<std::int32_t>(colours[static_cast<std::size_t>(x)]);
+        values[static_cast<std::size_t>(x) + 1] =
+            static_cast<std::int32_t>(colours[static_cast<std::size_t>(x)]);
 }
 
 }  // namespace dimora::imageops

@@ -103,8 +103,7 @@ class ValueCache {
 public:
     ValueCache() : keys_(kSlots, kEmpty), values_(kSlots, 0) {}
 
-    template <class Compute>
-    std::uint32_t get(std::uint32_t key, Compute&& compute)
+    template <class Compute> std::uint32_t get(std::uint32_t key, Compute&& compute)
     {
         const std::size_t slot = (key * 2654435761u) >> (32 - kSlotBits);
         if (keys_[slot] != key) {

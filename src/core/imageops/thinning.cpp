@@ -96,8 +96,8 @@ constexpr std::array<bool, 2048> makeRemovalTable()
     for (unsigned index = 0; index < 2048; ++index) {
         const auto at = [index](int bit) { return index >> bit & 1u; };
         // n_1 .. n_8: east, north-east, north, north-west, west, south-west, south, south-east.
-        const unsigned n = at(4) | at(2) << 1 | at(1) << 2 | at(0) << 3 | at(3) << 4 | at(5) << 5 | at(6) << 6 |
-                           at(7) << 7;
+        const unsigned n =
+            at(4) | at(2) << 1 | at(1) << 2 | at(0) << 3 | at(3) << 4 | at(5) << 5 | at(6) << 6 | at(7) << 7;
         const bool border = (n & 0b01010101u) != 0b01010101u;
         const bool notEnd = std::popcount(n) >= 2;
         const bool notIsolated = at(8) != 0;
@@ -164,8 +164,8 @@ std::int64_t passOverRow(Window& window, std::int64_t r, int pass, PassBuffers& 
             const unsigned somePresent = (upPresent | (middlePresent & 0b101u) | down) != 0;
             const unsigned northRemoved = (up & ~upPresent) >> 1 & 1u;
             const unsigned westRemoved = (middle & ~middlePresent) & 1u;
-            const unsigned index = up | (middle & 1u) << 3 | (middle >> 2) << 4 | down << 5 | somePresent << 8 |
-                                   northRemoved << 9 | westRemoved << 10;
+            const unsigned index = up | (middle & 1u) << 3 | (middle >> 2) << 4 | down << 5 |
+                                   somePresent << 8 | northRemoved << 9 | westRemoved << 10;
             const Word bit = kRemovalTable[index] ? Word{1} << (p % 64) : 0;
             present[w] &= ~bit;
             row.removedByLastPass[w] |= bit;

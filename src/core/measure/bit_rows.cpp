@@ -40,7 +40,7 @@ std::uint64_t pairBits(std::uint64_t x)
     return x;
 }
 
-} // namespace
+}  // namespace
 
 std::int64_t countBits(const std::uint64_t* row, std::int64_t begin, std::int64_t end)
 {
@@ -100,4 +100,4 @@ void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uin
         halve(k, checkedWord);
 }
 
-} // namespace dimora
+}  // namespace dimora

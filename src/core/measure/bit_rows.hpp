@@ -37,4 +37,4 @@ void orWords(std::uint64_t* target, const std::uint64_t* source, std::size_t cou
 // output has (inBits + shift + 1) / 2 bits.
 void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uint64_t* out);
 
-} // namespace dimora
+}  // namespace dimora

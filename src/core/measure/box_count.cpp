@@ -223,7 +223,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     return counts;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::int64_t> boxSides(std::int32_t width, std::int32_t height, std::int64_t firstSide)
 {
@@ -251,4 +251,4 @@ BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pi
     return result;
 }
 
-} // namespace dimora
+}  // namespace dimora

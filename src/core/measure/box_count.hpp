@@ -48,8 +48,8 @@ inline constexpr double kZeroReportCoverage = 0.001;
                                                  std::int64_t firstSide);
 
 struct BoxCounts {
-    std::vector<std::int64_t> sides;  // 1, 2, 4, ... (empty for a shorter edge of 2 or less)
-    std::vector<std::int64_t> counts; // occupied boxes, one per side
+    std::vector<std::int64_t> sides;   // 1, 2, 4, ... (empty for a shorter edge of 2 or less)
+    std::vector<std::int64_t> counts;  // occupied boxes, one per side
     // count(1) / (W × H) × 100: the percentage of region pixels in the class,
     // W × H in 64 bits. 0 when no side is counted.
     double coverage = 0;
@@ -59,4 +59,4 @@ struct BoxCounts {
 // for a region without pixels (width or height 0): its coverage is 0 / 0.
 [[nodiscard]] BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass);
 
-} // namespace dimora
+}  // namespace dimora

@@ -43,4 +43,4 @@ std::vector<std::string> countListLines(std::span<const std::int64_t> counts)
     return lines;
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -40,11 +40,11 @@ inline constexpr int kCountListLinesRead = 14;
 using ChartPoint = LogPoint;
 
 struct Recalculation {
-    std::vector<SideCount> pairs; // the sides and counts of the non-empty lines
+    std::vector<SideCount> pairs;  // the sides and counts of the non-empty lines
     FitResult fit;
-    ChartPoint lineStart; // (0, a)
-    ChartPoint lineEnd;   // (−a / b, 0)
-    FitFields fields;     // Edit3 and Edit4
+    ChartPoint lineStart;  // (0, a)
+    ChartPoint lineEnd;    // (−a / b, 0)
+    FitFields fields;      // Edit3 and Edit4
 };
 
 // Runs the recalculation on the lines of the count list. `points` is emptied
@@ -58,4 +58,4 @@ struct Recalculation {
 // count, plain digits.
 [[nodiscard]] std::vector<std::string> countListLines(std::span<const std::int64_t> counts);
 
-} // namespace dimora
+}  // namespace dimora

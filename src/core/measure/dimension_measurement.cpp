@@ -16,7 +16,7 @@ std::vector<SideCount> pairsOf(const std::vector<std::int64_t>& sides,
     return pairs;
 }
 
-} // namespace
+}  // namespace
 
 CountReport reportBoxCounts(const BoxCounts& counts)
 {
@@ -54,4 +54,4 @@ DimensionMeasurement measureGray(const ImageView& image, const Region& region)
     return finishMeasurement(region, reportGrayCounts(counts));
 }
 
-} // namespace dimora
+}  // namespace dimora

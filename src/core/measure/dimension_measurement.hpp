@@ -34,12 +34,12 @@ namespace dimora {
 
 // What the counting hands on to the count list, the fit and the result window.
 struct CountReport {
-    std::vector<std::string> countList; // the lines to write, in order
+    std::vector<std::string> countList;  // the lines to write, in order
     // Coverage under 0.001 %: the result window gets ShowZeroResult, and
     // nothing else happens (no line written, no fit, no recalculation).
     bool zeroReport = false;
-    std::vector<SideCount> fitPairs; // the pairs for LogLogFit
-    double value2 = 0;               // Edit2's value: coverage or brightness difference
+    std::vector<SideCount> fitPairs;  // the pairs for LogLogFit
+    double value2 = 0;                // Edit2's value: coverage or brightness difference
 };
 
 // Two-valued: one line per side, or nothing for the zero report.
@@ -52,18 +52,18 @@ struct CountReport {
 // Everything a whole measurement produced.
 struct DimensionMeasurement {
     Region region;
-    std::vector<std::int64_t> sides;  // the sides that entered the fit
-    std::vector<std::int64_t> counts; // their counts
+    std::vector<std::int64_t> sides;   // the sides that entered the fit
+    std::vector<std::int64_t> counts;  // their counts
     std::vector<std::string> countList;
-    double value2 = 0;                   // coverage (two-valued) or brightness difference (grayscale)
-    std::optional<FitResult> fit;        // absent after a zero report
-    ResultFields fields;                 // as the result window ends up, after the recalculation
-    std::vector<ChartPoint> chartPoints; // empty after a zero report
-    ChartPoint lineStart, lineEnd;       // the fitted segment
+    double value2 = 0;                    // coverage (two-valued) or brightness difference (grayscale)
+    std::optional<FitResult> fit;         // absent after a zero report
+    ResultFields fields;                  // as the result window ends up, after the recalculation
+    std::vector<ChartPoint> chartPoints;  // empty after a zero report
+    ChartPoint lineStart, lineEnd;        // the fitted segment
 };
 
 [[nodiscard]] DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region,
                                                     PixelClass pixelClass);
 [[nodiscard]] DimensionMeasurement measureGray(const ImageView& image, const Region& region);
 
-} // namespace dimora
+}  // namespace dimora

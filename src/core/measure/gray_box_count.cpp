@@ -21,13 +21,13 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b)
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-constexpr unsigned kOutsideLevel = 255; // the red byte of the invalid colour
+constexpr unsigned kOutsideLevel = 255;  // the red byte of the invalid colour
 
 // The grey level of a pixel straight from its row, one reader per layout. A
 // table maps the stored value (palette index, or the red channel's top bits)
 // to the red byte that pixel read gives for it.
 class GreyLevels {
-  public:
+public:
     explicit GreyLevels(const PixelLayout& layout)
     {
         if (layout.format() == PixelFormat::Masked16 || layout.format() == PixelFormat::Masked32) {
@@ -58,7 +58,7 @@ class GreyLevels {
                         redShift_];
     }
 
-  private:
+private:
     std::array<std::uint8_t, 256> red_{};
     std::uint32_t redMask_ = 0;
     int redShift_ = 0;
@@ -172,7 +172,7 @@ PassResult countPass(const ImageView& image, const GreyLevels& grey, const Regio
     return {};
 }
 
-} // namespace
+}  // namespace
 
 GrayCounts countGrayBoxes(const ImageView& image, const Region& region)
 {
@@ -190,4 +190,4 @@ GrayCounts countGrayBoxes(const ImageView& image, const Region& region)
     return result;
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -29,11 +29,11 @@
 namespace dimora {
 
 struct GrayCounts {
-    std::vector<std::int64_t> sides;  // 2, 4, 8, ... (empty for a shorter edge of 4 or less)
-    std::vector<std::int64_t> counts; // one sum per side
-    int brightnessDifference = 0;     // of the last side; 0 when no side is counted
+    std::vector<std::int64_t> sides;   // 2, 4, 8, ... (empty for a shorter edge of 4 or less)
+    std::vector<std::int64_t> counts;  // one sum per side
+    int brightnessDifference = 0;      // of the last side; 0 when no side is counted
 };
 
 [[nodiscard]] GrayCounts countGrayBoxes(const ImageView& image, const Region& region);
 
-} // namespace dimora
+}  // namespace dimora

@@ -28,7 +28,7 @@ double squareRoot(double value)
     return std::sqrt(value);
 }
 
-} // namespace
+}  // namespace
 
 double fitLogarithm(std::int64_t value)
 {
@@ -50,10 +50,11 @@ namespace {
 
 bool allAtOneHeight(std::span<const LogPoint> points)
 {
-    return std::all_of(points.begin(), points.end(), [&](const LogPoint& p) { return p.y == points.front().y; });
+    return std::all_of(points.begin(), points.end(),
+                       [&](const LogPoint& p) { return p.y == points.front().y; });
 }
 
-} // namespace
+}  // namespace
 
 FitResult fitStraightLine(std::span<const LogPoint> points)
 {
@@ -94,4 +95,4 @@ FitResult LogLogFit(std::span<const SideCount> pairs)
     return fitStraightLine(points);
 }
 
-} // namespace dimora
+}  // namespace dimora

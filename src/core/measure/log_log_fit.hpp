@@ -45,11 +45,11 @@ struct LogPoint {
 };
 
 struct FitResult {
-    std::int32_t n = 0;   // number of points
-    double r = 0;         // correlation coefficient
-    double slope = 0;     // b, of the line y = a + b·x
-    double intercept = 0; // a, the line's y at x = 0 (side 1)
-    double dimension = 0; // D = −b
+    std::int32_t n = 0;    // number of points
+    double r = 0;          // correlation coefficient
+    double slope = 0;      // b, of the line y = a + b·x
+    double intercept = 0;  // a, the line's y at x = 0 (side 1)
+    double dimension = 0;  // D = −b
 };
 
 // log10 of a count or side as the fit takes it: in extended precision,
@@ -67,4 +67,4 @@ struct FitResult {
 // logarithms of each pair, then the line. Cost: a few operations per pair.
 [[nodiscard]] FitResult LogLogFit(std::span<const SideCount> pairs);
 
-} // namespace dimora
+}  // namespace dimora

@@ -74,4 +74,4 @@ DimensionMeasurement finishMeasurement(const Region& region, const CountReport& 
     return std::move(record).take(region, report);
 }
 
-} // namespace dimora
+}  // namespace dimora

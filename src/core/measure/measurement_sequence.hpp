@@ -77,4 +77,4 @@ private:
 // finishMeasurement into a MeasurementRecord: the whole measurement at once.
 [[nodiscard]] DimensionMeasurement finishMeasurement(const Region& region, const CountReport& report);
 
-} // namespace dimora
+}  // namespace dimora

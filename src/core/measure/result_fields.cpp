@@ -16,7 +16,7 @@ std::string field(std::string_view value)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::string regionSizeText(std::int64_t width, std::int64_t height)
 {
@@ -41,4 +41,4 @@ ResultFields ShowZeroResult(std::int64_t width, std::int64_t height)
     return {regionSizeText(width, height), field("0"), "", field("0")};
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -50,4 +50,4 @@ struct FitFields {
 // " W×H", " 0", "" (no blank) and " 0".
 [[nodiscard]] ResultFields ShowZeroResult(std::int64_t width, std::int64_t height);
 
-} // namespace dimora
+}  // namespace dimora

@@ -62,7 +62,7 @@ std::uint32_t loadWord32(const std::uint8_t* p)
            static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-} // namespace
+}  // namespace
 
 bool passes(PixelTest test, Colour colour)
 {
@@ -180,4 +180,4 @@ void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, s
     }
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -19,15 +19,15 @@
 namespace dimora {
 
 enum class PixelTest : std::uint8_t {
-    BlackByRed,    // red byte 0 (isBlackByRed)
-    NonBlackByRed, // red byte 1 to 255 (isNonBlackByRed)
-    BlackByColour, // all three colour bytes 0 (isBlackByColour)
+    BlackByRed,     // red byte 0 (isBlackByRed)
+    NonBlackByRed,  // red byte 1 to 255 (isNonBlackByRed)
+    BlackByColour,  // all three colour bytes 0 (isBlackByColour)
 };
 
 [[nodiscard]] bool passes(PixelTest test, Colour colour);
 
 class RowClassifier {
-  public:
+public:
     RowClassifier(const PixelLayout& layout, PixelTest test);
 
     // Whether a pixel outside the image (the invalid colour) passes the test.
@@ -39,7 +39,7 @@ class RowClassifier {
     // the run's bytes.
     void classify(const std::uint8_t* row, std::int64_t first, std::int64_t count, std::uint64_t* out) const;
 
-  private:
+private:
     void classifyBlack(const std::uint8_t* row, std::int64_t first, std::int64_t count,
                        std::uint64_t* out) const;
 
@@ -59,4 +59,4 @@ class RowClassifier {
     std::uint32_t significantBits_ = 0;
 };
 
-} // namespace dimora
+}  // namespace dimora

@@ -20,7 +20,7 @@ constexpr double kCornerWeight = 1.4;
 // The black pixels of one image row over the columns [first, first + count),
 // as bits; columns off the image, and rows off it, are not black.
 class BlackRowReader {
-  public:
+public:
     BlackRowReader(const ImageView& image, std::int64_t first, std::int64_t count)
         : image_(image), classifier_(*image.layout, PixelTest::BlackByColour), first_(first), count_(count),
           inFirst_(std::max<std::int64_t>(first, 0)),
@@ -46,7 +46,7 @@ class BlackRowReader {
         }
     }
 
-  private:
+private:
     const ImageView& image_;
     RowClassifier classifier_;
     std::int64_t first_, count_;
@@ -54,7 +54,7 @@ class BlackRowReader {
     std::vector<std::uint64_t> pixels_;
 };
 
-} // namespace
+}  // namespace
 
 Region lengthScanRectangle(std::int32_t imageWidth, std::int32_t imageHeight,
                            const std::optional<Region>& selection)
@@ -109,7 +109,7 @@ std::optional<TotalLength> measureTotalLength(const ImageView& image, const std:
                     const std::int64_t i = static_cast<std::int64_t>(w) * 64 + std::countr_zero(centres);
                     centres &= centres - 1;
                     if (i == 0 || i == columns - 1)
-                        continue; // a neighbour column, not a centre
+                        continue;  // a neighbour column, not a centre
                     if (testBit(centre, i - 1))
                         sum += kSideWeight;
                     if (testBit(centre, i + 1))
@@ -143,4 +143,4 @@ std::string totalLengthFieldText(double length)
     return text;
 }
 
-} // namespace dimora
+}  // namespace dimora

@@ -42,10 +42,10 @@ namespace dimora {
                                          const std::optional<Region>& selection);
 
 struct TotalLength {
-    Region scan;       // the scan rectangle
-    double sum = 0;    // the running sum of link weights
-    double length = 0; // sum / 2
-    std::string field; // the total-length field's text, " " + the length rounded to units
+    Region scan;        // the scan rectangle
+    double sum = 0;     // the running sum of link weights
+    double length = 0;  // sum / 2
+    std::string field;  // the total-length field's text, " " + the length rounded to units
 };
 
 // Measures the total length. Returns nothing when the scan rectangle is empty:
@@ -58,4 +58,4 @@ struct TotalLength {
 // integer digit shown.
 [[nodiscard]] std::string totalLengthFieldText(double length);
 
-} // namespace dimora
+}  // namespace dimora

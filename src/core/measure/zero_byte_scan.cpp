@@ -116,8 +116,8 @@ __attribute__((target("avx2"))) std::int64_t scanAvx2(const std::uint8_t* pixels
     for (; done + 64 <= count; done += 64) {
         std::uint64_t word = 0;
         for (int half = 0; half < 2; ++half) {
-            const std::uint8_t* a = pixels + 3 * (done + 32 * half); // pixels 0 to 15 of this half
-            const std::uint8_t* b = a + 48;                          // pixels 16 to 31
+            const std::uint8_t* a = pixels + 3 * (done + 32 * half);  // pixels 0 to 15 of this half
+            const std::uint8_t* b = a + 48;                           // pixels 16 to 31
             const __m256i thirds[3] = {_mm256_cmpeq_epi8(loadPair(a, b), zero),
                                        _mm256_cmpeq_epi8(loadPair(a + 16, b + 16), zero),
                                        _mm256_cmpeq_epi8(loadPair(a + 32, b + 32), zero)};
@@ -134,7 +134,7 @@ __attribute__((target("avx2"))) std::int64_t scanAvx2(const std::uint8_t* pixels
 }
 #endif
 
-} // namespace
+}  // namespace
 
 ScanPath fastestScanPath()
 {
@@ -169,4 +169,4 @@ std::int64_t scanZeroPixels24(const std::uint8_t* pixels, std::int64_t count, st
     return 0;
 }
 
-} // namespace dimora
+}  // namespace dimora

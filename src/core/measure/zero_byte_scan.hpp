@@ -12,14 +12,14 @@
 namespace dimora {
 
 enum class ScanPath : std::uint8_t {
-    Plain, // no vector instructions: does nothing, the caller's loop does all
-    Ssse3, // 16 pixels at a time
-    Avx2,  // 32 pixels at a time
+    Plain,  // no vector instructions: does nothing, the caller's loop does all
+    Ssse3,  // 16 pixels at a time
+    Avx2,   // 32 pixels at a time
 };
 
 enum class ZeroBytes : std::uint8_t {
-    Red,      // byte 2 of the pixel
-    AllThree, // bytes 0, 1 and 2
+    Red,       // byte 2 of the pixel
+    AllThree,  // bytes 0, 1 and 2
 };
 
 // The best path this processor runs.
@@ -32,4 +32,4 @@ enum class ZeroBytes : std::uint8_t {
 std::int64_t scanZeroPixels24(const std::uint8_t* pixels, std::int64_t count, std::uint64_t* out,
                               ZeroBytes which, ScanPath path);
 
-} // namespace dimora
+}  // namespace dimora

@@ -3,10 +3,10 @@
 #include "core/slices/slice_stack.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/bmp_reader.hpp"
 #include "core/files/jpeg_reader.hpp"
 #include "core/files/png_reader.hpp"
 #include "core/files/tiff_reader.hpp"
-#include "core/files/bmp_reader.hpp"
 #include "core/measure/box_count.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/slice_series.hpp"

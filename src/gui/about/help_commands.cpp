@@ -7,9 +7,9 @@
 
 #include "gui/about/about_box.hpp"
 #include "gui/about/url_launcher.hpp"
-#include "gui/common/command.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
+#include "gui/common/command.hpp"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -15,7 +15,7 @@ namespace {
 
 bool hoverFlag = false;
 
-} // namespace
+}  // namespace
 
 std::optional<std::uint32_t> ParseColourTriple(const QString& text)
 {
@@ -65,7 +65,7 @@ void THTLabel::setTextColour(const QString& colourText)
 {
     const std::optional<std::uint32_t> value = ParseColourTriple(colourText);
     if (!value)
-        return; // keep the colour the label has
+        return;  // keep the colour the label has
     const QColor colour(static_cast<int>(*value & 0xFF), static_cast<int>(*value >> 8 & 0xFF),
                         static_cast<int>(*value >> 16 & 0xFF));
     if (palette().color(QPalette::WindowText) != colour) {

@@ -1,11 +1,11 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-#include "gui/common/bitmap_qimage.hpp"
-#include "gui/common/command.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "core/common/error.hpp"
 #include "core/files/g1_writer.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/common/bitmap_qimage.hpp"
+#include "gui/common/command.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/platform/platform.hpp"
 

@@ -39,10 +39,10 @@ constexpr int kDividerWidth = 8;
 constexpr int kIndent = 4;
 
 class ToolBarFrame : public QFrame {
-  public:
+public:
     using QFrame::QFrame;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override
     {
         QFrame::paintEvent(event);
@@ -60,14 +60,14 @@ class ToolBarFrame : public QFrame {
 // The client area keeps the tool bar across its width and lets the scroll
 // box follow all four edges.
 class ClientArea : public QWidget {
-  public:
+public:
     using QWidget::QWidget;
     QWidget* toolBar = nullptr;
     QWidget* scrollBox = nullptr;
 
     QSize sizeHint() const override { return {kClientWidth, kClientHeight}; }
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
@@ -78,7 +78,7 @@ class ClientArea : public QWidget {
     }
 };
 
-} // namespace
+}  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {

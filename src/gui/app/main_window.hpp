@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "gui/common/working_picture.hpp"
 #include "core/image/region.hpp"
+#include "gui/common/working_picture.hpp"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -29,7 +29,7 @@ class TpvlUrl;
 // runs: then a close request is refused.
 class TForm1 : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -78,13 +78,13 @@ class TForm1 : public QMainWindow {
 
     // --- Controls -----------------------------------------------------------
     QFrame* ToolBar1;
-    QToolButton* ToolButton2;  // open
-    QToolButton* ToolButton4;  // range, drawn pressed while the range is shown
-    QToolButton* ToolButton6;  // black dimension
-    QToolButton* ToolButton7;  // non-black dimension
-    QToolButton* ToolButton9;  // grayscale dimension
-    QToolButton* ToolButton10; // counts per size
-    QLabel* Label1;            // status label: the selection geometry
+    QToolButton* ToolButton2;   // open
+    QToolButton* ToolButton4;   // range, drawn pressed while the range is shown
+    QToolButton* ToolButton6;   // black dimension
+    QToolButton* ToolButton7;   // non-black dimension
+    QToolButton* ToolButton9;   // grayscale dimension
+    QToolButton* ToolButton10;  // counts per size
+    QLabel* Label1;             // status label: the selection geometry
     ScrollBox* ScrollBox1;
     ImageControl* Image;
     TSelShape* SelShape1;
@@ -164,16 +164,16 @@ class TForm1 : public QMainWindow {
     void usage1Click();
     void version1Click();
 
-  signals:
+signals:
     // The window was closed: the program ends.
     void closed();
 
-  protected:
+protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     void createMenus();
     void createToolBar(QWidget* client);
     void createImageArea(QWidget* client);

@@ -26,7 +26,7 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 WorkingPicture loadPictureFile(const QString& path)
 {

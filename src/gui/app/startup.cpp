@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/app/startup.hpp"
 
-#include "gui/common/fonts.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
+#include "gui/common/fonts.hpp"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -32,7 +32,7 @@ template <typename Window> Window* create(Window*& slot, const std::function<voi
     return slot;
 }
 
-} // namespace
+}  // namespace
 
 void createWindows(const std::function<void(QWidget*)>& created)
 {

@@ -21,16 +21,16 @@ class TForm8;
 class TForm9;
 
 struct Windows {
-    TForm1* form1 = nullptr; // main window
-    TForm2* form2 = nullptr; // result window
-    TForm3* form3 = nullptr; // threshold dialog
-    TForm4* form4 = nullptr; // count window
+    TForm1* form1 = nullptr;  // main window
+    TForm2* form2 = nullptr;  // result window
+    TForm3* form3 = nullptr;  // threshold dialog
+    TForm4* form4 = nullptr;  // count window
     TAboutBox* aboutBox = nullptr;
-    TForm5* form5 = nullptr; // total-length window
-    TForm6* form6 = nullptr; // scratch image window
-    TForm7* form7 = nullptr; // slice settings dialog
-    TForm8* form8 = nullptr; // progress window
-    TForm9* form9 = nullptr; // numeric region dialog
+    TForm5* form5 = nullptr;  // total-length window
+    TForm6* form6 = nullptr;  // scratch image window
+    TForm7* form7 = nullptr;  // slice settings dialog
+    TForm8* form8 = nullptr;  // progress window
+    TForm9* form9 = nullptr;  // numeric region dialog
 };
 
 // The windows of the running program (all null before createWindows).

@@ -35,7 +35,7 @@ QImage::Format directFormat(const dimora::PixelLayout& layout)
     }
 }
 
-} // namespace
+}  // namespace
 
 QImage toQImage(const dimora::Bitmap& bitmap, const QRect& part)
 {

@@ -27,7 +27,7 @@ namespace {
 int commandDepth = 0;
 
 class DepthGuard {
-  public:
+public:
     DepthGuard() { ++commandDepth; }
     ~DepthGuard() { --commandDepth; }
     DepthGuard(const DepthGuard&) = delete;
@@ -42,7 +42,7 @@ std::optional<std::string> runBody(const std::function<void()>& body, BusyCursor
     if (busyCursor == BusyCursor::Show)
         cursor.emplace();
     if (commandDepth > 1) {
-        body(); // an enclosing command reports what goes wrong
+        body();  // an enclosing command reports what goes wrong
         return std::nullopt;
     }
     try {
@@ -58,7 +58,7 @@ QString reportText(const std::string& failure)
     return QString::fromStdString(dimora::errorReportText(failure));
 }
 
-} // namespace
+}  // namespace
 
 void runCommand(const std::function<void()>& body, BusyCursor busyCursor)
 {

@@ -44,7 +44,7 @@ void runCommandReportingLater(QObject* context, const std::function<void()>& bod
 // Shows the hourglass for the lifetime of the object (for a stretch of work
 // inside a command that does not show it as a whole).
 class ScopedBusyCursor {
-  public:
+public:
     ScopedBusyCursor();
     ~ScopedBusyCursor();
     ScopedBusyCursor(const ScopedBusyCursor&) = delete;

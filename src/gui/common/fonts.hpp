@@ -10,9 +10,9 @@
 #include <QFont>
 #include <QString>
 
-inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック"); // proportional Gothic
-inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");    // fixed-pitch Gothic
-inline const QString kPMincho = QStringLiteral("ＭＳ Ｐ明朝");     // proportional serif
+inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");  // proportional Gothic
+inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");     // fixed-pitch Gothic
+inline const QString kPMincho = QStringLiteral("ＭＳ Ｐ明朝");      // proportional serif
 
 // "ＭＳ Ｐゴシック" → IPAPGothic, "ＭＳ ゴシック" → IPAGothic, "ＭＳ Ｐ明朝" → IPAPMincho.
 void installFontSubstitutions();

@@ -16,7 +16,7 @@ class WorkingPicture;
 // as a small one.
 class ImageControl : public QWidget {
     Q_OBJECT
-  public:
+public:
     // `picture` gives the picture to show whenever the control is painted.
     explicit ImageControl(std::function<const WorkingPicture&()> picture, QWidget* parent = nullptr);
 
@@ -24,10 +24,10 @@ class ImageControl : public QWidget {
     // its pixels were changed.
     void pictureChanged();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     std::function<const WorkingPicture&()> picture_;
-    QImage icon_; // an icon's picture, decoded once per change
+    QImage icon_;  // an icon's picture, decoded once per change
 };

@@ -10,13 +10,13 @@
 // plus the scroll positions.
 class ScrollBox : public QScrollArea {
     Q_OBJECT
-  public:
+public:
     explicit ScrollBox(QWidget* parent = nullptr);
 
     // The scroll positions (0 when not scrolled).
     [[nodiscard]] int horizontalPosition() const;
     [[nodiscard]] int verticalPosition() const;
 
-  protected:
+protected:
     void scrollContentsBy(int dx, int dy) override;
 };

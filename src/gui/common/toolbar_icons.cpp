@@ -100,7 +100,7 @@ void drawCountsPerSize(QPainter& p)
         p.drawEllipse(point, 1.6, 1.6);
 }
 
-} // namespace
+}  // namespace
 
 QIcon toolIcon(ToolIcon which)
 {

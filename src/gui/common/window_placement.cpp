@@ -17,7 +17,7 @@ void centreOn(QWidget* window, const QRect& area)
                  area.y() + (area.height() - outer.height()) / 2);
 }
 
-} // namespace
+}  // namespace
 
 void centreOnScreen(QWidget* window)
 {

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/common/working_picture.hpp"
 
-#include "gui/common/bitmap_qimage.hpp"
 #include "core/common/error.hpp"
+#include "gui/common/bitmap_qimage.hpp"
 
 #include <utility>
 

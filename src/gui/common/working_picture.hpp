@@ -31,7 +31,7 @@ inline constexpr std::string_view kIconClipboardMessage = "クリップボード
 enum class PictureKind { Bitmap, Icon, Metafile };
 
 class WorkingPicture {
-  public:
+public:
     // The empty 0 × 0 bitmap.
     WorkingPicture() = default;
     explicit WorkingPicture(dimora::Bitmap bitmap);
@@ -76,7 +76,7 @@ class WorkingPicture {
     // metafile, or an icon Qt cannot decode).
     [[nodiscard]] QImage iconImage() const;
 
-  private:
+private:
     // Makes the bitmap this picture's own before it is written.
     void detach();
 

@@ -4,17 +4,17 @@
 // The main window's image operations (menus "画像加工" and "フィルター"):
 // each rewrites the whole working image in place through one core function.
 
-#include "gui/common/command.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "core/imageops/colour_extraction.hpp"
 #include "core/imageops/dot_removal.hpp"
 #include "core/imageops/grayscale.hpp"
 #include "core/imageops/inversion.hpp"
 #include "core/imageops/median_filter.hpp"
 #include "core/imageops/percent_conversion.hpp"
-#include "gui/imageops/scratch_image_window.hpp"
 #include "core/imageops/thinning.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/common/command.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
 #include "gui/imageops/threshold_dialog.hpp"
 #include "gui/platform/platform.hpp"
 
@@ -56,7 +56,7 @@ dimora::ColourExtraction extraction(dimora::ExtractedChannel channel)
     return {channel, windows().form3->threshold()};
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::K1Click()
 {

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "gui/imageops/threshold_dialog.hpp"
 
+#include "core/common/text.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
-#include "core/common/text.hpp"
 #include "gui/common/window_placement.hpp"
 
 #include <QCoreApplication>
@@ -36,7 +36,7 @@ void endPress(QWidget* control)
     QCoreApplication::sendEvent(control, &release);
 }
 
-} // namespace
+}  // namespace
 
 TForm3::TForm3(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)

@@ -57,7 +57,7 @@ double niceStep(double span)
     return 10.0 * decade;
 }
 
-} // namespace
+}  // namespace
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 {

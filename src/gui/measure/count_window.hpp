@@ -28,16 +28,16 @@ class QValueAxis;
 // correlation and dimension of the result window.
 class TForm4 : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TForm4(QWidget* parent = nullptr);
 
     QLabel* Label1;
-    QPlainTextEdit* Memo2; // size column, fixed
-    QPlainTextEdit* Memo1; // count list
+    QPlainTextEdit* Memo2;  // size column, fixed
+    QPlainTextEdit* Memo1;  // count list
     QChartView* Chart1;
-    QScatterSeries* Series1; // the points (log10 side, log10 count)
-    QLineSeries* Series2;    // the fitted segment
-    QPushButton* BitBtn1;    // "再計算"
+    QScatterSeries* Series1;  // the points (log10 side, log10 count)
+    QLineSeries* Series2;     // the fitted segment
+    QPushButton* BitBtn1;     // "再計算"
 
     // "再計算" as a command: fits the count list as the user left it again,
     // redraws the chart and rewrites Edit3 and Edit4 of the result window;
@@ -58,10 +58,10 @@ class TForm4 : public QWidget {
     // before it failed, without a line). The axes follow the data.
     void showChart(std::span<const dimora::ChartPoint> points, const dimora::Recalculation* result);
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent* event) override;
 
-  private:
+private:
     void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
     void fitAxesToData();
 

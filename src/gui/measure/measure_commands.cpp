@@ -5,18 +5,18 @@
 // A dimension measurement clears the count list, counts in the core and ends
 // through the core's measurement sequence into the count and result windows.
 
-#include "gui/common/command.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "core/measure/box_count.hpp"
-#include "gui/measure/count_window.hpp"
 #include "core/measure/dimension_measurement.hpp"
 #include "core/measure/gray_box_count.hpp"
 #include "core/measure/measurement_sequence.hpp"
-#include "gui/measure/measurement_windows.hpp"
 #include "core/measure/total_length.hpp"
-#include "gui/measure/total_length_window.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/common/command.hpp"
 #include "gui/common/window_placement.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/measurement_windows.hpp"
+#include "gui/measure/total_length_window.hpp"
 
 #include <optional>
 #include <utility>
@@ -39,7 +39,7 @@ void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
     dimora::finishMeasurement(dimora::reportBoxCounts(counts), region.width, region.height, sink);
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::frac1Click()
 {

@@ -18,7 +18,7 @@ class TForm2;
 class TForm4;
 
 class MeasurementWindows final : public dimora::MeasurementSink {
-  public:
+public:
     MeasurementWindows(TForm4& counts, TForm2& results) : counts_(counts), results_(results) {}
 
     // Appended to the count list one by one.
@@ -30,7 +30,7 @@ class MeasurementWindows final : public dimora::MeasurementSink {
     void showRecalculation(std::span<const dimora::ChartPoint> points,
                            const dimora::Recalculation* result) override;
 
-  private:
+private:
     TForm4& counts_;
     TForm2& results_;
 };

@@ -15,7 +15,7 @@ class QLineEdit;
 // last measurement. Always on top, never hidden, without title-bar buttons.
 class TForm2 : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TForm2(QWidget* parent = nullptr);
 
     // Writes all four fields of a measurement, Edit1 to Edit4 in order.
@@ -28,12 +28,12 @@ class TForm2 : public QWidget {
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
-    QLineEdit* Edit1; // region size, width × height
-    QLineEdit* Edit2; // coverage (%) or brightness difference
-    QLineEdit* Edit3; // correlation coefficient (n)
-    QLineEdit* Edit4; // fractal dimension
+    QLineEdit* Edit1;  // region size, width × height
+    QLineEdit* Edit2;  // coverage (%) or brightness difference
+    QLineEdit* Edit3;  // correlation coefficient (n)
+    QLineEdit* Edit4;  // fractal dimension
 
-  protected:
+protected:
     // Refuses: a close request of the window manager (Alt+F4, the task bar)
     // leaves the window up.
     void closeEvent(QCloseEvent* event) override;

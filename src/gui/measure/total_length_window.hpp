@@ -13,12 +13,12 @@ class QLineEdit;
 // analysis region, written by the total-length command.
 class TForm5 : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TForm5(QWidget* parent = nullptr);
 
     QLabel* Label1;
-    QLineEdit* Edit1; // the total length
-    QLabel* Label2;   // the unit
+    QLineEdit* Edit1;  // the total length
+    QLabel* Label2;    // the unit
 
     // Writes the field text of a measured length.
     void showLength(const dimora::TotalLength& length);

@@ -8,7 +8,7 @@
 // QClipboard, QApplication::beep, the primary screen's depth and
 // QDesktopServices.
 class DesktopPlatform : public Platform {
-  public:
+public:
     [[nodiscard]] std::optional<QString> askFileName(const FileDialogOptions& dialog,
                                                      QWidget* parent) override;
     void showErrorReport(const QString& text) override;

@@ -12,7 +12,7 @@ std::unique_ptr<Platform>& installed()
     return current;
 }
 
-} // namespace
+}  // namespace
 
 Platform& platform()
 {
@@ -47,4 +47,4 @@ FileDialogOptions saveG1()
             QStringLiteral("ベタファイル(*.g1)"), QStringLiteral("g1")};
 }
 
-} // namespace fileDialogs
+}  // namespace fileDialogs

@@ -29,7 +29,7 @@ struct FileDialogOptions {
 };
 
 class Platform {
-  public:
+public:
     virtual ~Platform() = default;
 
     // Shows an open or save dialog over the parent; the chosen path, or
@@ -67,7 +67,7 @@ void setPlatform(std::unique_ptr<Platform> replacement);
 
 // The names of the program's file dialogs, with their filters and extensions.
 namespace fileDialogs {
-[[nodiscard]] FileDialogOptions openBitmap(); // OpenDialog1
-[[nodiscard]] FileDialogOptions saveBitmap(); // SaveDialog1
-[[nodiscard]] FileDialogOptions saveG1();     // SaveDialog2
-} // namespace fileDialogs
+[[nodiscard]] FileDialogOptions openBitmap();  // OpenDialog1
+[[nodiscard]] FileDialogOptions saveBitmap();  // SaveDialog1
+[[nodiscard]] FileDialogOptions saveG1();      // SaveDialog2
+}  // namespace fileDialogs

@@ -16,7 +16,7 @@
 #include <vector>
 
 class RecordingPlatform : public Platform {
-  public:
+public:
     // Answers for the next file dialogs, in order: a path, or nothing for
     // "cancelled". A dialog shown with the queue empty counts as cancelled.
     std::deque<std::optional<QString>> fileAnswers;

@@ -8,11 +8,11 @@
 
 #include "gui/region/region_commands.hpp"
 
-#include "gui/common/command.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/common/scroll_box.hpp"
-#include "gui/app/windows.hpp"
 #include "core/common/text.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/common/command.hpp"
+#include "gui/common/scroll_box.hpp"
 #include "gui/region/region_dialog.hpp"
 #include "gui/region/selection_shape.hpp"
 
@@ -41,7 +41,7 @@ int integerOf(const QLineEdit* edit)
     return dimora::parseInteger(edit->text().toStdString());
 }
 
-} // namespace
+}  // namespace
 
 QString selectionGeometryText(const QString& x, const QString& y, const QString& w, const QString& h)
 {

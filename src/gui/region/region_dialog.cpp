@@ -14,7 +14,6 @@
 
 namespace {
 
-
 QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int top)
 {
     auto* edit = new QLineEdit(text, parent);
@@ -23,7 +22,7 @@ QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int t
     return edit;
 }
 
-} // namespace
+}  // namespace
 
 TForm9::TForm9(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

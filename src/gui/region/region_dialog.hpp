@@ -23,10 +23,10 @@ public:
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
-    QLineEdit* Edit1; // x of the top-left corner
-    QLineEdit* Edit2; // y of the top-left corner
-    QLineEdit* Edit3; // width
-    QLineEdit* Edit4; // height
+    QLineEdit* Edit1;  // x of the top-left corner
+    QLineEdit* Edit2;  // y of the top-left corner
+    QLineEdit* Edit3;  // width
+    QLineEdit* Edit4;  // height
     QPushButton* BitBtn1;
 
     // Writes a rectangle in image coordinates into the four edits, as

@@ -5,16 +5,16 @@
 // series in the core, showing the progress window meanwhile, and finishes
 // like every dimension measurement in the result and count windows.
 
-#include "gui/common/command.hpp"
+#include "core/measure/measurement_sequence.hpp"
+#include "core/slices/slice_series.hpp"
+#include "core/slices/slice_stack.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
+#include "gui/common/command.hpp"
 #include "gui/measure/count_window.hpp"
-#include "core/measure/measurement_sequence.hpp"
 #include "gui/measure/measurement_windows.hpp"
 #include "gui/slices/progress_window.hpp"
-#include "core/slices/slice_series.hpp"
 #include "gui/slices/slice_settings_dialog.hpp"
-#include "core/slices/slice_stack.hpp"
 
 #include <QCoreApplication>
 
@@ -39,7 +39,7 @@ private:
     TForm8& window_;
 };
 
-} // namespace
+}  // namespace
 
 void TForm1::slice1Click()
 {
@@ -81,7 +81,7 @@ void TForm7::BitBtn1Click()
         }
         adoptRun();
         MeasurementWindows sink(*windows().form4, *windows().form2);
-        dimora::finishMeasurement(dimora::reportSliceCounts(counts), counts.region.width, counts.region.height,
-                                  sink);
+        dimora::finishMeasurement(dimora::reportSliceCounts(counts), counts.region.width,
+                                  counts.region.height, sink);
     });
 }

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "gui/slices/slice_settings_dialog.hpp"
 
+#include "core/slices/slice_series.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
-#include "gui/platform/platform.hpp"
 #include "gui/common/window_placement.hpp"
-#include "core/slices/slice_series.hpp"
+#include "gui/platform/platform.hpp"
 
 #include <QLabel>
 #include <QLineEdit>

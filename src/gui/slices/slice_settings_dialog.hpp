@@ -30,17 +30,17 @@ public:
     QLabel* Label1;
     QPushButton* Button1;
     QLabel* Label3;
-    QLabel* Label2; // first file: the series' folder and "1.png" or "1.bmp"
-    QLabel* Label4; // last file
+    QLabel* Label2;  // first file: the series' folder and "1.png" or "1.bmp"
+    QLabel* Label4;  // last file
     QLabel* Label6;
     QLabel* Label7;
-    QLineEdit* Edit2; // pixel size in mm, may be empty
+    QLineEdit* Edit2;  // pixel size in mm, may be empty
     QLabel* Label9;
     QLabel* Label8;
-    QLineEdit* Edit3; // distance between slices in mm
+    QLineEdit* Edit3;  // distance between slices in mm
     QLabel* Label10;
-    QPushButton* BitBtn1; // run
-    QPushButton* BitBtn2; // cancel
+    QPushButton* BitBtn1;  // run
+    QPushButton* BitBtn2;  // cancel
 
     // Picks the last file of the series and derives the first file.
     void Button1Click();

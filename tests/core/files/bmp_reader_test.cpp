@@ -120,7 +120,7 @@ TEST(BmpReader, IndicesPastThePaletteAreRefusedButPaddingBitsAreNot)
 
 TEST(BmpReader, MasksFromEachHeaderKind)
 {
-    const ChannelMasks masks{0x001F, 0x07E0, 0xF800, 0};        // blue on top
+    const ChannelMasks masks{0x001F, 0x07E0, 0xF800, 0};         // blue on top
     const std::vector<std::uint8_t> pixel = {0x1F, 0xF8, 0, 0};  // red 31, blue 31
 
     BmpFields after40;
@@ -229,12 +229,12 @@ TEST(BmpReader, RefusesBadMasks)
         return buildBmp(f);
     };
     EXPECT_EQ(decodeError(masked(16, {0xF800, 0x07E0, 0x001F})), "no error");
-    EXPECT_EQ(decodeError(masked(16, {0xFF00, 0x00FF, 0x0000})), kInvalid);            // no blue
-    EXPECT_EQ(decodeError(masked(16, {0xF800, 0x0FE0, 0x001F})), kInvalid);            // overlap
-    EXPECT_EQ(decodeError(masked(16, {0xF000, 0x0F00, 0x0055})), kInvalid);            // scattered
-    EXPECT_EQ(decodeError(masked(16, {0xF8000, 0x07E0, 0x001F})), kInvalid);           // past 16 bits
+    EXPECT_EQ(decodeError(masked(16, {0xFF00, 0x00FF, 0x0000})), kInvalid);             // no blue
+    EXPECT_EQ(decodeError(masked(16, {0xF800, 0x0FE0, 0x001F})), kInvalid);             // overlap
+    EXPECT_EQ(decodeError(masked(16, {0xF000, 0x0F00, 0x0055})), kInvalid);             // scattered
+    EXPECT_EQ(decodeError(masked(16, {0xF8000, 0x07E0, 0x001F})), kInvalid);            // past 16 bits
     EXPECT_EQ(decodeError(masked(16, {0x7C00, 0x03E0, 0x001F, 0x8001}, 6)), kInvalid);  // alpha overlaps
-    EXPECT_EQ(decodeError(masked(24, {0xFF0000, 0xFF00, 0xFF})), kInvalid);            // 24 bits has none
+    EXPECT_EQ(decodeError(masked(24, {0xFF0000, 0xFF00, 0xFF})), kInvalid);             // 24 bits has none
 
     BmpFields v2;
     v2.headerSize = 52;

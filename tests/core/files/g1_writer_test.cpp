@@ -169,12 +169,14 @@ TEST(SaveG1File, AReadOnlyFolderDeniesAccess)
     testing::ScratchFolder folder;
     const auto inside = folder.path() / "read-only";
     std::filesystem::create_directory(inside);
-    std::filesystem::permissions(inside, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(inside,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     // The superuser writes into any folder: a read-only file system stops it.
     std::optional<SmallFileSystem> readOnly;
     if (::geteuid() == 0) {
         readOnly.emplace(inside, "size=64k,mode=0555");
-        if (!readOnly->mounted() || ::mount(nullptr, inside.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        if (!readOnly->mounted() ||
+            ::mount(nullptr, inside.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
             GTEST_SKIP() << "cannot mount a read-only file system here";
     }
     EXPECT_EQ(saveError(filled(10, 10, kBlack), (inside / "out.g1").string()),

@@ -3,9 +3,9 @@
 #include "core/files/image_file.hpp"
 
 #include "core/common/error.hpp"
-#include "core/files/png_test_files.hpp"
-#include "core/files/png_reader.hpp"
 #include "core/files/bmp_reader.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/png_test_files.hpp"
 
 #include <gtest/gtest.h>
 

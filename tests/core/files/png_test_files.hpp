@@ -49,7 +49,7 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 // A fresh empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 class ScratchFolder {
-  public:
+public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -57,7 +57,7 @@ class ScratchFolder {
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     [[nodiscard]] std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -34,7 +34,8 @@ TEST_P(PngWriterLayouts, ReadBackAsTheSameColours)
         ASSERT_EQ(back.height(), height);
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x)
-                ASSERT_EQ(back.pixel(x, y), bitmap.pixel(x, y)) << width << "×" << height << " at " << x << "," << y;
+                ASSERT_EQ(back.pixel(x, y), bitmap.pixel(x, y))
+                    << width << "×" << height << " at " << x << "," << y;
     }
 }
 

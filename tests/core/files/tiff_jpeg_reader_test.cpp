@@ -99,30 +99,38 @@ std::vector<Layout> layouts()
 {
     std::vector<Layout> all;
     const auto bilevel = [](std::uint32_t x, std::uint32_t y) { return (x + y) % 3 == 0 ? 1u : 0u; };
-    all.push_back({"BilevelMinIsBlack", page(1, 1, PHOTOMETRIC_MINISBLACK, [&](auto x, auto y, auto) { return bilevel(x, y); }),
+    all.push_back({"BilevelMinIsBlack",
+                   page(1, 1, PHOTOMETRIC_MINISBLACK, [&](auto x, auto y, auto) { return bilevel(x, y); }),
                    [&](auto x, auto y) { return bilevel(x, y) ? kWhite : kBlack; }, PixelFormat::Indexed1});
     all.push_back({"BilevelMinIsWhitePackBits",
                    page(1, 1, PHOTOMETRIC_MINISWHITE, [&](auto x, auto y, auto) { return bilevel(x, y); }),
                    [&](auto x, auto y) { return bilevel(x, y) ? kBlack : kWhite; }, PixelFormat::Indexed1});
     all.back().page.compression = COMPRESSION_PACKBITS;
-    all.push_back({"Gray2", page(2, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return (x + y) % 4; }),
+    all.push_back({"Gray2",
+                   page(2, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return (x + y) % 4; }),
                    [](auto x, auto y) { return grey((x + y) % 4 * 85); }, PixelFormat::Indexed8});
-    all.push_back({"Gray4MinIsWhite", page(4, 1, PHOTOMETRIC_MINISWHITE, [](auto x, auto y, auto) { return (3 * x + y) % 16; }),
+    all.push_back({"Gray4MinIsWhite",
+                   page(4, 1, PHOTOMETRIC_MINISWHITE, [](auto x, auto y, auto) { return (3 * x + y) % 16; }),
                    [](auto x, auto y) { return grey(255 - (3 * x + y) % 16 * 17); }, PixelFormat::Indexed8});
-    all.push_back({"Gray8", page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray8(x, y); }),
+    all.push_back({"Gray8",
+                   page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray8(x, y); }),
                    [](auto x, auto y) { return grey(gray8(x, y)); }, PixelFormat::Indexed8});
-    all.push_back({"Gray8MinIsWhiteLzw", page(8, 1, PHOTOMETRIC_MINISWHITE, [](auto x, auto y, auto) { return gray8(x, y); }),
+    all.push_back({"Gray8MinIsWhiteLzw",
+                   page(8, 1, PHOTOMETRIC_MINISWHITE, [](auto x, auto y, auto) { return gray8(x, y); }),
                    [](auto x, auto y) { return grey(255 - gray8(x, y)); }, PixelFormat::Indexed8});
     all.back().page.compression = COMPRESSION_LZW;
-    all.push_back({"Gray8TiledDeflate", page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray8(x, y); }),
+    all.push_back({"Gray8TiledDeflate",
+                   page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray8(x, y); }),
                    [](auto x, auto y) { return grey(gray8(x, y)); }, PixelFormat::Indexed8});
     all.back().page.tiled = true;
     all.back().page.compression = COMPRESSION_ADOBE_DEFLATE;
-    all.push_back({"Gray16BigEndian", page(16, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray16(x, y); }),
+    all.push_back({"Gray16BigEndian",
+                   page(16, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) { return gray16(x, y); }),
                    [](auto x, auto y) { return grey(gray16(x, y) >> 8); }, PixelFormat::Indexed8, true});
     for (const std::uint16_t bits : {1, 2, 4, 8}) {
         const unsigned entries = 1u << bits;
-        TiffPage p = page(bits, 1, PHOTOMETRIC_PALETTE, [=](auto x, auto y, auto) { return (x + 2 * y) % entries; });
+        TiffPage p =
+            page(bits, 1, PHOTOMETRIC_PALETTE, [=](auto x, auto y, auto) { return (x + 2 * y) % entries; });
         p.red = colourMap(entries, 4099);
         p.green = colourMap(entries, 257 * 13);
         p.blue = colourMap(entries, 65535 / entries);
@@ -132,33 +140,41 @@ std::vector<Layout> layouts()
                            const auto i = (x + 2 * y) % entries;
                            return makeColour(red[i] >> 8, green[i] >> 8, blue[i] >> 8);
                        },
-                       bits == 8 ? PixelFormat::Indexed8 : bits == 1 ? PixelFormat::Indexed1 : PixelFormat::Indexed4});
+                       bits == 8   ? PixelFormat::Indexed8
+                       : bits == 1 ? PixelFormat::Indexed1
+                                   : PixelFormat::Indexed4});
     }
-    const auto rgb8 = [](auto x, auto y) { return makeColour(channel8(x, y, 0), channel8(x, y, 1), channel8(x, y, 2)); };
+    const auto rgb8 = [](auto x, auto y) {
+        return makeColour(channel8(x, y, 0), channel8(x, y, 1), channel8(x, y, 2));
+    };
     all.push_back({"Rgb8", page(8, 3, PHOTOMETRIC_RGB, channel8), rgb8, PixelFormat::Rgb24});
-    all.push_back({"Rgb8SeparateTiledBigTiff", page(8, 3, PHOTOMETRIC_RGB, channel8), rgb8, PixelFormat::Rgb24, false, true});
+    all.push_back({"Rgb8SeparateTiledBigTiff", page(8, 3, PHOTOMETRIC_RGB, channel8), rgb8,
+                   PixelFormat::Rgb24, false, true});
     all.back().page.planar = PLANARCONFIG_SEPARATE;
     all.back().page.tiled = true;
     all.push_back({"Rgb16BigEndianLzw", page(16, 3, PHOTOMETRIC_RGB, channel16),
                    [](auto x, auto y) {
-                       return makeColour(channel16(x, y, 0) >> 8, channel16(x, y, 1) >> 8, channel16(x, y, 2) >> 8);
+                       return makeColour(channel16(x, y, 0) >> 8, channel16(x, y, 1) >> 8,
+                                         channel16(x, y, 2) >> 8);
                    },
                    PixelFormat::Rgb24, true});
     all.back().page.compression = COMPRESSION_LZW;
     const auto rgba = [](auto x, auto y, unsigned s) { return s == 3 ? alpha8(x, y) : channel8(x, y, s); };
     const auto blended = [](auto x, auto y) {
         const unsigned a = alpha8(x, y);
-        return makeColour(blend(channel8(x, y, 0), a), blend(channel8(x, y, 1), a), blend(channel8(x, y, 2), a));
+        return makeColour(blend(channel8(x, y, 0), a), blend(channel8(x, y, 1), a),
+                          blend(channel8(x, y, 2), a));
     };
     all.push_back({"RgbaUnassociated", page(8, 4, PHOTOMETRIC_RGB, rgba), blended, PixelFormat::Rgb24});
     all.back().page.extraSamples = {EXTRASAMPLE_UNASSALPHA};
     all.push_back({"RgbaAssociatedSeparate", page(8, 4, PHOTOMETRIC_RGB, rgba), blended, PixelFormat::Rgb24});
     all.back().page.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
     all.back().page.planar = PLANARCONFIG_SEPARATE;
-    all.push_back({"GrayAlpha16", page(16, 2, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, unsigned s) {
-                       return s == 0 ? gray16(x, y) : alpha8(x, y) * 257;
-                   }),
-                   [](auto x, auto y) { return grey(blend(gray16(x, y) >> 8, alpha8(x, y))); }, PixelFormat::Rgb24});
+    all.push_back(
+        {"GrayAlpha16",
+         page(16, 2, PHOTOMETRIC_MINISBLACK,
+              [](auto x, auto y, unsigned s) { return s == 0 ? gray16(x, y) : alpha8(x, y) * 257; }),
+         [](auto x, auto y) { return grey(blend(gray16(x, y) >> 8, alpha8(x, y))); }, PixelFormat::Rgb24});
     all.back().page.extraSamples = {EXTRASAMPLE_UNASSALPHA};
     return all;
 }
@@ -176,7 +192,8 @@ TEST_P(TiffLayouts, ReadEveryPixelAsTheTableGivesIt)
     EXPECT_EQ(bitmap.layout().format(), layout.format);
     for (std::uint32_t y = 0; y < layout.page.height; ++y)
         for (std::uint32_t x = 0; x < layout.page.width; ++x)
-            ASSERT_EQ(bitmap.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), layout.expected(x, y))
+            ASSERT_EQ(bitmap.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)),
+                      layout.expected(x, y))
                 << x << "," << y;
 }
 
@@ -187,7 +204,8 @@ TEST(TiffReader, PagesArePickedByNumber)
 {
     TiffFile file;
     for (unsigned k = 1; k <= 3; ++k)
-        file.pages.push_back(page(8, 1, PHOTOMETRIC_MINISBLACK, [=](auto, auto, auto) { return 40 * k; }, 5 + k, 4));
+        file.pages.push_back(page(
+            8, 1, PHOTOMETRIC_MINISBLACK, [=](auto, auto, auto) { return 40 * k; }, 5 + k, 4));
     const auto bytes = testing::encodeTiff(file);
     EXPECT_EQ(decodeTiff(bytes, "x.tif").pixel(0, 0), grey(40));
     const Bitmap third = decodeTiff(bytes, "x.tif", 3);
@@ -200,27 +218,31 @@ TEST(TiffReader, PagesArePickedByNumber)
 TEST(TiffReader, RefusesWhatTheModelCannotHold)
 {
     const auto any = [](auto, auto, auto) { return 1u; };
-    std::vector<TiffPage> refused = {page(32, 1, PHOTOMETRIC_MINISBLACK, any), page(8, 4, PHOTOMETRIC_SEPARATED, any),
-                                     page(8, 3, PHOTOMETRIC_CIELAB, any), page(8, 1, PHOTOMETRIC_MINISBLACK, any),
-                                     page(32, 1, PHOTOMETRIC_MINISBLACK, any)};
+    std::vector<TiffPage> refused = {
+        page(32, 1, PHOTOMETRIC_MINISBLACK, any), page(8, 4, PHOTOMETRIC_SEPARATED, any),
+        page(8, 3, PHOTOMETRIC_CIELAB, any), page(8, 1, PHOTOMETRIC_MINISBLACK, any),
+        page(32, 1, PHOTOMETRIC_MINISBLACK, any)};
     refused[3].sampleFormat = SAMPLEFORMAT_INT;
     refused[4].sampleFormat = SAMPLEFORMAT_IEEEFP;
     for (const TiffPage& p : refused) {
         const auto bytes = testing::encodeTiff({false, false, {p}});
         ASSERT_FALSE(bytes.empty());
-        EXPECT_EQ(errorOf([&] { (void)decodeTiff(bytes, "x.tif"); }), kRefused) << p.bits << " " << p.photometric;
+        EXPECT_EQ(errorOf([&] { (void)decodeTiff(bytes, "x.tif"); }), kRefused)
+            << p.bits << " " << p.photometric;
     }
 }
 
 TEST(TiffReader, AHugeClaimCostsNothingAndDamageNeverCrashes)
 {
-    const auto bytes = testing::encodeTiff({false, false, {page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) {
-                                                               return gray8(x, y);
-                                                           })}});
+    const auto bytes =
+        testing::encodeTiff({false, false, {page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto x, auto y, auto) {
+                                 return gray8(x, y);
+                             })}});
     // The width and height are the first two entries of the one directory:
     // claim 10^6 × 10^6 pixels.
     auto huge = bytes;
-    const std::uint32_t ifd = huge[4] | huge[5] << 8 | huge[6] << 16 | static_cast<std::uint32_t>(huge[7]) << 24;
+    const std::uint32_t ifd =
+        huge[4] | huge[5] << 8 | huge[6] << 16 | static_cast<std::uint32_t>(huge[7]) << 24;
     for (int entry = 0; entry < 2; ++entry) {
         auto* field = &huge[ifd + 2 + 12 * static_cast<std::size_t>(entry)];
         field[2] = TIFF_LONG;
@@ -238,7 +260,8 @@ TEST(TiffReader, AHugeClaimCostsNothingAndDamageNeverCrashes)
     std::srand(7);
     for (int trial = 0; trial < 300; ++trial) {
         auto damaged = bytes;
-        damaged[static_cast<std::size_t>(std::rand()) % damaged.size()] ^= static_cast<std::uint8_t>(1 + std::rand() % 255);
+        damaged[static_cast<std::size_t>(std::rand()) % damaged.size()] ^=
+            static_cast<std::uint8_t>(1 + std::rand() % 255);
         const std::string error = errorOf([&] { (void)decodeTiff(damaged, "x.tif"); });
         EXPECT_TRUE(error == kRefused || error == "no error") << trial;
     }
@@ -246,7 +269,9 @@ TEST(TiffReader, AHugeClaimCostsNothingAndDamageNeverCrashes)
 
 TEST(JpegReader, GrayAndColourBecomeTheirLayoutsCloseToTheSource)
 {
-    const auto smooth = [](std::uint32_t x, std::uint32_t y, unsigned s) { return (x * 3 + y * 2 + s * 40) % 256; };
+    const auto smooth = [](std::uint32_t x, std::uint32_t y, unsigned s) {
+        return (x * 3 + y * 2 + s * 40) % 256;
+    };
     for (const bool progressive : {false, true}) {
         const Bitmap gray = decodeJpeg(testing::encodeJpeg(40, 24, 1, progressive, smooth), "x.jpg");
         EXPECT_EQ(gray.layout().format(), PixelFormat::Indexed8);
@@ -257,9 +282,11 @@ TEST(JpegReader, GrayAndColourBecomeTheirLayoutsCloseToTheSource)
         for (std::int32_t y = 4; y < 20; ++y)
             for (std::int32_t x = 4; x < 36; ++x) {
                 const auto ux = static_cast<std::uint32_t>(x), uy = static_cast<std::uint32_t>(y);
-                EXPECT_NEAR(static_cast<int>(redOf(gray.pixel(x, y))), static_cast<int>(smooth(ux, uy, 0)), 4);
+                EXPECT_NEAR(static_cast<int>(redOf(gray.pixel(x, y))), static_cast<int>(smooth(ux, uy, 0)),
+                            4);
                 EXPECT_EQ(greenOf(gray.pixel(x, y)), redOf(gray.pixel(x, y)));
-                EXPECT_NEAR(static_cast<int>(blueOf(colour.pixel(x, y))), static_cast<int>(smooth(ux, uy, 2)), 6);
+                EXPECT_NEAR(static_cast<int>(blueOf(colour.pixel(x, y))), static_cast<int>(smooth(ux, uy, 2)),
+                            6);
             }
     }
 }
@@ -268,7 +295,8 @@ TEST(JpegReader, RefusesCmykAndDamagedFiles)
 {
     const auto flat = [](auto, auto, auto) { return 100u; };
     const std::string refused = "画像ファイル x.jpg を読み込めません";
-    EXPECT_EQ(errorOf([&] { (void)decodeJpeg(testing::encodeJpeg(16, 16, 4, false, flat), "x.jpg"); }), refused);
+    EXPECT_EQ(errorOf([&] { (void)decodeJpeg(testing::encodeJpeg(16, 16, 4, false, flat), "x.jpg"); }),
+              refused);
     const auto bytes = testing::encodeJpeg(64, 48, 3, true, flat);
     for (std::size_t length = 0; length + 2 < bytes.size(); length += 11) {
         const std::span<const std::uint8_t> cut(bytes.data(), length);
@@ -280,9 +308,9 @@ TEST(LoadImageFile, ChoosesTiffAndJpegByContent)
 {
     testing::ScratchFolder folder;
     const std::string tiff = folder.file("picture.bmp");
-    testing::writeFile(tiff, testing::encodeTiff({true, false, {page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto, auto, auto) {
-                                                                return 9u;
-                                                            })}}));
+    testing::writeFile(
+        tiff, testing::encodeTiff(
+                  {true, false, {page(8, 1, PHOTOMETRIC_MINISBLACK, [](auto, auto, auto) { return 9u; })}}));
     EXPECT_EQ(imageFileKindOf(tiff), ImageFileKind::Tiff);
     EXPECT_EQ(loadImageFile(tiff).pixel(0, 0), grey(9));
     EXPECT_EQ(errorOf([&] { (void)loadImageFile(tiff, 2); }), "画像ファイル " + tiff + " を読み込めません");

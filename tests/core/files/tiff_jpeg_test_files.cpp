@@ -31,8 +31,8 @@ void putBits(std::vector<std::uint8_t>& row, std::size_t index, unsigned bits, u
 
 // Rows y0 .. y0 + rows − 1, columns x0 .. x0 + columns − 1 of plane `plane`
 // (all samples interleaved for contiguous pages), packed.
-std::vector<std::uint8_t> block(const TiffPage& page, std::uint32_t x0, std::uint32_t y0, std::uint32_t columns,
-                                std::uint32_t rows, int plane)
+std::vector<std::uint8_t> block(const TiffPage& page, std::uint32_t x0, std::uint32_t y0,
+                                std::uint32_t columns, std::uint32_t rows, int plane)
 {
     const bool separate = page.planar == PLANARCONFIG_SEPARATE;
     const unsigned perPixel = separate ? 1 : page.samples;
@@ -128,8 +128,8 @@ std::vector<std::uint8_t> encodeTiff(const TiffFile& file)
     return bytes;
 }
 
-std::vector<std::uint8_t> encodeJpeg(std::uint32_t width, std::uint32_t height, int components, bool progressive,
-                                     const SampleAt& sample)
+std::vector<std::uint8_t> encodeJpeg(std::uint32_t width, std::uint32_t height, int components,
+                                     bool progressive, const SampleAt& sample)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};

@@ -26,9 +26,9 @@ struct TiffPage {
     std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     std::uint16_t compression = COMPRESSION_NONE;
-    std::vector<std::uint16_t> extraSamples;  // EXTRASAMPLE_* of the samples past the colour ones
+    std::vector<std::uint16_t> extraSamples;      // EXTRASAMPLE_* of the samples past the colour ones
     std::vector<std::uint16_t> red, green, blue;  // the colour map of a palette page
-    bool tiled = false;  // 16 × 16 tiles, else strips of 3 rows
+    bool tiled = false;                           // 16 × 16 tiles, else strips of 3 rows
     SampleAt sample;
 };
 

@@ -127,8 +127,8 @@ struct BmpFields {
     std::uint32_t compression = 0;
     std::uint32_t coloursUsed = 0;
     std::vector<std::uint32_t> masksAfterHeader;  // BI_BITFIELDS masks after a 40-byte header
-    std::vector<std::uint32_t> headerMasks;      // masks inside a 52/56/108/124-byte header
-    std::vector<std::uint8_t> palette;           // raw entries (3 or 4 bytes each)
+    std::vector<std::uint32_t> headerMasks;       // masks inside a 52/56/108/124-byte header
+    std::vector<std::uint8_t> palette;            // raw entries (3 or 4 bytes each)
     std::vector<std::uint8_t> pixels;
     std::int64_t offsetOverride = -1;  // pixel offset field, when not the natural one
 };

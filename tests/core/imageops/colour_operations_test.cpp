@@ -16,8 +16,14 @@
 namespace dimora {
 namespace {
 
-constexpr ColourExtraction green(std::int32_t threshold) { return {ExtractedChannel::Green, threshold}; }
-constexpr ColourExtraction red(std::int32_t threshold) { return {ExtractedChannel::Red, threshold}; }
+constexpr ColourExtraction green(std::int32_t threshold)
+{
+    return {ExtractedChannel::Green, threshold};
+}
+constexpr ColourExtraction red(std::int32_t threshold)
+{
+    return {ExtractedChannel::Red, threshold};
+}
 
 TEST(ColourPercentages, RoundDownAndTakeAThirdForBlack)
 {

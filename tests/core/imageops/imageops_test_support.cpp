@@ -67,12 +67,23 @@ Bitmap pictureBitmap(const std::vector<std::string>& rows, const LayoutCase& lay
         for (std::int32_t x = 0; x < width; ++x) {
             Colour c = kWhite;
             switch (rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]) {
-            case '#': c = kBlack; break;
-            case 'r': c = 0x0000FF; break;
-            case 'g': c = 0x00FF00; break;
-            case 'b': c = 0xFF0000; break;
-            case 'k': c = 0x010101; break;
-            default: break;
+            case '#':
+                c = kBlack;
+                break;
+            case 'r':
+                c = 0x0000FF;
+                break;
+            case 'g':
+                c = 0x00FF00;
+                break;
+            case 'b':
+                c = 0xFF0000;
+                break;
+            case 'k':
+                c = 0x010101;
+                break;
+            default:
+                break;
             }
             image.setPixel(x, y, c);
         }

@@ -14,7 +14,7 @@ std::vector<std::uint64_t> randomRow(std::int64_t bits, std::mt19937_64& random)
 {
     std::vector<std::uint64_t> row(bitWords(bits) + 1, 0);
     for (std::size_t w = 0; w < bitWords(bits); ++w)
-        row[w] = random() & random(); // about a quarter of the bits set
+        row[w] = random() & random();  // about a quarter of the bits set
     if (bits % 64 != 0)
         row[bitWords(bits) - 1] &= ~std::uint64_t{0} >> (64 - bits % 64);
     return row;
@@ -60,5 +60,5 @@ TEST(CountBits, CountsExactlyTheBitsOfTheRange)
     EXPECT_EQ(countWordBits(row.data(), bitWords(400)), countBits(row.data(), 0, 400));
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

@@ -263,5 +263,5 @@ TEST(CountBoxes, RepeatedRunsOnDifferentSizesKeepNoState)
     EXPECT_EQ(count(small, {0, 0, 20, 20}, PixelClass::Black).counts, (Counts{20, 10, 5, 3}));
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

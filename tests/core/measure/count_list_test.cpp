@@ -53,7 +53,7 @@ TEST(RecalculateCountList, ADeletedLineMovesTheLaterCountsToSmallerSides)
     std::vector<ChartPoint> points;
     const Recalculation result = recalculateCountList(Lines{"1024", "256", "64", "16"}, points);
     EXPECT_EQ(result.fields.edit3, " -1.0000 (4)");
-    EXPECT_EQ(result.fields.edit4, " 2.0000"); // the same slope for an exact power law
+    EXPECT_EQ(result.fields.edit4, " 2.0000");  // the same slope for an exact power law
     EXPECT_EQ(points.front(), (ChartPoint{0.0, std::log10(1024.0)}));
     EXPECT_EQ(result.pairs.back(), (SideCount{8, 16}));
     EXPECT_NEAR(result.fit.intercept, std::log10(1024.0), 1e-14);
@@ -63,7 +63,7 @@ TEST(RecalculateCountList, ReadsOnlyTheFirstFourteenLines)
 {
     Lines lines;
     for (int k = 0; k < 14; ++k)
-        lines.push_back(std::to_string(std::int64_t{1} << (2 * (15 - k)))); // count 4^(15 − k) for side 2^k
+        lines.push_back(std::to_string(std::int64_t{1} << (2 * (15 - k))));  // count 4^(15 − k) for side 2^k
     lines.push_back("7");
     lines.push_back("not a number");
     const Recalculation result = recalculate(lines);
@@ -156,5 +156,5 @@ TEST(CountListLines, ArePlainDigits)
     EXPECT_EQ(countListLines(counts), (Lines{"4096", "1", "0", "3000000000"}));
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

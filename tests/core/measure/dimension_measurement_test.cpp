@@ -36,7 +36,7 @@ TEST(MeasureTwoValued, ASierpinskiTriangleHasDimensionLog3OverLog2)
     const Bitmap triangle = testing::makeBitmap(64, 64, PixelLayout::indexed(8, {kWhite, kBlack}),
                                                 [](int x, int y) { return (x & y) == 0 ? kBlack : kWhite; });
     const DimensionMeasurement m = measureTwoValued(triangle.view(), {0, 0, 64, 64}, PixelClass::Black);
-    EXPECT_EQ(m.fields, fields(" 64×64", " 17.8", " -1.0000 (5)", " 1.5850")); // 729 / 4096 = 17.8 %
+    EXPECT_EQ(m.fields, fields(" 64×64", " 17.8", " -1.0000 (5)", " 1.5850"));  // 729 / 4096 = 17.8 %
 }
 
 TEST(MeasureTwoValued, ATinyCoverageEndsInTheZeroReport)
@@ -141,5 +141,5 @@ TEST(MeasureGray, TheRecalculationGivesTheFieldsOfTheFit)
     EXPECT_EQ(m.fields.edit4, direct.edit4);
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

@@ -22,4 +22,4 @@ template <class Call> std::string errorOf(Call&& call)
 inline const std::string kInvalidOperation(msg::kInvalidFloatOperation);
 inline const std::string kDivideByZero(msg::kFloatDivideByZero);
 
-} // namespace dimora::testing
+}  // namespace dimora::testing

@@ -103,8 +103,8 @@ TEST(CountGrayBoxes, TheBrightnessDifferenceSeesOnlyTheCornersOfTheLastSide)
     bitmap.setPixel(5, 5, grey(0));
     const GrayCounts notACorner = countGrayBoxes(bitmap.view(), {0, 0, 64, 64});
     EXPECT_EQ(notACorner.brightnessDifference, 0);
-    EXPECT_EQ(notACorner.counts.front(), 1024 - 1 + (200 / 2 + 1)); // a corner of a side-2 box
-    bitmap.setPixel(15, 15, grey(0)); // the far corner of the first box of side 16
+    EXPECT_EQ(notACorner.counts.front(), 1024 - 1 + (200 / 2 + 1));  // a corner of a side-2 box
+    bitmap.setPixel(15, 15, grey(0));  // the far corner of the first box of side 16
     EXPECT_EQ(countGrayBoxes(bitmap.view(), {0, 0, 64, 64}).brightnessDifference, 200);
 }
 
@@ -144,5 +144,5 @@ TEST(CountGrayBoxes, ASmallRegionHasNoSide)
     EXPECT_TRUE(countGrayBoxes(Bitmap().view(), {0, 0, 0, 0}).sides.empty());
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

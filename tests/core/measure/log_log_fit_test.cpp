@@ -120,7 +120,7 @@ TEST(LogLogFitFaults, ANonZeroNumeratorOverZeroSpreadDividesByZero)
 {
     // Two points over one x: Sxx' is exactly 0, while rounding leaves Sxy' a
     // hair above 0, so the correlation divides a non-zero number by zero.
-    const double x = 0.3010299956639812; // log10 2
+    const double x = 0.3010299956639812;  // log10 2
     const std::vector<LogPoint> points = {{x, x}, {x, 0.6020599913279624}};
     EXPECT_EQ(errorOf([&] { (void)fitStraightLine(points); }), kDivideByZero);
 }
@@ -136,7 +136,8 @@ TEST_P(EqualCounts, AreAnInvalidOperationWhateverTheCountAndTheirNumber)
     for (std::int64_t side = 1; side <= 8192; side *= 2) {
         pairs.push_back({side, GetParam()});
         if (pairs.size() >= 2) {
-            EXPECT_EQ(errorOf([&] { (void)LogLogFit(pairs); }), kInvalidOperation) << pairs.size() << " pairs";
+            EXPECT_EQ(errorOf([&] { (void)LogLogFit(pairs); }), kInvalidOperation)
+                << pairs.size() << " pairs";
         }
     }
 }
@@ -144,5 +145,5 @@ TEST_P(EqualCounts, AreAnInvalidOperationWhateverTheCountAndTheirNumber)
 INSTANTIATE_TEST_SUITE_P(LogLogFitFaults, EqualCounts,
                          ::testing::Values(1, 2, 3, 7, 10, 1000, 4294967296LL, INT64_MAX));
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

@@ -24,7 +24,8 @@ public:
     void showFields(const ResultFields& fields) override { steps.push_back("fields" + fields.edit4); }
     void showRecalculation(std::span<const ChartPoint> points, const Recalculation* result) override
     {
-        steps.push_back("chart " + std::to_string(points.size()) + (result ? result->fields.edit4 : " failed"));
+        steps.push_back("chart " + std::to_string(points.size()) +
+                        (result ? result->fields.edit4 : " failed"));
     }
 
     std::vector<std::string> list;

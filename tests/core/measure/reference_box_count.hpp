@@ -61,4 +61,4 @@ inline TwoValuedCounts boxCounts(const ImageView& image, const Region& region, b
     return result;
 }
 
-} // namespace dimora::reference
+}  // namespace dimora::reference

@@ -52,4 +52,4 @@ inline GrayCounts grayBoxCounts(const ImageView& image, const Region& region)
     return result;
 }
 
-} // namespace dimora::reference
+}  // namespace dimora::reference

@@ -45,4 +45,4 @@ inline double totalLengthSum(const ImageView& image, const Region& scan)
     return sum;
 }
 
-} // namespace dimora::reference
+}  // namespace dimora::reference

@@ -64,5 +64,5 @@ TEST(FitFieldTexts, AreTheLastTwoFieldsOfShowResult)
     EXPECT_EQ(fit.edit4, all.edit4);
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

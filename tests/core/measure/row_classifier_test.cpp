@@ -59,5 +59,5 @@ TEST(RowClassifier, TellsCyanAndRedByteOneApartAsTheTestsDo)
     EXPECT_EQ(bits, 0b0100u);
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

@@ -132,4 +132,4 @@ inline ImageView copyWithPaddedRows(const Bitmap& bitmap, std::vector<std::uint8
     return view;
 }
 
-} // namespace dimora::testing
+}  // namespace dimora::testing

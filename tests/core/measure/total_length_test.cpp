@@ -105,7 +105,7 @@ TEST(TotalLength, AnEmptyScanRectangleWritesNothing)
     EXPECT_EQ(fieldOf(bitmap, Region{3, 3, 0, 5}), "not written");
     EXPECT_EQ(fieldOf(bitmap, Region{3, 3, 5, -1}), "not written");
     // A 3 × 3 image without selection scans its one middle pixel.
-    EXPECT_EQ(fieldOf(testing::filledBitmap(3, 3, kBlack)), " 5"); // (4 × 1 + 4 × 1.4) / 2 = 4.8
+    EXPECT_EQ(fieldOf(testing::filledBitmap(3, 3, kBlack)), " 5");  // (4 × 1 + 4 × 1.4) / 2 = 4.8
 }
 
 TEST(TotalLength, ScanRectangleRule)
@@ -167,5 +167,5 @@ TEST(TotalLengthFieldText, ShowsEveryIntegerDigit)
     EXPECT_EQ(totalLengthFieldText(98765432109.4), " 98765432109");
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

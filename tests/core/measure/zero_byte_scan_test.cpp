@@ -56,5 +56,5 @@ TEST(ScanZeroPixels24, EveryPathFindsExactlyThePixelsWithZeroBytes)
     }
 }
 
-} // namespace
-} // namespace dimora
+}  // namespace
+}  // namespace dimora

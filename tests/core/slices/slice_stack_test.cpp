@@ -3,9 +3,9 @@
 #include "core/slices/slice_stack.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/bmp_writer.hpp"
 #include "core/files/png_test_files.hpp"
 #include "core/files/tiff_jpeg_test_files.hpp"
-#include "core/files/bmp_writer.hpp"
 #include "core/slices/slice_series.hpp"
 
 #include <gtest/gtest.h>
@@ -54,8 +54,9 @@ void writeSlice(const std::string& path, const Bitmap& image)
         return;
     }
     if (type == SliceFileType::Jpeg) {
-        testing::writeFile(path, testing::encodeJpeg(static_cast<std::uint32_t>(image.width()),
-                                                     static_cast<std::uint32_t>(image.height()), 3, false, sample));
+        testing::writeFile(path,
+                           testing::encodeJpeg(static_cast<std::uint32_t>(image.width()),
+                                               static_cast<std::uint32_t>(image.height()), 3, false, sample));
         return;
     }
     auto png = testing::blankImage(static_cast<std::uint32_t>(image.width()),
@@ -75,7 +76,7 @@ void writeSlice(const std::string& path, const Bitmap& image)
 
 // A series in a scratch folder, settings as the dialog would hold them.
 class Series {
-  public:
+public:
     // Slices 1 .. images.size(), named with the extension.
     Series(const std::vector<Bitmap>& images, const std::string& extension)
     {
@@ -94,7 +95,7 @@ class Series {
         return s;
     }
 
-  private:
+private:
     testing::ScratchFolder folder_;
 };
 

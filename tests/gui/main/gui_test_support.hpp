@@ -6,10 +6,10 @@
 // recording platform, images made in code and written as BMP files, and the
 // texts of the windows.
 
+#include "core/files/bmp_writer.hpp"
+#include "core/image/bitmap.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
-#include "core/image/bitmap.hpp"
-#include "core/files/bmp_writer.hpp"
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
@@ -26,7 +26,7 @@
 // Creates the ten windows, shows those of the start and installs a fresh
 // recording platform; the destructor destroys the windows again.
 class ProgramWindows {
-  public:
+public:
     ProgramWindows() : recorder(installRecordingPlatform())
     {
         createWindows();

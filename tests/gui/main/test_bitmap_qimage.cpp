@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The conversions between the core's bitmaps and Qt's images, checked against
 // Qt's own BMP reader over the BMP Suite's good files.
-#include "gui/common/bitmap_qimage.hpp"
 #include "core/files/bmp_reader.hpp"
+#include "gui/common/bitmap_qimage.hpp"
 
 #include <QDir>
 #include <QImage>
@@ -12,7 +12,7 @@
 class BitmapQImageTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void everyLayoutShowsTheColoursQtReadsFromTheSameFile()
     {
         const QDir suite(QStringLiteral(DIMORA_TEST_DATA "/bmpsuite/g"));
@@ -21,12 +21,12 @@ class BitmapQImageTest : public QObject {
             const QString path = suite.filePath(name);
             const QImage reference(path, "BMP");
             if (reference.isNull())
-                continue; // a layout Qt does not read
+                continue;  // a layout Qt does not read
             dimora::Bitmap bitmap;
             try {
                 bitmap = dimora::loadBmpFile(path.toStdString());
             } catch (const std::exception&) {
-                continue; // refused by our reader: nothing to show
+                continue;  // refused by our reader: nothing to show
             }
             // Channels narrower than 8 bits are widened by bit replication
             // here and by Qt's own scaling there; theShownImageHasTheBitmaps-

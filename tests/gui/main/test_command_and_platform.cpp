@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The command wrapper (busy cursor, general error report) and the real
 // desktop's dialogs.
-#include "gui/common/command.hpp"
 #include "core/common/error.hpp"
+#include "gui/common/command.hpp"
 #include "gui/platform/desktop_platform.hpp"
 #include "gui/platform/recording_platform.hpp"
 
@@ -38,12 +38,12 @@ bool busyCursorShown()
     return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
 }
 
-} // namespace
+}  // namespace
 
 class CommandAndPlatformTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init() { recorder_ = &installRecordingPlatform(); }
     void cleanupTestCase() { setPlatform(nullptr); }
 
@@ -92,7 +92,7 @@ class CommandAndPlatformTest : public QObject {
                 BusyCursor::DontShow);
             outerRanOn = true;
         });
-        QVERIFY(innerBusy); // the outer command's cursor is still on
+        QVERIFY(innerBusy);  // the outer command's cursor is still on
         QVERIFY(!outerRanOn);
         QCOMPARE(recorder_->errorReports, QStringList{QStringLiteral("0 による浮動小数点数除算.")});
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -208,7 +208,7 @@ class CommandAndPlatformTest : public QObject {
         QCOMPARE(recorder_->dialogsShown.at(2).name, QStringLiteral("OpenDialog1"));
     }
 
-  private:
+private:
     RecordingPlatform* recorder_ = nullptr;
 };
 

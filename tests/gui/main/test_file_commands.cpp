@@ -4,9 +4,9 @@
 // the failures that leave both pictures as they were.
 #include "gui_test_support.hpp"
 
+#include "core/files/bmp_reader.hpp"
 #include "gui/common/image_control.hpp"
 #include "gui/common/scroll_box.hpp"
-#include "core/files/bmp_reader.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/region/selection_shape.hpp"
 
@@ -73,12 +73,12 @@ Snapshot snapshot(WorkingPicture& picture)
     return {b.width(), b.height(), b.pixel(0, 0)};
 }
 
-} // namespace
+}  // namespace
 
 class FileCommandsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init()
     {
         QVERIFY(dir_.isValid());
@@ -323,9 +323,9 @@ class FileCommandsTest : public QObject {
         TForm1& f = program_->form1();
         dimora::Bitmap image = filledImage(700, 420);
         image.setPixel(9, 2, dimora::kBlack);
-        image.setPixel(650, 2, dimora::kBlack); // beyond the raster
+        image.setPixel(650, 2, dimora::kBlack);  // beyond the raster
         f.setWorkingImage(std::move(image));
-        f.SelShape1->show(); // no effect on what is written
+        f.SelShape1->show();  // no effect on what is written
 
         const QString path = dir_.filePath(QStringLiteral("out.g1"));
         program_->recorder.fileAnswers = {path};
@@ -393,7 +393,7 @@ class FileCommandsTest : public QObject {
         QCOMPARE(f.currentFileName(), path);
     }
 
-  private:
+private:
     QTemporaryDir dir_;
     std::unique_ptr<ProgramWindows> program_;
 };

@@ -61,12 +61,12 @@ bool samePoints(const QList<QPointF>& actual, const QList<QPointF>& expected)
 
 const QStringList kSentinel{"a", "b", "c", "d"};
 
-} // namespace
+}  // namespace
 
 class MeasurementsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init() { program_ = std::make_unique<ProgramWindows>(); }
     void cleanup() { program_.reset(); }
 
@@ -91,8 +91,8 @@ class MeasurementsTest : public QObject {
     {
         TForm1& f = program_->form1();
         dimora::Bitmap image = filledImage(64, 64);
-        paintRect(image, 0, 0, 32, 32, dimora::makeColour(0, 255, 255)); // cyan: black by its red byte
-        paintRect(image, 32, 32, 32, 32, dimora::makeColour(1, 0, 0));   // red byte 1: not black
+        paintRect(image, 0, 0, 32, 32, dimora::makeColour(0, 255, 255));  // cyan: black by its red byte
+        paintRect(image, 32, 32, 32, 32, dimora::makeColour(1, 0, 0));    // red byte 1: not black
         f.setWorkingImage(std::move(image));
         f.frac1->trigger();
         QCOMPARE(resultFields().at(1), QStringLiteral(" 25.0"));
@@ -114,7 +114,7 @@ class MeasurementsTest : public QObject {
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(filledImage(100, 100, dimora::kBlack));
-        f.SelShape1->setGeometry(60, 0, 64, 64); // 24 columns beyond the right edge
+        f.SelShape1->setGeometry(60, 0, 64, 64);  // 24 columns beyond the right edge
         f.SelShape1->show();
         f.fracw1->trigger();
         QCOMPARE(resultFields().at(0), QStringLiteral(" 64×64"));
@@ -173,7 +173,7 @@ class MeasurementsTest : public QObject {
         f.setWorkingImage(filledImage(8, 20));
         f.gray1->trigger();
         QCOMPARE(program_->recorder.errorReports, QStringList{"不正な浮動小数点数演算命令."});
-        QCOMPARE(countList(), (QStringList{"", QString::number(4 * 10)})); // 4 × 10 uniform boxes of side 2
+        QCOMPARE(countList(), (QStringList{"", QString::number(4 * 10)}));  // 4 × 10 uniform boxes of side 2
         QCOMPARE(resultFields(), kSentinel);
     }
 
@@ -237,7 +237,7 @@ class MeasurementsTest : public QObject {
             QCOMPARE(chartPoints().size(), c.pointsKept);
             QVERIFY(fittedSegment().isEmpty());
             QCOMPARE(resultFields(), kSentinel);
-            QCOMPARE(counts.countLines(), c.lines); // the list itself is never changed
+            QCOMPARE(counts.countLines(), c.lines);  // the list itself is never changed
         }
     }
 
@@ -315,7 +315,7 @@ class MeasurementsTest : public QObject {
         paintRect(cut, 10, 50, 20, 1, dimora::kBlack);
         f.SelShape1->setGeometry(0, 0, 20, 100);
         f.SelShape1->show();
-        QCOMPARE(measure(cut), QStringLiteral(" 10")); // 9.5 rounded away from zero
+        QCOMPARE(measure(cut), QStringLiteral(" 10"));  // 9.5 rounded away from zero
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QVERIFY(cursorIsNormal());
     }
@@ -334,7 +334,7 @@ class MeasurementsTest : public QObject {
         QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
     }
 
-  private:
+private:
     std::unique_ptr<ProgramWindows> program_;
 };
 

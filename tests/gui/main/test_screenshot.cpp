@@ -14,7 +14,7 @@
 class ScreenshotTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void theProgramAfterABlackMeasurementOfTheSampleCarpet()
     {
         const QString target = qEnvironmentVariable("DIMORA_SCREENSHOT");

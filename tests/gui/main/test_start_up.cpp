@@ -5,10 +5,10 @@
 #include "gui_test_support.hpp"
 
 #include "gui/about/about_box.hpp"
+#include "gui/app/startup.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/image_control.hpp"
 #include "gui/common/scroll_box.hpp"
-#include "gui/app/startup.hpp"
 #include "gui/common/toolbar_icons.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/imageops/threshold_dialog.hpp"
@@ -49,12 +49,12 @@ QStringList actionNames(const QMenu* menu)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 class StartUpTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void initTestCase() { prepareApplication(*qApp); }
 
     void theTenWindowsAreCreatedOnceInTheirOrder()

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The picture of the main window: bitmap, icon or metafile, and the sharing
 // of a bitmap between the working and the scratch image.
-#include "gui/common/working_picture.hpp"
 #include "core/common/error.hpp"
+#include "gui/common/working_picture.hpp"
 
 #include <QtTest>
 
@@ -18,12 +18,12 @@ dimora::Bitmap whiteImage(int width, int height)
     return image;
 }
 
-} // namespace
+}  // namespace
 
 class WorkingPictureTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void copiesShareTheBitmapUntilOneIsWritten()
     {
         WorkingPicture working(whiteImage(50, 40));
@@ -78,13 +78,13 @@ class WorkingPictureTest : public QObject {
         WorkingPicture source = WorkingPicture::icon(QByteArray("i"));
         WorkingPicture target = std::move(source);
         QCOMPARE(target.kind(), PictureKind::Icon);
-        QCOMPARE(source.kind(), PictureKind::Bitmap); // NOLINT: checked on purpose
+        QCOMPARE(source.kind(), PictureKind::Bitmap);  // NOLINT: checked on purpose
         QVERIFY(std::as_const(source).pixels().empty());
 
         WorkingPicture bitmap(whiteImage(2, 2));
         target = std::move(bitmap);
         QCOMPARE(std::as_const(target).pixels().width(), 2);
-        QVERIFY(std::as_const(bitmap).pixels().empty()); // NOLINT: checked on purpose
+        QVERIFY(std::as_const(bitmap).pixels().empty());  // NOLINT: checked on purpose
     }
 };
 

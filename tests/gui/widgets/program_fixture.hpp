@@ -5,10 +5,10 @@
 // The program's ten windows over a recording desktop, created for one test
 // and destroyed after it, and small image helpers.
 
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "core/common/error.hpp"
 #include "core/image/bitmap.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/windows.hpp"
 #include "gui/platform/recording_platform.hpp"
 
 #include <QString>

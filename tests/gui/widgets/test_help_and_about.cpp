@@ -31,7 +31,7 @@ void clickLabel(QWidget* label, Qt::MouseButton button)
     QApplication::sendEvent(label, &release);
 }
 
-} // namespace
+}  // namespace
 
 class HelpAndAboutTest : public QObject {
     Q_OBJECT
@@ -176,7 +176,7 @@ private slots:
         };
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), label.mapToGlobal(QPointF(2, 2)));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(&label, &leave); // wherever the pointer was left
+        QApplication::sendEvent(&label, &leave);  // wherever the pointer was left
         QVERIFY(!THTLabel::hovering());
         QCOMPARE(paint(), std::pair(QColor(0, 0, 255), true));
         QApplication::sendEvent(&label, &enter);

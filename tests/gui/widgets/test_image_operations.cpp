@@ -74,7 +74,7 @@ const Colour kGreenish = makeColour(10, 20, 0);
 const Colour kGreen = makeColour(0, 255, 0);
 const Colour kRed = makeColour(255, 0, 0);
 
-} // namespace
+}  // namespace
 
 class ImageOperationsTest : public QObject {
     Q_OBJECT
@@ -96,7 +96,7 @@ private slots:
         QVERIFY(!form3.isModal());
         program.form1().sikii1->trigger();
         QVERIFY(form3.isVisible());
-        QTest::keyClick(&form3, Qt::Key_Escape); // no cancel button: Esc does nothing
+        QTest::keyClick(&form3, Qt::Key_Escape);  // no cancel button: Esc does nothing
         QVERIFY(form3.isVisible());
         form3.Button1->click();
         QVERIFY(form3.isHidden());
@@ -146,7 +146,7 @@ private slots:
 
         // A press still held when the report comes, whose release the error
         // box would take: it ends without a click.
-        bar.setValue(0); // the handle in the middle of the bar
+        bar.setValue(0);  // the handle in the middle of the bar
         const std::vector<std::pair<QWidget*, std::function<bool()>>> presses{
             {form3.Button1, [&] { return form3.Button1->isDown(); }},
             {&bar, [&] { return bar.isSliderDown(); }}};
@@ -187,7 +187,7 @@ private slots:
         ProgramUnderTest program;
         TForm3& form3 = *windows().form3;
         form3.Edit1->setText(QStringLiteral(" 7"));
-        QCOMPARE(form3.threshold(), 0); // nothing before the focus leaves
+        QCOMPARE(form3.threshold(), 0);  // nothing before the focus leaves
         typeThreshold(form3, QStringLiteral(" 7"));
         QCOMPARE(form3.threshold(), 7);
         QCOMPARE(form3.ScrollBar1->value(), 7);
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(form3.ScrollBar1->value(), 20);
         QCOMPARE(form3.threshold(), 35);
         QCOMPARE(form3.Edit1->text(), QStringLiteral("35"));
-        typeThreshold(form3, QStringLiteral("-$10")); // not a number: reported, nothing changes
+        typeThreshold(form3, QStringLiteral("-$10"));  // not a number: reported, nothing changes
         QCOMPARE(form3.threshold(), 35);
 
         typeThreshold(form3, QStringLiteral("abc"));
@@ -244,11 +244,11 @@ private slots:
         const std::vector<Colour> colours{kGreenish, dimora::kBlack, kGreen, kRed, dimora::kWhite};
 
         form1.setWorkingImage(rowOf(colours));
-        form1.K1->trigger(); // green: d = g% − r% > 0
+        form1.K1->trigger();  // green: d = g% − r% > 0
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
 
         form1.setWorkingImage(rowOf(colours));
-        form1.K3->trigger(); // red: d = r% − g% > 0
+        form1.K3->trigger();  // red: d = r% − g% > 0
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF}));
 
         // A negative threshold makes greys (d = 0) black.
@@ -367,11 +367,11 @@ private slots:
         }));
         form1.median1->trigger();
         const dimora::Bitmap& result = form1.workingPicture().pixels();
-        QCOMPARE(result.pixel(2, 2), dimora::kWhite); // the dot vanished
-        QCOMPARE(result.pixel(0, 0), dimora::kBlack); // corners always come out black
+        QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // the dot vanished
+        QCOMPARE(result.pixel(0, 0), dimora::kBlack);  // corners always come out black
         QCOMPARE(result.pixel(8, 8), dimora::kBlack);
-        QCOMPARE(result.pixel(4, 5), dimora::kBlack); // the bar stays ...
-        QCOMPARE(result.pixel(1, 5), dimora::kWhite); // ... one shorter at each end
+        QCOMPARE(result.pixel(4, 5), dimora::kBlack);  // the bar stays ...
+        QCOMPARE(result.pixel(1, 5), dimora::kWhite);  // ... one shorter at each end
         QCOMPARE(result.pixel(2, 5), dimora::kBlack);
         QCOMPARE(result.pixel(7, 6), dimora::kWhite);
         // The scratch image keeps the result.
@@ -390,11 +390,11 @@ private slots:
         }));
         form1.noise1->trigger();
         const dimora::Bitmap& result = form1.workingPicture().pixels();
-        QCOMPARE(result.pixel(2, 2), dimora::kWhite); // isolated
-        QCOMPARE(result.pixel(4, 1), dimora::kWhite); // a red neighbour does not keep it
+        QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // isolated
+        QCOMPARE(result.pixel(4, 1), dimora::kWhite);  // a red neighbour does not keep it
         QCOMPARE(result.pixel(3, 1), makeColour(255, 0, 0));
-        QCOMPARE(result.pixel(0, 5), dimora::kBlack); // on the border
-        QCOMPARE(result.pixel(5, 5), dimora::kBlack); // side by side
+        QCOMPARE(result.pixel(0, 5), dimora::kBlack);  // on the border
+        QCOMPARE(result.pixel(5, 5), dimora::kBlack);  // side by side
         QCOMPARE(result.pixel(6, 5), dimora::kBlack);
     }
 };

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "gui/common/scroll_box.hpp"
 #include "core/measure/box_count.hpp"
-#include "gui/measure/count_window.hpp"
 #include "core/measure/dimension_measurement.hpp"
+#include "gui/common/scroll_box.hpp"
+#include "gui/measure/count_window.hpp"
 #include "gui/region/region_dialog.hpp"
 #include "gui/region/selection_shape.hpp"
 
@@ -53,7 +53,7 @@ void sendMouse(TSelShape* shape, QEvent::Type type, QPoint local, Qt::MouseButto
     QApplication::sendEvent(shape, &event);
 }
 
-} // namespace
+}  // namespace
 
 class RegionCommandsTest : public QObject {
     Q_OBJECT
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(form1.N2->text(), kShownCaption);
         QCOMPARE(form1.takeAnalysisRegion(), (dimora::Region{80, 80, 64, 64}));
 
-        form1.ToolButton4->click(); // the tool button runs the same command
+        form1.ToolButton4->click();  // the tool button runs the same command
         QVERIFY(form1.SelShape1->isHidden());
         QVERIFY(form1.Label1->isHidden());
         QVERIFY(!form1.ToolButton4->isChecked());
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(form9.Edit1->text(), QStringLiteral("80"));
         QCOMPARE(form9.Edit4->text(), QStringLiteral("64"));
         showScrolled(form1);
-        form1.SelShape1->setGeometry(20, 25, 70, 90); // hidden: still reported
+        form1.SelShape1->setGeometry(20, 25, 70, 90);  // hidden: still reported
         form1.N5->trigger();
         QVERIFY(form9.isVisible());
         QVERIFY(form1.SelShape1->isHidden());
@@ -183,8 +183,8 @@ private slots:
         form9.Edit1->setText(QStringLiteral("010"));
         form9.Edit2->setText(QStringLiteral("20"));
         form9.Edit3->setText(QStringLiteral("30"));
-        form9.Edit4->setText(QStringLiteral("8"));    // below the dragging minimum: taken as it is
-        QTest::keyClick(form9.Edit4, Qt::Key_Return); // Enter presses the OK button
+        form9.Edit4->setText(QStringLiteral("8"));     // below the dragging minimum: taken as it is
+        QTest::keyClick(form9.Edit4, Qt::Key_Return);  // Enter presses the OK button
 
         QVERIFY(program.desktop.errorReports.isEmpty());
         QVERIFY(!form9.isVisible());

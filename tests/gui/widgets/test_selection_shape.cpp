@@ -77,7 +77,7 @@ struct Scene {
     QRect geometry() const { return shape->geometry(); }
 };
 
-} // namespace
+}  // namespace
 
 class SelectionShapeTest : public QObject {
     Q_OBJECT
@@ -191,9 +191,9 @@ private slots:
         Scene scene;
         scene.hover(QPoint(112, 142));
         scene.press(QPoint(112, 142));
-        scene.dragTo(QPoint(112, 90)); // height 64 − 52 = 12: refused
+        scene.dragTo(QPoint(112, 90));  // height 64 − 52 = 12: refused
         QCOMPARE(scene.geometry(), QRect(80, 80, 64, 64));
-        scene.dragTo(QPoint(112, 94)); // height 16: accepted
+        scene.dragTo(QPoint(112, 94));  // height 16: accepted
         QCOMPARE(scene.geometry(), QRect(80, 80, 64, 16));
         // The press point moved with the edge: the next move counts from it.
         scene.dragTo(QPoint(112, 104));
@@ -225,9 +225,9 @@ private slots:
         Scene scene;
         scene.drag(QPoint(81, 81), QPoint(61, 71));
         QCOMPARE(scene.geometry(), QRect(60, 70, 84, 74));
-        scene.drag(QPoint(142, 71), QPoint(152, 61)); // top-right corner
+        scene.drag(QPoint(142, 71), QPoint(152, 61));  // top-right corner
         QCOMPARE(scene.geometry(), QRect(60, 60, 94, 84));
-        scene.drag(QPoint(61, 142), QPoint(51, 152)); // bottom-left corner
+        scene.drag(QPoint(61, 142), QPoint(51, 152));  // bottom-left corner
         QCOMPARE(scene.geometry(), QRect(50, 60, 104, 94));
     }
 
@@ -274,13 +274,13 @@ private slots:
     void aPressWithoutAMoveUsesTheLastZone()
     {
         Scene fresh;
-        fresh.press(QPoint(82, 82)); // no move yet: the inside zone
+        fresh.press(QPoint(82, 82));  // no move yet: the inside zone
         fresh.dragTo(QPoint(92, 92));
         fresh.release(QPoint(92, 92));
         QCOMPARE(fresh.geometry(), QRect(90, 90, 64, 64));
 
         Scene remembered;
-        remembered.hover(QPoint(143, 110)); // right band
+        remembered.hover(QPoint(143, 110));  // right band
         remembered.shape->setGeometry(20, 20, 64, 64);
         remembered.press(QPoint(50, 50));
         remembered.dragTo(QPoint(60, 50));
@@ -330,18 +330,18 @@ private slots:
         scene.hover(QPoint(87, 110));
         QCOMPARE(scene.shape->dragZone(), Zone::Right);
         scene.press(QPoint(87, 110));
-        scene.dragTo(QPoint(91, 110)); // width 12: refused, although it widens
+        scene.dragTo(QPoint(91, 110));  // width 12: refused, although it widens
         QCOMPARE(scene.geometry().width(), 8);
-        scene.dragTo(QPoint(95, 110)); // width 16: accepted
+        scene.dragTo(QPoint(95, 110));  // width 16: accepted
         QCOMPARE(scene.geometry().width(), 16);
         scene.release(QPoint(95, 110));
 
         scene.shape->setGeometry(80, 80, 8, 64);
         scene.hover(QPoint(80, 110));
         scene.press(QPoint(80, 110));
-        scene.dragTo(QPoint(78, 110)); // left edge, width 10: refused
+        scene.dragTo(QPoint(78, 110));  // left edge, width 10: refused
         QCOMPARE(scene.geometry(), QRect(80, 80, 8, 64));
-        scene.dragTo(QPoint(72, 110)); // width 16: accepted
+        scene.dragTo(QPoint(72, 110));  // width 16: accepted
         QCOMPARE(scene.geometry(), QRect(72, 80, 16, 64));
         scene.release(QPoint(72, 110));
     }

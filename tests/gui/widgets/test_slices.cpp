@@ -47,7 +47,7 @@ void pickLastFile(ProgramUnderTest& program, const QString& path)
     windows().form7->Button1->click();
 }
 
-} // namespace
+}  // namespace
 
 class SlicesTest : public QObject {
     Q_OBJECT
@@ -103,7 +103,7 @@ private slots:
 
     void enterPressesTheFocusedButtonElseTheRunButton()
     {
-        QTemporaryDir folder; // empty: a run reports the missing first slice
+        QTemporaryDir folder;  // empty: a run reports the missing first slice
         ProgramUnderTest program;
         TForm7& form7 = *windows().form7;
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
@@ -114,13 +114,13 @@ private slots:
             control->setFocus(Qt::TabFocusReason);
             QTest::keyClick(control, Qt::Key_Return);
         };
-        pressEnterOn(form7.BitBtn2); // cancels, runs nothing
+        pressEnterOn(form7.BitBtn2);  // cancels, runs nothing
         QVERIFY(form7.isHidden());
-        pressEnterOn(form7.Button1); // asks for the last file again
+        pressEnterOn(form7.Button1);  // asks for the last file again
         QCOMPARE(program.desktop.dialogsShown.size(), std::size_t{2});
         QVERIFY(form7.isVisible());
         QVERIFY(program.desktop.errorReports.isEmpty());
-        pressEnterOn(form7.Edit3); // elsewhere: the run
+        pressEnterOn(form7.Edit3);  // elsewhere: the run
         QVERIFY(form7.isHidden());
         QCOMPARE(program.desktop.errorReports.size(), 1);
     }
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
         QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
         QCOMPARE(form7.SliceFileName, folder.filePath(QStringLiteral("3.bmp")));
-        QVERIFY(program.form1().close()); // the run is over
+        QVERIFY(program.form1().close());  // the run is over
     }
 
     void theSpacingScalesTheCounts()
@@ -198,7 +198,7 @@ private slots:
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
-        form1.N2->trigger(); // the 64 × 64 selection at (80, 80)
+        form1.N2->trigger();  // the 64 × 64 selection at (80, 80)
         windows().form7->BitBtn1Click();
 
         QVERIFY(program.desktop.errorReports.isEmpty());
@@ -228,7 +228,7 @@ private slots:
         const QString missing = folder.filePath(QStringLiteral("2.bmp"));
         QCOMPARE(program.desktop.errorReports,
                  QStringList{reportOf(dimora::msg::kCannotOpenFile, missing.toStdString())});
-        QCOMPARE(form1.workingPicture().pixels().height(), 61); // slice 1
+        QCOMPARE(form1.workingPicture().pixels().height(), 61);  // slice 1
         QCOMPARE(windows().form7->SliceFileName, missing);
         QVERIFY(windows().form8->isHidden());
         QVERIFY(windows().form4->countLines().isEmpty());
