@@ -30,6 +30,7 @@ run: build
 	tools/run.sh $(BUILD)
 
 test: build
+	$(MAKE) format-check
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	tools/check-install.sh $(BUILD)
 	$(MAKE) test-asan
