@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/reports.hpp"
 
+#include "core/measure/fit_uncertainty.hpp"
+
 #include <nlohmann/json.hpp>
 
+#include <span>
 #include <sstream>
 
 namespace dimora::cli {
@@ -31,13 +34,27 @@ json regionJson(const Region& r)
     return json::array({r.left, r.top, r.width, r.height});
 }
 
-void addFit(json& out, const FitResult& fit)
+// The fit's numbers and its uncertainty over the fitted pairs (standard error
+// and interval null when n = 2).
+void addFit(json& out, const FitResult& fit, std::span<const SideCount> pairs)
 {
     out["n"] = fit.n;
     out["r"] = fit.r;
     out["slope"] = fit.slope;
     out["intercept"] = fit.intercept;
     out["dimension"] = fit.dimension;
+    const FitUncertainty u = fitUncertainty(pairs, fit.dimension);
+    out["standardError"] = u.standardError ? json(*u.standardError) : json(nullptr);
+    out["ci95"] = u.standardError ? json::array({*u.ci95Low, *u.ci95High}) : json(nullptr);
+    out["rSquared"] = u.rSquared;
+}
+
+std::vector<SideCount> pairsOf(const DimensionMeasurement& m)
+{
+    std::vector<SideCount> pairs;
+    for (std::size_t k = 0; k < m.sides.size() && k < m.counts.size(); ++k)
+        pairs.push_back({m.sides[k], m.counts[k]});
+    return pairs;
 }
 
 // Paths are bytes, not always UTF-8: an invalid sequence in one becomes
@@ -84,7 +101,7 @@ std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
         else
             out["coverage"] = m.value2;
         if (m.fit)
-            addFit(out, *m.fit);
+            addFit(out, *m.fit, pairsOf(m));
         out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
         if (slices) {
             out["slices"] = slices->slices;
@@ -137,7 +154,7 @@ std::string refitReport(const Recalculation& recalculation, ReportForm form)
         }
         out["sides"] = sides;
         out["counts"] = counts;
-        addFit(out, recalculation.fit);
+        addFit(out, recalculation.fit, recalculation.pairs);
         out["fields"] = {recalculation.fields.edit3, recalculation.fields.edit4};
         return dumpJson(out);
     }

@@ -94,6 +94,11 @@ TEST_F(Cli, BlackSquareGivesTheResultWindowTextsAndCountList)
     EXPECT_NEAR(out["slope"].get<double>(), -2.0, 1e-12);
     EXPECT_NEAR(out["r"].get<double>(), -1.0, 1e-12);
     EXPECT_NEAR(out["intercept"].get<double>(), std::log10(4096.0), 1e-12);
+    // An exact power law: no scatter, so no uncertainty.
+    EXPECT_NEAR(out["standardError"].get<double>(), 0.0, 1e-12);
+    EXPECT_NEAR(out["ci95"][0].get<double>(), 2.0, 1e-9);
+    EXPECT_NEAR(out["ci95"][1].get<double>(), 2.0, 1e-9);
+    EXPECT_NEAR(out["rSquared"].get<double>(), 1.0, 1e-12);
 
     const auto text = run({"black", path});
     EXPECT_EQ(text.exitStatus, 0);
@@ -243,6 +248,19 @@ TEST_F(Cli, RefitReadsTheCountListFromAFileOrStandardInput)
     json out = json::parse(result.out);
     EXPECT_EQ(out["sides"], json({1, 2, 4, 8, 16}));
     EXPECT_EQ(out["fields"], json({" -1.0000 (5)", " 2.0000"}));
+
+    // Two counts leave no degree of freedom for the interval.
+    result = run({"refit", "-", "--json"}, "100\n30\n");
+    out = json::parse(result.out);
+    EXPECT_TRUE(out["standardError"].is_null());
+    EXPECT_TRUE(out["ci95"].is_null());
+    EXPECT_EQ(out["rSquared"], 1.0);
+    // Scattered counts: the interval holds the dimension and widens with the scatter.
+    result = run({"refit", "-", "--json"}, "1000\n240\n70\n15\n");
+    out = json::parse(result.out);
+    EXPECT_LT(out["ci95"][0].get<double>(), out["dimension"].get<double>());
+    EXPECT_GT(out["ci95"][1].get<double>(), out["dimension"].get<double>());
+    EXPECT_GT(out["standardError"].get<double>(), 0.01);
 
     const auto file = (dir_ / "counts.txt").string();
     std::ofstream(file) << "\n1024\n256\n64\n16";

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/measure/log_log_fit.hpp"
 
+#include "core/measure/fit_uncertainty.hpp"
+
 #include "error_text.hpp"
 
 #include <gtest/gtest.h>
@@ -39,6 +41,38 @@ TEST(FitStraightLine, MatchesTheCertifiedNorrisValues)
     EXPECT_NEAR(fit.r * fit.r, kNorrisRSquared, 1e-13);
     EXPECT_GT(fit.r, 0);
     EXPECT_EQ(fit.dimension, -fit.slope);
+}
+
+TEST(FitUncertainty, MatchesTheCertifiedNorrisValues)
+{
+    const FitResult fit = fitStraightLine(kNorris);
+    const FitUncertainty u = fitUncertainty(kNorris, fit.dimension);
+    const double certifiedSlopeError = 0.429796848199937e-3;
+    ASSERT_TRUE(u.standardError.has_value());
+    EXPECT_NEAR(*u.standardError, certifiedSlopeError, 1e-12);
+    EXPECT_NEAR(u.rSquared, kNorrisRSquared, 1e-13);
+    // t(0.975, 34) = 2.032244509317718.
+    EXPECT_NEAR(*u.ci95High - fit.dimension, 2.032244509317718 * certifiedSlopeError, 1e-12);
+    EXPECT_NEAR(fit.dimension - *u.ci95Low, 2.032244509317718 * certifiedSlopeError, 1e-12);
+}
+
+TEST(FitUncertainty, ThreePointsByHandAndNoneLeftForTwo)
+{
+    // y = 0, 1, 1 over x = 0, 1, 2: slope 1/2, residuals −1/6, 1/3, −1/6,
+    // standard error √(1/6 / 2) and t(0.975, 1) = 12.706204736174707.
+    const std::vector<LogPoint> points = {{0, 0}, {1, 1}, {2, 1}};
+    const FitUncertainty u = fitUncertainty(points, -0.5);
+    ASSERT_TRUE(u.standardError.has_value());
+    EXPECT_NEAR(*u.standardError, std::sqrt(1.0 / 12.0), 1e-15);
+    EXPECT_NEAR(*u.ci95Low, -0.5 - 12.706204736174707 * std::sqrt(1.0 / 12.0), 1e-12);
+    EXPECT_NEAR(u.rSquared, 0.75, 1e-15);
+
+    const std::vector<SideCount> two = {{1, 100}, {2, 25}};
+    const FitUncertainty none = fitUncertainty(two, 2.0);
+    EXPECT_FALSE(none.standardError.has_value());
+    EXPECT_FALSE(none.ci95Low.has_value());
+    EXPECT_FALSE(none.ci95High.has_value());
+    EXPECT_DOUBLE_EQ(none.rSquared, 1.0);
 }
 
 TEST(FitStraightLine, FollowsTheCentredSumsOnASmallExample)
