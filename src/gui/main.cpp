@@ -6,7 +6,9 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -16,13 +18,20 @@ namespace {
 bool answeredOnTheTerminal(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs("Usage: dimora3 [OPTION]...\n"
+            std::fputs("Usage: dimora3 [OPTION]... [FILE]\n"
                        "The desktop program of Dimora3: measure the fractal dimension of images by box\n"
-                       "counting, with a Japanese interface.\n"
+                       "counting, with a Japanese interface (English on request).\n"
+                       "FILE, an image (BMP, PNG, TIFF, JPEG, icon or metafile), is opened at start.\n"
                        "\n"
-                       "  --help     show this text and exit\n"
-                       "  --version  show the version and exit\n"
+                       "  --lang LANG  the language of the windows: ja (the default) or en\n"
+                       "  --help       show this text and exit\n"
+                       "  --version    show the version and exit\n"
+                       "\n"
+                       "Environment:\n"
+                       "  DIMORA3_LANG  the language when --lang is not given: ja or en\n"
                        "\n"
                        "dimora3-cli runs the same measurements from the command line.\n",
                        stdout);
@@ -43,5 +52,13 @@ int main(int argc, char* argv[])
     if (answeredOnTheTerminal(argc, argv))
         return 0;
     QApplication app(argc, argv);
-    return runProgram(app);
+    StartOptions options;
+    try {
+        // Qt has taken its own options (-platform, -style, ...) by now.
+        options = parseStartOptions(QApplication::arguments().mid(1), qEnvironmentVariable("DIMORA3_LANG"));
+    } catch (const std::invalid_argument& error) {
+        std::fprintf(stderr, "dimora3: %s\nTry 'dimora3 --help' for more information.\n", error.what());
+        return EXIT_FAILURE;
+    }
+    return runProgram(app, options);
 }

@@ -20,7 +20,12 @@ void TForm1::Open1Click()
     const auto path = platform().askFileName(fileDialogs::openBitmap(), this);
     if (!path)
         return;
-    currentFileName_ = *path;
+    openFile(*path);
+}
+
+void TForm1::openFile(const QString& path)
+{
+    currentFileName_ = path;
     runCommand([this] {
         WorkingPicture loaded = loadPictureFile(currentFileName_);
         windows().form6->setScratchPicture(loaded);

@@ -129,6 +129,11 @@ public:
     // --- Handlers -----------------------------------------------------------
     // Files and clipboard.
     void Open1Click();
+    // What open does once it has a path: the path becomes the current file
+    // name and the file is loaded into the working and scratch images, or
+    // the error is reported and both stay as they were. Also the start-up's
+    // way to open a file named on the command line.
+    void openFile(const QString& path);
     void Saveas1Click();
     void Save1Click();
     void bb1Click();

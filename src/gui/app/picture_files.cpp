@@ -6,11 +6,14 @@
 #include "core/common/replace_file.hpp"
 #include "core/files/bmp_reader.hpp"
 #include "core/files/bmp_writer.hpp"
+#include "core/files/image_file.hpp"
+#include "core/files/png_writer.hpp"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <span>
+#include <string>
 #include <utility>
 
 namespace {
@@ -34,6 +37,10 @@ WorkingPicture loadPictureFile(const QString& path)
     const QString kind = extension.toLower();
     if (kind == QLatin1String("bmp"))
         return WorkingPicture(dimora::loadBmpFile(path.toStdString()));
+    // These are read by their content, so a PNG named *.jpg still opens.
+    if (kind == QLatin1String("png") || kind == QLatin1String("tif") || kind == QLatin1String("tiff") ||
+        kind == QLatin1String("jpg") || kind == QLatin1String("jpeg"))
+        return WorkingPicture(dimora::loadImageFile(path.toStdString()));
     if (kind == QLatin1String("ico"))
         return WorkingPicture::icon(readWholeFile(path));
     if (kind == QLatin1String("emf") || kind == QLatin1String("wmf"))
@@ -44,7 +51,11 @@ WorkingPicture loadPictureFile(const QString& path)
 void savePictureFile(const WorkingPicture& picture, const QString& path)
 {
     if (picture.kind() == PictureKind::Bitmap) {
-        dimora::saveBmpFile(picture.pixels(), path.toStdString());
+        const std::string name = path.toStdString();
+        if (dimora::hasPngExtension(name))
+            dimora::savePngFile(picture.pixels(), name);
+        else
+            dimora::saveBmpFile(picture.pixels(), name);
         return;
     }
     const QByteArray& bytes = picture.fileBytes();

@@ -87,14 +87,18 @@ private:
 };
 
 // Loads a picture by the extension of the path, compared without regard to
-// case: "bmp" a bitmap, "ico" an icon, "emf" and "wmf" a metafile. Throws
-// Error: "拡張子 .<ext> の画像形式は処理できません" for any other extension,
-// "ファイル <path> は開けません" when the file cannot be read,
-// "ビットマップイメージが不正です" for a *.bmp that is no valid bitmap.
+// case: "bmp" a bitmap (BMP reader), "png", "tif", "tiff", "jpg", "jpeg" a
+// bitmap read by the file's content (dimora::loadImageFile, first page),
+// "ico" an icon, "emf" and "wmf" a metafile. Throws Error:
+// "拡張子 .<ext> の画像形式は処理できません" for any other extension,
+// "ファイル <path> は開けません" when the file cannot be read, and the
+// readers' own texts for a file they refuse ("ビットマップイメージが不正です",
+// "Error Reading File!", "画像ファイル <path> を読み込めません").
 [[nodiscard]] WorkingPicture loadPictureFile(const QString& path);
 
-// Writes the picture to the path: a bitmap as a BMP file in its own pixel
-// layout, an icon or metafile as its own file. Replaces an existing file
+// Writes the picture to the path: a bitmap as a PNG file when the name ends in
+// ".png" (any case), else as a BMP file in its own pixel layout; an icon or
+// metafile as its own file. Replaces an existing file
 // without asking; throws Error("ファイル <path> を作成できません") when the
 // file cannot be written (an existing file then stays as it was).
 void savePictureFile(const WorkingPicture& picture, const QString& path);

@@ -6,9 +6,30 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
+
+namespace {
+
+// The extension that a save appends to a typed name without one: the
+// dialog's own under its first filter, else that of the chosen filter's first
+// pattern (a save as PNG appends "png").
+QString saveExtension(const FileDialogOptions& dialog, const QString& chosenFilter)
+{
+    const QStringList filters = dialog.filter.split(QStringLiteral(";;"));
+    const qsizetype dot = chosenFilter.indexOf(QStringLiteral("(*."));
+    if (filters.indexOf(chosenFilter) <= 0 || dot < 0)
+        return dialog.defaultExtension;
+    const qsizetype start = dot + 3;
+    qsizetype end = start;
+    while (end < chosenFilter.size() && chosenFilter.at(end).isLetterOrNumber())
+        ++end;
+    return chosenFilter.mid(start, end - start);
+}
+
+}  // namespace
 
 std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dialog, QWidget* parent)
 {
@@ -16,8 +37,8 @@ std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dia
     box.setObjectName(dialog.name);
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setNameFilter(dialog.filter);
-    box.setDefaultSuffix(dialog.defaultExtension);
     if (dialog.kind == FileDialogOptions::Kind::Open) {
+        box.setDefaultSuffix(dialog.defaultExtension);
         box.setAcceptMode(QFileDialog::AcceptOpen);
         // A typed name need not exist: a missing file fails when it is loaded.
         box.setFileMode(QFileDialog::AnyFile);
@@ -27,7 +48,10 @@ std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dia
     }
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return std::nullopt;
-    return box.selectedFiles().constFirst();
+    const QString chosen = box.selectedFiles().constFirst();
+    if (dialog.kind == FileDialogOptions::Kind::Open || !QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return chosen + QLatin1Char('.') + saveExtension(dialog, box.selectedNameFilter());
 }
 
 void DesktopPlatform::showErrorReport(const QString& text)

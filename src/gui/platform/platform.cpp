@@ -32,13 +32,15 @@ namespace fileDialogs {
 FileDialogOptions openBitmap()
 {
     return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
-            QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("BMP")};
+            QStringLiteral("画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg);;PNGファイル (*.png);;"
+                           "TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg);;ビットマップ(*.bmp)"),
+            QStringLiteral("BMP")};
 }
 
 FileDialogOptions saveBitmap()
 {
     return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog1"),
-            QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("bmp")};
+            QStringLiteral("ビットマップ(*.bmp);;PNGファイル (*.png)"), QStringLiteral("bmp")};
 }
 
 FileDialogOptions saveG1()

@@ -18,8 +18,10 @@
 
 class QWidget;
 
-// One file dialog of a window: its name, its filter in the form
-// "Description(*.ext)" and the extension appended to a typed name without one.
+// One file dialog of a window: its name, its filters in the form
+// "Description(*.ext)" separated by ";;" (the first one chosen at the start)
+// and the extension appended to a typed name without one (in a save dialog,
+// the extension of another chosen filter takes its place).
 struct FileDialogOptions {
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;

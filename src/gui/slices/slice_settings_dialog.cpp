@@ -16,7 +16,8 @@
 
 // Qt couples a filter's text and its pattern: "(*png)" shows as written and
 // matches the PNG files.
-const QString TForm7::kOpenDialogFilter = QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)");
+const QString TForm7::kOpenDialogFilter = QStringLiteral(
+    "ビットマップ(*.bmp);;PNGファイル(*png);;TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg)");
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {

@@ -8,6 +8,7 @@
 #include "gui/platform/recording_platform.hpp"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -162,7 +163,8 @@ private slots:
         DesktopPlatform desktop;
         const auto chosen = desktop.askFileName(fileDialogs::openBitmap(), nullptr);
         QVERIFY(options.testFlag(QFileDialog::DontUseNativeDialog));
-        QCOMPARE(filters, QStringList{QStringLiteral("ビットマップ(*.bmp)")});
+        QCOMPARE(filters, fileDialogs::openBitmap().filter.split(QStringLiteral(";;")));
+        QCOMPARE(filters.size(), 5);
         QCOMPARE(suffix, QStringLiteral("BMP"));
         QCOMPARE(mode, QFileDialog::AnyFile);
         QCOMPARE(accept, QFileDialog::AcceptOpen);
@@ -175,14 +177,12 @@ private slots:
     void theSaveDialogsReplaceWithoutAskingAndCancelGivesNothing()
     {
         QFileDialog::Options options;
-        QString suffix;
         QStringList filters;
         QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
         whenModalAppears([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog != nullptr);
             options = dialog->options();
-            suffix = dialog->defaultSuffix();
             filters = dialog->nameFilters();
             accept = dialog->acceptMode();
             dialog->reject();
@@ -192,9 +192,32 @@ private slots:
         QVERIFY(!chosen.has_value());
         QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
         QVERIFY(options.testFlag(QFileDialog::DontUseNativeDialog));
-        QCOMPARE(suffix, QStringLiteral("g1"));
         QCOMPARE(filters, QStringList{QStringLiteral("ベタファイル(*.g1)")});
         QCOMPARE(accept, QFileDialog::AcceptSave);
+    }
+
+    void aSaveAppendsTheExtensionOfTheChosenFilterToATypedName()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString typed = dir.filePath(QStringLiteral("picture"));
+        const auto saveUnder = [&](const QString& filter, const FileDialogOptions& options) {
+            whenModalAppears([&](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(dialog != nullptr);
+                dialog->selectNameFilter(filter);
+                dialog->selectFile(typed);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            DesktopPlatform desktop;
+            return desktop.askFileName(options, nullptr).value_or(QString());
+        };
+        QCOMPARE(saveUnder(QStringLiteral("PNGファイル (*.png)"), fileDialogs::saveBitmap()),
+                 typed + QStringLiteral(".png"));
+        QCOMPARE(saveUnder(QStringLiteral("ビットマップ(*.bmp)"), fileDialogs::saveBitmap()),
+                 typed + QStringLiteral(".bmp"));
+        QCOMPARE(saveUnder(QStringLiteral("ベタファイル(*.g1)"), fileDialogs::saveG1()),
+                 typed + QStringLiteral(".g1"));
     }
 
     void theRecorderAnswersDialogsInOrderAndCancelsWhenEmpty()

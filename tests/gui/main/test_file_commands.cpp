@@ -5,6 +5,10 @@
 #include "gui_test_support.hpp"
 
 #include "core/files/bmp_reader.hpp"
+#include "core/files/png_reader.hpp"
+#include "core/files/png_test_files.hpp"
+#include "core/files/tiff_jpeg_test_files.hpp"
+#include "gui/app/startup.hpp"
 #include "gui/common/image_control.hpp"
 #include "gui/common/scroll_box.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
@@ -44,6 +48,55 @@ void dropFiles(TForm1& form, const QStringList& paths)
 {
     QVERIFY(sendDrop(form, paths));
     QCoreApplication::processEvents();
+}
+
+// The files of the other image formats, written in the folder: a PNG (RGB), a
+// TIFF (8-bit palette) and a JPEG (gray) of 9 × 6 pixels, black left of
+// x = 4 and white from there, each under a name whose extension is in
+// another letter case than the last.
+struct OtherImageFiles {
+    QString png, tiff, jpeg;
+};
+
+OtherImageFiles writeOtherImageFiles(const QTemporaryDir& dir)
+{
+    constexpr std::uint32_t kWidth = 9;
+    constexpr std::uint32_t kHeight = 6;
+    const auto white = [](std::uint32_t x) { return x >= 4; };
+
+    dimora::testing::PngImage png = dimora::testing::blankImage(kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB);
+    for (auto& row : png.rows)
+        for (std::uint32_t x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c)
+                dimora::testing::putSample(row, 8, 3, x, c, white(x) ? 255 : 0);
+
+    dimora::testing::TiffPage page;
+    page.width = kWidth;
+    page.height = kHeight;
+    page.photometric = PHOTOMETRIC_PALETTE;
+    page.red = page.green = page.blue = std::vector<std::uint16_t>(256, 0xFFFF);
+    page.red[0] = page.green[0] = page.blue[0] = 0;
+    page.sample = [&](std::uint32_t x, std::uint32_t, unsigned) { return white(x) ? 1U : 0U; };
+
+    const OtherImageFiles files{dir.filePath(QStringLiteral("p.png")), dir.filePath(QStringLiteral("t.TIF")),
+                                dir.filePath(QStringLiteral("j.Jpeg"))};
+    dimora::testing::writeFile(files.png.toStdString(), dimora::testing::encodePng(png));
+    dimora::testing::writeFile(files.tiff.toStdString(), dimora::testing::encodeTiff({false, false, {page}}));
+    dimora::testing::writeFile(
+        files.jpeg.toStdString(),
+        dimora::testing::encodeJpeg(kWidth, kHeight, 1, false, [&](std::uint32_t x, std::uint32_t, unsigned) {
+            return white(x) ? 255U : 0U;
+        }));
+    return files;
+}
+
+// True when the picture is the 9 × 6 image of writeOtherImageFiles (away
+// from the edge, where JPEG blurs).
+bool isBlackThenWhite(const dimora::Bitmap& b)
+{
+    const auto grey = [&](int x) { return dimora::redOf(b.pixel(x, 3)); };
+    return b.width() == 9 && b.height() == 6 && grey(0) < 16 && grey(1) < 16 && grey(7) > 240 &&
+           grey(8) > 240;
 }
 
 QByteArray fileBytes(const QString& path)
@@ -141,14 +194,14 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("BM this is no bitmap at all");
         bad.close();
-        const QString jpg = dir_.filePath(QStringLiteral("photo.jpg"));
+        const QString gif = dir_.filePath(QStringLiteral("photo.gif"));
         const QString suite = QStringLiteral(DIMORA_TEST_DATA "/bmpsuite/b/badbitcount.bmp");
 
         const std::vector<std::pair<QString, QString>> cases{
             {missing, errorText("ファイル %s は開けません", missing)},
             {bad.fileName(), QStringLiteral("ビットマップイメージが不正です.")},
             {suite, QStringLiteral("ビットマップイメージが不正です.")},
-            {jpg, errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("jpg"))},
+            {gif, errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("gif"))},
             {dir_.path() + QStringLiteral("/noextension"),
              errorText("拡張子 .%s の画像形式は処理できません", QString())},
         };
@@ -164,6 +217,91 @@ private slots:
             QCOMPARE(f.Image->size(), QSize(5, 7));
             QVERIFY(cursorIsNormal());
         }
+    }
+
+    void pngTiffAndJpegFilesOpenAndDropAsBitmaps()
+    {
+        TForm1& f = program_->form1();
+        const OtherImageFiles files = writeOtherImageFiles(dir_);
+        for (const QString& path : {files.png, files.tiff, files.jpeg}) {
+            f.setWorkingImage(filledImage(2, 2));
+            program_->recorder.fileAnswers = {path};
+            f.Open1->trigger();
+            QVERIFY2(program_->recorder.errorReports.isEmpty(), qPrintable(path));
+            QCOMPARE(f.currentFileName(), path);
+            QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
+            QVERIFY2(isBlackThenWhite(f.workingPicture().pixels()), qPrintable(path));
+            QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
+            QCOMPARE(f.Image->size(), QSize(9, 6));
+
+            // Every command works on it as on a BMP.
+            f.reverse1->trigger();
+            QVERIFY(dimora::redOf(f.workingPicture().pixels().pixel(0, 3)) > 240);
+            QVERIFY(program_->recorder.errorReports.isEmpty());
+
+            f.setWorkingImage(filledImage(2, 2));
+            dropFiles(f, {path});
+            QVERIFY(isBlackThenWhite(f.workingPicture().pixels()));
+        }
+
+        // A damaged file of one of these kinds leaves both pictures.
+        const QString broken = dir_.filePath(QStringLiteral("broken.tiff"));
+        dimora::testing::writeFile(broken.toStdString(), std::vector<std::uint8_t>{'I', 'I', 42, 0, 1, 2});
+        program_->recorder.fileAnswers = {broken};
+        f.Open1->trigger();
+        QCOMPARE(program_->recorder.errorReports,
+                 QStringList{errorText("画像ファイル %s を読み込めません", broken)});
+        QVERIFY(isBlackThenWhite(f.workingPicture().pixels()));
+        QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
+    }
+
+    void theDialogsOfferTheImageFormats()
+    {
+        QCOMPARE(
+            fileDialogs::openBitmap().filter,
+            QStringLiteral("画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg);;PNGファイル (*.png);;"
+                           "TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg);;ビットマップ(*.bmp)"));
+        QCOMPARE(fileDialogs::saveBitmap().filter,
+                 QStringLiteral("ビットマップ(*.bmp);;PNGファイル (*.png)"));
+    }
+
+    void aFileNamedAtStartOpensAsTheOpenCommandOpensIt()
+    {
+        program_.reset();
+        const OtherImageFiles files = writeOtherImageFiles(dir_);
+        RecordingPlatform& recorder = installRecordingPlatform();
+        startWindows(parseStartOptions({files.png}, {}));
+        QVERIFY(windows().form1->isVisible() && windows().form2->isVisible());
+        QCOMPARE(windows().form1->currentFileName(), files.png);
+        QVERIFY(isBlackThenWhite(windows().form1->workingPicture().pixels()));
+        QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
+        destroyWindows();
+
+        // A file that cannot be opened is reported and the windows stay.
+        const QString missing = dir_.filePath(QStringLiteral("missing.png"));
+        startWindows(parseStartOptions({QStringLiteral("--lang"), QStringLiteral("ja"), missing}, {}));
+        QCOMPARE(recorder.errorReports, QStringList{errorText("ファイル %s は開けません", missing)});
+        QVERIFY(windows().form1->isVisible());
+        QCOMPARE(windows().form1->currentFileName(), missing);
+        QCOMPARE(windows().form1->workingPicture().pixels().width(), 0);
+        destroyWindows();
+        program_ = std::make_unique<ProgramWindows>();
+    }
+
+    void theStartOptionsAreReadFromTheArgumentsAndTheEnvironment()
+    {
+        using Args = QStringList;
+        QCOMPARE(parseStartOptions({}, {}).language, Language::Japanese);
+        QCOMPARE(parseStartOptions({}, QStringLiteral("en")).language, Language::English);
+        QCOMPARE(parseStartOptions({}, QStringLiteral("fr")).language, Language::Japanese);
+        QCOMPARE(parseStartOptions(Args{"--lang", "ja"}, QStringLiteral("en")).language, Language::Japanese);
+        const StartOptions both = parseStartOptions(Args{"a.bmp", "--lang=en"}, {});
+        QCOMPARE(both.language, Language::English);
+        QCOMPARE(both.file, QStringLiteral("a.bmp"));
+        QCOMPARE(parseStartOptions(Args{"--", "--lang"}, {}).file, QStringLiteral("--lang"));
+        for (const Args& wrong :
+             {Args{"--lang"}, Args{"--lang", "de"}, Args{"--zoom"}, Args{"a.bmp", "b.bmp"}})
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, (void)parseStartOptions(wrong, {}));
     }
 
     void anIconLoadsAsAnIconWithItsLaterFailures()
@@ -249,9 +387,9 @@ private slots:
         QCOMPARE(f.currentFileName(), second);
         QVERIFY(cursorIsNormal());
 
-        dropFiles(f, {dir_.filePath(QStringLiteral("picture.jpg")), third});
+        dropFiles(f, {dir_.filePath(QStringLiteral("picture.gif")), third});
         QCOMPARE(program_->recorder.errorReports,
-                 QStringList{errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("jpg"))});
+                 QStringList{errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("gif"))});
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
         QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
         QVERIFY(cursorIsNormal());
@@ -267,7 +405,7 @@ private slots:
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
 
         // The error box too comes only after the drop.
-        QVERIFY(sendDrop(f, {dir_.filePath(QStringLiteral("picture.jpg"))}));
+        QVERIFY(sendDrop(f, {dir_.filePath(QStringLiteral("picture.gif"))}));
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(program_->recorder.errorReports.size(), 1);
@@ -308,6 +446,18 @@ private slots:
         QCOMPARE(saved.pixel(2, 3), dimora::makeColour(200, 10, 10));
         QCOMPARE(saved.pixel(0, 0), dimora::kWhite);
         QVERIFY(cursorIsNormal());
+
+        // A name ending in .png, in any case, is written as PNG; the picture stays.
+        const QString png = dir_.filePath(QStringLiteral("saved.Png"));
+        program_->recorder.fileAnswers = {png};
+        f.Saveas1->trigger();
+        QCOMPARE(f.currentFileName(), png);
+        QVERIFY(program_->recorder.errorReports.isEmpty());
+        const dimora::Bitmap fromPng = dimora::decodePng(dimora::testing::readFile(png.toStdString()));
+        QCOMPARE(fromPng.width(), 9);
+        QCOMPARE(fromPng.pixel(2, 3), dimora::makeColour(200, 10, 10));
+        QCOMPARE(fromPng.pixel(8, 4), dimora::kWhite);
+        QCOMPARE(f.workingPicture().pixels().layout().bitsPerPixel(), 4);
 
         const QString unwritable = dir_.filePath(QStringLiteral("no/such/folder/x.bmp"));
         program_->recorder.fileAnswers = {unwritable};

@@ -72,7 +72,8 @@ private slots:
         QCOMPARE(program.desktop.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
         QCOMPARE(program.desktop.dialogsShown[0].defaultExtension, QStringLiteral("BMP"));
         QCOMPARE(program.desktop.dialogsShown[0].filter,
-                 QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png)"));
+                 QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png);;TIFFファイル (*.tif *.tiff);;"
+                                "JPEGファイル (*.jpg *.jpeg)"));
 
         pickLastFile(program, QStringLiteral("/scan/12.bmp"));
         QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.bmp"));
