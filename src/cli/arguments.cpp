@@ -15,6 +15,7 @@ namespace {
 struct CommandShape {
     std::size_t operands;
     std::set<std::string> options;
+    bool moreOperands = false;  // the operands are the least number
 };
 
 const std::map<std::string, CommandShape>& commandShapes()
@@ -28,6 +29,11 @@ const std::map<std::string, CommandShape>& commandShapes()
         {"refit", {1, {"--json"}}},
         {"process", {3, {"--threshold", "--page"}}},
         {"g1", {2, {"--page"}}},
+        {"batch",
+         {2,
+          {"--region", "--page", "--jobs", "--format", "--output", "--recursive", "--progress",
+           "--no-progress"},
+          true}},
     };
     return shapes;
 }
@@ -68,6 +74,9 @@ std::string usageText()
            "       dimora3-cli process green|red|percent|invert|grayscale|thin|median|denoise INPUT OUTPUT "
            "[--threshold N] [--page N]\n"
            "       dimora3-cli g1 INPUT OUTPUT [--page N]\n"
+           "       dimora3-cli batch black|nonblack|gray|length PATH... [--region L,T,W,H] [--jobs N]\n"
+           "                   [--format csv|jsonl] [--output FILE] [--recursive] "
+           "[--progress|--no-progress]\n"
            "IMAGE, INPUT: BMP, PNG, TIFF or JPEG, told apart by content; --page N picks a page of a TIFF.\n"
            "process writes OUTPUT as PNG when its name ends in .png, else as BMP.\n"
            "       dimora3-cli --help | --version\n";
@@ -105,10 +114,15 @@ Arguments parseArguments(const std::vector<std::string>& args)
         }
         if (!shape->second.options.contains(arg))
             throw UsageError("option " + arg + " is not known to " + parsed.command);
-        if (arg == "--json") {
+        if (arg == "--json" || arg == "--recursive" || arg == "--progress" || arg == "--no-progress") {
             if (inlineValue)
-                throw UsageError("--json takes no value");
-            parsed.form = ReportForm::Json;
+                throw UsageError(arg + " takes no value");
+            if (arg == "--json")
+                parsed.form = ReportForm::Json;
+            else if (arg == "--recursive")
+                parsed.recursive = true;
+            else
+                parsed.progress = arg == "--progress";
             continue;
         }
         // Every other option takes the next argument as it is, even when it
@@ -131,6 +145,21 @@ Arguments parseArguments(const std::vector<std::string>& args)
             parsed.threshold = integerValue(arg, value);
         else if (arg == "--page" && (parsed.page = integerValue(arg, value)) < 1)
             throw UsageError("--page counts from 1");
+        else if (arg == "--jobs" && (parsed.jobs = integerValue(arg, value)) < 1)
+            throw UsageError("--jobs takes a number of 1 or more");
+        else if (arg == "--format") {
+            if (value != "csv" && value != "jsonl")
+                throw UsageError("--format takes csv or jsonl");
+            parsed.format = value;
+        } else if (arg == "--output")
+            parsed.output = value;
+    }
+    if (shape->second.moreOperands && parsed.operands.size() >= shape->second.operands) {
+        static const std::set<std::string> measurements = {"black", "nonblack", "gray", "length"};
+        if (!measurements.contains(parsed.operands[0]))
+            throw UsageError("batch measures black, nonblack, gray or length, not '" + parsed.operands[0] +
+                             "'");
+        return parsed;
     }
     if (parsed.operands.size() != shape->second.operands)
         throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) + " operand(s)");

@@ -29,7 +29,13 @@ struct Arguments {
     std::optional<std::string> distance;   // --distance MM, taken as text
     std::int32_t threshold = 0;            // --threshold N
     std::int32_t page = 1;                 // --page N: the page of a multi-page TIFF
-    ReportForm form = ReportForm::Text;    // --json: ReportForm::Json
+    // batch only
+    std::int32_t jobs = 0;               // --jobs N; 0: the number of cores
+    std::optional<std::string> format;   // --format csv|jsonl
+    std::optional<std::string> output;   // --output FILE
+    bool recursive = false;              // --recursive
+    std::optional<bool> progress;        // --progress / --no-progress
+    ReportForm form = ReportForm::Text;  // --json: ReportForm::Json
 };
 
 // Parses argv[1..]. Throws UsageError for an unknown command or option, an

@@ -28,6 +28,8 @@
 #include <sstream>
 #include <variant>
 
+#include <nlohmann/json.hpp>
+
 namespace dimora::cli {
 namespace {
 
@@ -59,17 +61,22 @@ Region regionOrWholeImage(const Arguments& arguments, const ImageView& view)
     return arguments.region.value_or(Region{0, 0, view.width, view.height});
 }
 
-std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
+DimensionMeasurement measureDimensionOf(const std::string& path, const Arguments& arguments,
+                                        MeasurementKind kind)
 {
-    const MeasuredImage image(arguments.operands[0], arguments.page);
+    const MeasuredImage image(path, arguments.page);
     const ImageView view = image.view();
     const Region region = regionOrWholeImage(arguments, view);
-    const DimensionMeasurement m =
-        kind == MeasurementKind::Gray
-            ? measureGray(view, region)
-            : measureTwoValued(view, region,
-                               kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
-    return dimensionReport(kind, m, std::nullopt, arguments.form);
+    return kind == MeasurementKind::Gray
+               ? measureGray(view, region)
+               : measureTwoValued(view, region,
+                                  kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
+}
+
+std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
+{
+    return dimensionReport(kind, measureDimensionOf(arguments.operands[0], arguments, kind), std::nullopt,
+                           arguments.form);
 }
 
 std::string measureLength(const Arguments& arguments)
@@ -172,6 +179,21 @@ std::string writeG1(const Arguments& arguments)
 }
 
 }  // namespace
+
+nlohmann::json measureFileJson(const std::string& measurement, const std::string& path,
+                               const Arguments& arguments)
+{
+    if (measurement == "length") {
+        const MeasuredImage image(path, arguments.page);
+        const ImageView view = image.view();
+        const auto length = measureTotalLength(view, arguments.region);
+        return lengthJson(lengthScanRectangle(view.width, view.height, arguments.region), length);
+    }
+    const MeasurementKind kind = measurement == "black"      ? MeasurementKind::Black
+                                 : measurement == "nonblack" ? MeasurementKind::NonBlack
+                                                             : MeasurementKind::Gray;
+    return dimensionJson(kind, measureDimensionOf(path, arguments, kind), std::nullopt);
+}
 
 std::string runCommand(const Arguments& arguments)
 {

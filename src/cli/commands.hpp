@@ -4,6 +4,8 @@
 
 #include "cli/arguments.hpp"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <string>
 
 namespace dimora::cli {
@@ -12,5 +14,11 @@ namespace dimora::cli {
 // dimora::Error when the command ends with an error; then nothing is printed
 // and no output file is left half-written.
 [[nodiscard]] std::string runCommand(const Arguments& arguments);
+
+// The --json object of one measurement ("black", "nonblack", "gray" or
+// "length") of one file, with the region and page of the arguments; throws
+// as the single command would.
+[[nodiscard]] nlohmann::json measureFileJson(const std::string& measurement, const std::string& path,
+                                             const Arguments& arguments);
 
 }  // namespace dimora::cli

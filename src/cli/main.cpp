@@ -6,6 +6,7 @@
 // error (the error report's text on standard error), 2 for a wrong command line.
 
 #include "cli/arguments.hpp"
+#include "cli/batch.hpp"
 #include "cli/commands.hpp"
 
 #include "core/common/error.hpp"
@@ -16,6 +17,8 @@
 #include <new>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -29,6 +32,12 @@ int main(int argc, char* argv[])
         return 2;
     }
     try {
+        if (arguments.command == "batch") {
+            const int status = cli::runBatch(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+            if (status == 2)
+                std::cerr << "dimora3-cli: no image file found\n";
+            return status;
+        }
         const std::string output = cli::runCommand(arguments);
         std::cout << output << std::flush;
         return std::cout ? 0 : 1;

@@ -86,30 +86,35 @@ void writeCountList(std::ostringstream& text, const std::vector<std::string>& li
 
 }  // namespace
 
+nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m,
+                             const std::optional<SliceFacts>& slices)
+{
+    nlohmann::json out;
+    out["measurement"] = measurementName(kind);
+    out["region"] = regionJson(m.region);
+    out["sides"] = m.sides;
+    out["counts"] = m.counts;
+    out["countList"] = m.countList;
+    if (kind == MeasurementKind::Gray)
+        out["brightness"] = m.value2;
+    else
+        out["coverage"] = m.value2;
+    if (m.fit)
+        addFit(out, *m.fit, pairsOf(m));
+    out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
+    if (slices) {
+        out["slices"] = slices->slices;
+        out["spacing"] = slices->spacing;
+        out["lastFile"] = slices->lastFile;
+    }
+    return out;
+}
+
 std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
                             const std::optional<SliceFacts>& slices, ReportForm form)
 {
-    if (form == ReportForm::Json) {
-        nlohmann::json out;
-        out["measurement"] = measurementName(kind);
-        out["region"] = regionJson(m.region);
-        out["sides"] = m.sides;
-        out["counts"] = m.counts;
-        out["countList"] = m.countList;
-        if (kind == MeasurementKind::Gray)
-            out["brightness"] = m.value2;
-        else
-            out["coverage"] = m.value2;
-        if (m.fit)
-            addFit(out, *m.fit, pairsOf(m));
-        out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
-        if (slices) {
-            out["slices"] = slices->slices;
-            out["spacing"] = slices->spacing;
-            out["lastFile"] = slices->lastFile;
-        }
-        return dumpJson(out);
-    }
+    if (form == ReportForm::Json)
+        return dumpJson(dimensionJson(kind, m, slices));
     std::ostringstream text;
     text << "画像ｻｲｽﾞ（横×縦）" << m.fields.edit1 << '\n'
          << "被度（％），輝度差" << m.fields.edit2 << '\n'
@@ -122,21 +127,25 @@ std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
     return text.str();
 }
 
+nlohmann::json lengthJson(const Region& scan, const std::optional<TotalLength>& length)
+{
+    nlohmann::json out;
+    out["measurement"] = "length";
+    out["region"] = regionJson(scan);
+    if (length) {
+        out["length"] = length->length;
+        out["fields"] = {length->field};
+    } else {
+        // No pixel to scan: the total-length field is not written.
+        out["fields"] = nlohmann::json::array();
+    }
+    return out;
+}
+
 std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length, ReportForm form)
 {
-    if (form == ReportForm::Json) {
-        nlohmann::json out;
-        out["measurement"] = "length";
-        out["region"] = regionJson(scan);
-        if (length) {
-            out["length"] = length->length;
-            out["fields"] = {length->field};
-        } else {
-            // No pixel to scan: the total-length field is not written.
-            out["fields"] = nlohmann::json::array();
-        }
-        return dumpJson(out);
-    }
+    if (form == ReportForm::Json)
+        return dumpJson(lengthJson(scan, length));
     std::ostringstream text;
     text << "指定範囲内の総延長" << (length ? length->field : std::string()) << " pixel (dot)\n";
     return text.str();

@@ -9,6 +9,8 @@
 #include "core/measure/dimension_measurement.hpp"
 #include "core/measure/total_length.hpp"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <optional>
 #include <string>
 
@@ -30,5 +32,10 @@ struct SliceFacts {
 [[nodiscard]] std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length,
                                        ReportForm form);
 [[nodiscard]] std::string refitReport(const Recalculation& recalculation, ReportForm form);
+
+// The JSON objects of the two reports, for rows of many files.
+[[nodiscard]] nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m,
+                                           const std::optional<SliceFacts>& slices);
+[[nodiscard]] nlohmann::json lengthJson(const Region& scan, const std::optional<TotalLength>& length);
 
 }  // namespace dimora::cli

@@ -6,6 +6,8 @@
 
 #include "run_program.hpp"
 
+#include "cli/progress_bar.hpp"
+
 #include "core/files/bmp_reader.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/files/png_reader.hpp"
@@ -17,9 +19,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace dimora {
 namespace {
@@ -375,6 +379,76 @@ TEST_F(Cli, TiffAndJpegGiveTheNumbersOfTheSameBmp)
     ASSERT_EQ(run({"process", "invert", tiff, out, "--page", "2"}).exitStatus, 0);
     EXPECT_EQ(loadBmpFile(out).layout().bitsPerPixel(), 8);
     EXPECT_EQ(run({"g1", jpeg, (dir_ / "out.g1").string()}).exitStatus, 0);
+}
+
+TEST_F(Cli, BatchRowsAreTheSingleRunsInOrderWhateverTheJobs)
+{
+    fs::create_directories(dir_ / "leaves" / "deeper");
+    const auto a = imageFile("leaves/b.bmp", 40, 30, {0, 0, 20, 20});
+    const auto b = imageFile("leaves/a,\"quoted\".bmp", 64, 64, {3, 5, 40, 33});
+    const auto deep = imageFile("leaves/deeper/c.bmp", 32, 32, {0, 0, 32, 32});
+    std::ofstream((dir_ / "leaves" / "broken.bmp").string()) << "not an image";
+    std::ofstream((dir_ / "leaves" / "notes.txt").string()) << "skipped";
+    const auto named = imageFile("named.bmp", 16, 16, {0, 0, 8, 8});
+    const auto folder = (dir_ / "leaves").string();
+
+    // A file named first, then the folder's image files in sorted order.
+    auto result = run({"batch", "black", named, folder, "--format", "jsonl", "--jobs", "1"});
+    EXPECT_EQ(result.exitStatus, 1);
+    std::vector<json> rows;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(json::parse(line));
+    ASSERT_EQ(rows.size(), 4u);
+    const std::vector<std::string> order = {named, b, (dir_ / "leaves" / "b.bmp").string(),
+                                            (dir_ / "leaves" / "broken.bmp").string()};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i]["path"], order[i]);
+    for (const std::size_t i : {0, 1, 2}) {
+        json single = runJson({"black", order[i], "--json"});
+        single["path"] = order[i];
+        single["status"] = "ok";
+        EXPECT_EQ(rows[i], single) << order[i];
+    }
+    EXPECT_EQ(rows[3]["status"], "error");
+    EXPECT_EQ(rows[3]["error"], "ビットマップイメージが不正です.");
+
+    // Two jobs write the same bytes; --recursive adds the subfolder.
+    EXPECT_EQ(run({"batch", "black", named, folder, "--format", "jsonl", "--jobs", "2"}).out, result.out);
+    const auto recursive = run({"batch", "length", folder, "--recursive", "--jobs", "2"});
+    EXPECT_NE(recursive.out.find(deep), std::string::npos);
+
+    // CSV: a header, RFC 4180 quoting, one line per file; written through --output.
+    const auto csv = (dir_ / "rows.csv").string();
+    result = run({"batch", "nonblack", folder, "--output", csv});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(result.out.empty());
+    std::ifstream in(csv);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("path,status,error,width,height,coverage,", 0), 0u);
+    EXPECT_NE(text.find("\"" + folder + "/a,\"\"quoted\"\".bmp\",\"ok\",\"\",\"64\",\"64\","),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+
+    // All good is 0; nothing to measure is 2.
+    EXPECT_EQ(run({"batch", "gray", named, a}).exitStatus, 0);
+    fs::create_directories(dir_ / "empty");
+    EXPECT_EQ(run({"batch", "black", (dir_ / "empty").string()}).exitStatus, 2);
+    EXPECT_EQ(run({"batch", "slices", named}).exitStatus, 2);
+}
+
+TEST(ProgressBar, ShowsDoneRateAndTimeLeftAndNothingWhenHidden)
+{
+    EXPECT_EQ(cli::ProgressBar::line(100, 400, 4.0),
+              "[#######-----------------------] 100/400 files  25.0 files/s  0:12 left");
+    EXPECT_EQ(cli::ProgressBar::line(400, 400, 8.0),
+              "[##############################] 400/400 files  50.0 files/s");
+    std::ostringstream hidden;
+    cli::ProgressBar bar(hidden, 10, false);
+    bar.show(5);
+    bar.finish();
+    EXPECT_TRUE(hidden.str().empty());
 }
 
 TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)

@@ -1,0 +1,64 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "cli/progress_bar.hpp"
+
+#include <cstdio>
+#include <ostream>
+
+namespace dimora::cli {
+
+ProgressBar::ProgressBar(std::ostream& out, std::size_t total, bool shown)
+    : out_(out), total_(total), shown_(shown)
+{
+}
+
+std::string ProgressBar::line(std::size_t done, std::size_t total, double seconds)
+{
+    constexpr std::size_t kWidth = 30;
+    const std::size_t filled = total == 0 ? kWidth : done * kWidth / total;
+    std::string bar(1, '[');
+    bar.append(filled, '#');
+    bar.append(kWidth - filled, '-');
+    bar += ']';
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    char text[160];
+    if (rate > 0 && done < total) {
+        const auto left = static_cast<long>(static_cast<double>(total - done) / rate + 0.5);
+        std::snprintf(text, sizeof text, " %zu/%zu files  %.1f files/s  %ld:%02ld left", done, total, rate,
+                      left / 60, left % 60);
+    } else {
+        std::snprintf(text, sizeof text, " %zu/%zu files  %.1f files/s", done, total, rate);
+    }
+    bar += text;
+    return bar;
+}
+
+void ProgressBar::show(std::size_t done)
+{
+    if (!shown_)
+        return;
+    done_ = done;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastDraw_ < std::chrono::milliseconds(250))
+        return;
+    lastDraw_ = now;
+    draw(done);
+}
+
+void ProgressBar::finish()
+{
+    if (!shown_)
+        return;
+    draw(done_);
+    out_ << '\n' << std::flush;
+}
+
+void ProgressBar::draw(std::size_t done)
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    // Erase to the end of the line after the text, so a shorter line leaves
+    // nothing behind.
+    out_ << '\r' << line(done, total_, seconds) << "\x1b[K" << std::flush;
+}
+
+}  // namespace dimora::cli

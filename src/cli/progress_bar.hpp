@@ -1,0 +1,40 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// A one-line progress bar for long runs on a terminal: files done of all,
+// the rate and the time left, redrawn in place at most four times a second.
+// A bar that is not shown costs nothing.
+
+#include <chrono>
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+namespace dimora::cli {
+
+class ProgressBar {
+public:
+    ProgressBar(std::ostream& out, std::size_t total, bool shown);
+
+    // Redraws with `done` files done, unless the last redraw was less than a
+    // quarter of a second ago.
+    void show(std::size_t done);
+    // The last redraw, and the end of the line.
+    void finish();
+
+    // The line for `done` of `total` after `seconds`.
+    [[nodiscard]] static std::string line(std::size_t done, std::size_t total, double seconds);
+
+private:
+    void draw(std::size_t done);
+
+    std::ostream& out_;
+    std::size_t total_;
+    bool shown_;
+    std::size_t done_ = 0;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+}  // namespace dimora::cli
