@@ -107,15 +107,18 @@ std::optional<Page> describePage(TIFF* tif)
         if (page.hasAlpha && page.alphaSample == 1 && wideSamples) {
             page.kind = Kind::Gray;
             page.blended = true;
-        } else if (page.samples != 1 && !(page.samples > 1 && !page.hasAlpha && wideSamples)) {
-            return std::nullopt;
-        } else if (page.bits == 1) {
-            page.kind = Kind::Bilevel;
-        } else if (page.bits == 2 || page.bits == 4 || wideSamples) {
-            page.kind = Kind::Gray;
-        } else {
-            return std::nullopt;
+            break;
         }
+        // More samples than the grey one only at 8 or 16 bits, and without
+        // an alpha channel elsewhere.
+        if (page.samples != 1 && (page.hasAlpha || !wideSamples))
+            return std::nullopt;
+        if (page.bits == 1)
+            page.kind = Kind::Bilevel;
+        else if (page.bits == 2 || page.bits == 4 || wideSamples)
+            page.kind = Kind::Gray;
+        else
+            return std::nullopt;
         break;
     case PHOTOMETRIC_PALETTE: {
         if (page.samples != 1 || !(page.bits == 1 || page.bits == 2 || page.bits == 4 || page.bits == 8))
