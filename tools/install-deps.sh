@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-dev clang-format clang-tidy
   xvfb xauth
   desktop-file-utils appstream lintian help2man man-db librsvg2-bin dpkg-dev
+  parallel
 )
 
 missing=()
