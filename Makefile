@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX     ?= /usr/local
 
-.PHONY: deps build run test test-asan bench fuzz fuzz-ci clean format format-check lint install package
+.PHONY: deps build run test test-cluster test-asan bench fuzz fuzz-ci clean format format-check lint install package
 
 deps:
 	@tools/install-deps.sh
@@ -35,6 +35,12 @@ test: build
 	tools/check-install.sh $(BUILD)
 	$(MAKE) test-asan
 	$(MAKE) fuzz-ci FUZZ_SECONDS=60
+
+# A one-node Slurm cluster on this machine runs the batch array job recipe of
+# tools/slurm (about 15 s; needs root for slurmd).
+test-cluster: build
+	tools/install-deps.sh cluster
+	tools/slurm/test-cluster.sh $(BUILD)
 
 # The core and command-line tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, without the desktop program.

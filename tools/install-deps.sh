@@ -14,6 +14,10 @@ packages=(
   desktop-file-utils appstream lintian help2man man-db librsvg2-bin dpkg-dev
   parallel
 )
+# tools/install-deps.sh cluster: also what make test-cluster starts.
+if [ "${1:-}" = cluster ]; then
+  packages+=(slurm-wlm munge bc)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
