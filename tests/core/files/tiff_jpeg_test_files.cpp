@@ -21,6 +21,11 @@ void putBits(std::vector<std::uint8_t>& row, std::size_t index, unsigned bits, u
         std::memcpy(row.data() + 2 * index, &v, 2);  // native order: libtiff swaps as the file needs
         return;
     }
+    if (bits == 32) {
+        const auto v = static_cast<std::uint32_t>(value);
+        std::memcpy(row.data() + 4 * index, &v, 4);
+        return;
+    }
     if (bits == 8) {
         row[index] = static_cast<std::uint8_t>(value);
         return;
