@@ -17,7 +17,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     nameControl(this, "TAboutBox");
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
     setFont(uiFont(kPGothic, 12));
     setFixedSize(298, 213);
 
@@ -50,7 +50,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     nameControl(Copyright, "Copyright");
     Copyright->setGeometry(8, 80, 257, 13);
 
-    Comments = new QLabel(QStringLiteral("作者：Dimora3 開発者"), Panel1);
+    Comments = new QLabel(tr("作者：Dimora3 開発者"), Panel1);
     nameControl(Comments, "Comments");
     Comments->setWordWrap(true);
     Comments->setGeometry(96, 104, 138, 13);

@@ -13,17 +13,26 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
-QUrl helpPageUrl(const QString& programFolder)
+QUrl helpPageUrl(const QString& programFolder, const QString& pageName)
 {
-    return QUrl::fromLocalFile(QDir(programFolder).filePath(QStringLiteral("help.htm")));
+    const QString beside = QDir(programFolder).filePath(pageName);
+    const QString installed =
+        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("../share/dimora3/") + pageName));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QUrl::fromLocalFile(installed);
+    return QUrl::fromLocalFile(beside);
 }
 
 void TForm1::usage1Click()
 {
     runCommand(
         [this] {
-            pvlUrl1->setUrl(helpPageUrl(QCoreApplication::applicationDirPath()).toString(QUrl::FullyEncoded));
+            // The English windows open the English page: its name is translated.
+            const QString page = tr("help.htm");
+            pvlUrl1->setUrl(
+                helpPageUrl(QCoreApplication::applicationDirPath(), page).toString(QUrl::FullyEncoded));
             pvlUrl1->OpenDefaultBrowser();
         },
         BusyCursor::DontShow);

@@ -54,8 +54,8 @@ THTLabel::THTLabel(QWidget* parent) : QLabel(parent)
     hoverFlag = false;
 
     popup_ = new QMenu(this);
-    openItem_ = popup_->addAction(QStringLiteral("開く(&O)"));
-    copyItem_ = popup_->addAction(QStringLiteral("コピー(&C)"));
+    openItem_ = popup_->addAction(tr("開く(&O)"));
+    copyItem_ = popup_->addAction(tr("コピー(&C)"));
     popup_->setDefaultAction(openItem_);
     connect(openItem_, &QAction::triggered, this, [this] { Click(); });
     connect(copyItem_, &QAction::triggered, this, [this] { platform().setClipboardText(text()); });

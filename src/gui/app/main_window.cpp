@@ -134,47 +134,47 @@ void TForm1::createMenus()
         return action;
     };
 
-    File1 = menu("File1", QStringLiteral("ファイル"));
-    Open1 = item(File1, "Open1", QStringLiteral("画像を開く(BMP)"), &TForm1::Open1Click);
+    File1 = menu("File1", tr("ファイル"));
+    Open1 = item(File1, "Open1", tr("画像を開く(BMP)"), &TForm1::Open1Click);
     N3 = separator(File1, "N3");
-    Saveas1 = item(File1, "Saveas1", QStringLiteral("画像を別名で保存(BMP)"), &TForm1::Saveas1Click);
-    bb1 = item(File1, "bb1", QStringLiteral("ベタファイル(G1)保存"), &TForm1::bb1Click);
+    Saveas1 = item(File1, "Saveas1", tr("画像を別名で保存(BMP)"), &TForm1::Saveas1Click);
+    bb1 = item(File1, "bb1", tr("ベタファイル(G1)保存"), &TForm1::bb1Click);
     N1 = separator(File1, "N1");
-    Exit1 = item(File1, "Exit1", QStringLiteral("終了"), &TForm1::Exit1Click);
+    Exit1 = item(File1, "Exit1", tr("終了"), &TForm1::Exit1Click);
 
-    Edit2 = menu("Edit2", QStringLiteral("編集"));
-    Copy1 = item(Edit2, "Copy1", QStringLiteral("コピー(&C)"), &TForm1::Copy1Click);
-    Paste1 = item(Edit2, "Paste1", QStringLiteral("貼り付け(&P)"), &TForm1::Paste1Click);
+    Edit2 = menu("Edit2", tr("編集"));
+    Copy1 = item(Edit2, "Copy1", tr("コピー(&C)"), &TForm1::Copy1Click);
+    Paste1 = item(Edit2, "Paste1", tr("貼り付け(&P)"), &TForm1::Paste1Click);
     Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
 
-    exec1 = menu("exec1", QStringLiteral("画像加工"));
-    K2 = item(exec1, "K2", QStringLiteral("％変換"), &TForm1::K2Click);
-    sikii1 = item(exec1, "sikii1", QStringLiteral("しきい値変更"), &TForm1::sikii1Click);
-    K1 = item(exec1, "K1", QStringLiteral("緑部抽出"), &TForm1::K1Click);
-    K3 = item(exec1, "K3", QStringLiteral("赤部抽出"), &TForm1::K3Click);
-    reverse1 = item(exec1, "reverse1", QStringLiteral("ネガポジ反転"), &TForm1::reverse1Click);
-    gray2 = item(exec1, "gray2", QStringLiteral("グレースケール化"), &TForm1::gray2Click);
-    SLIM1 = item(exec1, "SLIM1", QStringLiteral("細線化"), &TForm1::SLIM1Click);
+    exec1 = menu("exec1", tr("画像加工"));
+    K2 = item(exec1, "K2", tr("％変換"), &TForm1::K2Click);
+    sikii1 = item(exec1, "sikii1", tr("しきい値変更"), &TForm1::sikii1Click);
+    K1 = item(exec1, "K1", tr("緑部抽出"), &TForm1::K1Click);
+    K3 = item(exec1, "K3", tr("赤部抽出"), &TForm1::K3Click);
+    reverse1 = item(exec1, "reverse1", tr("ネガポジ反転"), &TForm1::reverse1Click);
+    gray2 = item(exec1, "gray2", tr("グレースケール化"), &TForm1::gray2Click);
+    SLIM1 = item(exec1, "SLIM1", tr("細線化"), &TForm1::SLIM1Click);
 
-    N4 = menu("N4", QStringLiteral("フラクタル次元"));
-    frac1 = item(N4, "frac1", QStringLiteral("黒の次元"), &TForm1::frac1Click);
-    fracw1 = item(N4, "fracw1", QStringLiteral("黒以外の次元"), &TForm1::fracw1Click);
-    gray1 = item(N4, "gray1", QStringLiteral("グレースケールの次元"), &TForm1::gray1Click);
-    count1 = item(N4, "count1", QStringLiteral("サイズ毎の個数表示"), &TForm1::count1Click);
-    length1 = item(N4, "length1", QStringLiteral("黒の総延長"), &TForm1::length1Click);
-    slice1 = item(N4, "slice1", QStringLiteral("３Ｄスライス２値"), &TForm1::slice1Click);
+    N4 = menu("N4", tr("フラクタル次元"));
+    frac1 = item(N4, "frac1", tr("黒の次元"), &TForm1::frac1Click);
+    fracw1 = item(N4, "fracw1", tr("黒以外の次元"), &TForm1::fracw1Click);
+    gray1 = item(N4, "gray1", tr("グレースケールの次元"), &TForm1::gray1Click);
+    count1 = item(N4, "count1", tr("サイズ毎の個数表示"), &TForm1::count1Click);
+    length1 = item(N4, "length1", tr("黒の総延長"), &TForm1::length1Click);
+    slice1 = item(N4, "slice1", tr("３Ｄスライス２値"), &TForm1::slice1Click);
 
-    hani1 = menu("hani1", QStringLiteral("範囲指定"));
-    N5 = item(hani1, "N5", QStringLiteral("数値による指定"), &TForm1::N5Click);
-    N2 = item(hani1, "N2", QStringLiteral("範囲の表示"), &TForm1::N2Click);
+    hani1 = menu("hani1", tr("範囲指定"));
+    N5 = item(hani1, "N5", tr("数値による指定"), &TForm1::N5Click);
+    N2 = item(hani1, "N2", tr("範囲の表示"), &TForm1::N2Click);
 
-    filter1 = menu("filter1", QStringLiteral("フィルター"));
-    median1 = item(filter1, "median1", QStringLiteral("メディアン"), &TForm1::median1Click);
-    noise1 = item(filter1, "noise1", QStringLiteral("孤立黒点除去"), &TForm1::noise1Click);
+    filter1 = menu("filter1", tr("フィルター"));
+    median1 = item(filter1, "median1", tr("メディアン"), &TForm1::median1Click);
+    noise1 = item(filter1, "noise1", tr("孤立黒点除去"), &TForm1::noise1Click);
 
-    help2 = menu("help2", QStringLiteral("ヘルプ"));
-    usage1 = item(help2, "usage1", QStringLiteral("使い方"), &TForm1::usage1Click);
-    version1 = item(help2, "version1", QStringLiteral("バージョン情報"), &TForm1::version1Click);
+    help2 = menu("help2", tr("ヘルプ"));
+    usage1 = item(help2, "usage1", tr("使い方"), &TForm1::usage1Click);
+    version1 = item(help2, "version1", tr("バージョン情報"), &TForm1::version1Click);
 }
 
 void TForm1::createToolBar(QWidget* client)
@@ -209,20 +209,18 @@ void TForm1::createToolBar(QWidget* client)
     };
 
     divider("ToolButton1");
-    ToolButton2 =
-        button("ToolButton2", ToolIcon::Open, QStringLiteral("開く（ＢＭＰ）"), &TForm1::Open1Click);
+    ToolButton2 = button("ToolButton2", ToolIcon::Open, tr("開く（ＢＭＰ）"), &TForm1::Open1Click);
     divider("ToolButton3");
-    ToolButton4 = button("ToolButton4", ToolIcon::Range, QStringLiteral("範囲指定"), &TForm1::N2Click);
+    ToolButton4 = button("ToolButton4", ToolIcon::Range, tr("範囲指定"), &TForm1::N2Click);
     divider("ToolButton5");
-    ToolButton6 = button("ToolButton6", ToolIcon::BlackDimension, QStringLiteral("次元算出（黒）"),
-                         &TForm1::frac1Click);
-    ToolButton7 = button("ToolButton7", ToolIcon::NonBlackDimension, QStringLiteral("次元算出（黒以外）"),
-                         &TForm1::fracw1Click);
-    ToolButton9 = button("ToolButton9", ToolIcon::GrayDimension, QStringLiteral("次元算出（グレースケール）"),
-                         &TForm1::gray1Click);
+    ToolButton6 = button("ToolButton6", ToolIcon::BlackDimension, tr("次元算出（黒）"), &TForm1::frac1Click);
+    ToolButton7 =
+        button("ToolButton7", ToolIcon::NonBlackDimension, tr("次元算出（黒以外）"), &TForm1::fracw1Click);
+    ToolButton9 =
+        button("ToolButton9", ToolIcon::GrayDimension, tr("次元算出（グレースケール）"), &TForm1::gray1Click);
     divider("ToolButton8");
-    ToolButton10 = button("ToolButton10", ToolIcon::CountsPerSize, QStringLiteral("サイズ毎の個数表示"),
-                          &TForm1::ToolButton10Click);
+    ToolButton10 =
+        button("ToolButton10", ToolIcon::CountsPerSize, tr("サイズ毎の個数表示"), &TForm1::ToolButton10Click);
     divider("ToolButton11");
 
     Label1 = new QLabel(ToolBar1);
@@ -253,7 +251,7 @@ void TForm1::createImageArea(QWidget* client)
     SelShape1->setMaxRight(0);
     SelShape1->setSelOption(TSelShape::ResizeX | TSelShape::ResizeY | TSelShape::MoveX | TSelShape::MoveY);
     SelShape1->setInvertingPen(true);
-    SelShape1->setToolTip(QStringLiteral("サイズと位置変更"));
+    SelShape1->setToolTip(tr("サイズと位置変更"));
     SelShape1->hide();
     SelShape1->raise();
     connect(SelShape1, &TSelShape::mouseMove, this, &TForm1::SelShape1MouseMove);

@@ -76,7 +76,7 @@ bool prepareApplication(QApplication& app, Language language)
     // The application name doubles as its display name. Setting a display name
     // of its own would make Qt append " — Dimora3" to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Dimora3"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/dimora3.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.dimora3.Dimora3.png")));
     installFontSubstitutions();
 
     // Qt's own texts (dialog buttons, file dialogs) are English already; in

@@ -3,6 +3,7 @@
 #include "gui/common/command.hpp"
 
 #include "core/common/error.hpp"
+#include "gui/common/messages.hpp"
 #include "gui/platform/platform.hpp"
 
 #include <QApplication>
@@ -53,9 +54,10 @@ std::optional<std::string> runBody(const std::function<void()>& body, BusyCursor
     return std::nullopt;
 }
 
+// The full-stop rule applies to the text in the language shown.
 QString reportText(const std::string& failure)
 {
-    return QString::fromStdString(dimora::errorReportText(failure));
+    return QString::fromStdString(dimora::errorReportText(translatedMessage(failure).toStdString()));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     nameControl(this, "TForm6");
-    setWindowTitle(QStringLiteral("フィルタ処理のため"));
+    setWindowTitle(tr("フィルタ処理のため"));
     setFont(uiFont(kPGothic, 12));
     setGeometry(310, 619, 241, 206);
 

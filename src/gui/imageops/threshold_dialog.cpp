@@ -42,13 +42,13 @@ TForm3::TForm3(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm3");
-    setWindowTitle(QStringLiteral("しきい値の変更"));
+    setWindowTitle(tr("しきい値の変更"));
     setFont(uiFont(kPGothic, 12));
     setModal(false);
 
     // Each label is as wide as its text in the installed face.
-    Label1 = addLabel(this, "Label1", QStringLiteral("緑部抽出：(緑%-赤%)>しきい値を黒"), 8, 8);
-    Label2 = addLabel(this, "Label2", QStringLiteral("赤部抽出：(赤%-緑%)>しきい値を黒"), 8, 24);
+    Label1 = addLabel(this, "Label1", tr("緑部抽出：(緑%-赤%)>しきい値を黒"), 8, 8);
+    Label2 = addLabel(this, "Label2", tr("赤部抽出：(赤%-緑%)>しきい値を黒"), 8, 24);
 
     Edit1 = new QLineEdit(QStringLiteral(" 0"), this);
     nameControl(Edit1, "Edit1");

@@ -25,8 +25,6 @@ namespace {
 constexpr int kClientWidth = 394;
 constexpr int kClientHeight = 278;
 
-const QString kChartTitle = QStringLiteral("ボックスサイズとカウント数の関係");
-
 QValueAxis* makeAxis(const QString& title)
 {
     auto* axis = new QValueAxis;
@@ -62,12 +60,12 @@ double niceStep(double span)
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     nameControl(this, "TForm4");
-    setWindowTitle(QStringLiteral("個数"));
+    setWindowTitle(tr("個数"));
     setFont(uiFont(kPGothic, 12));
     resize(kClientWidth, kClientHeight);
     move(172, 607);
 
-    Label1 = new QLabel(QStringLiteral("サイズ, 個数"), this);
+    Label1 = new QLabel(tr("サイズ, 個数"), this);
     nameControl(Label1, "Label1");
     Label1->move(0, 8);
     Label1->adjustSize();
@@ -93,10 +91,10 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     chart_->setBackgroundBrush(Qt::white);
     chart_->setBackgroundRoundness(0);
     chart_->setMargins(QMargins(4, 4, 4, 4));
-    axisX_ = makeAxis(QStringLiteral("log10(ボックスサイズ)"));
+    axisX_ = makeAxis(tr("log10(ボックスサイズ)"));
     axisX_->setLinePen(QPen(Qt::black, 3));
     axisX_->setTickInterval(1.0);
-    axisY_ = makeAxis(QStringLiteral("log10(カウント数)"));
+    axisY_ = makeAxis(tr("log10(カウント数)"));
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
 
@@ -120,13 +118,12 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     Chart1 = new QChartView(chart_, this);
     nameControl(Chart1, "Chart1");
     // The chart's title is kept with the chart but not shown.
-    Chart1->setWindowTitle(kChartTitle);
+    Chart1->setWindowTitle(tr("ボックスサイズとカウント数の関係"));
     Chart1->setFrameShape(QFrame::Panel);
     Chart1->setFrameShadow(QFrame::Sunken);
     Chart1->setRenderHint(QPainter::Antialiasing);
 
-    BitBtn1 =
-        new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("再計算"), this);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), tr("再計算"), this);
     nameControl(BitBtn1, "BitBtn1");
     BitBtn1->setGeometry(200, 0, 89, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);

@@ -15,7 +15,7 @@ TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm2");
-    setWindowTitle(QStringLiteral("結果表示"));
+    setWindowTitle(tr("結果表示"));
     setFont(uiFont(kPGothic, 12));
     setFixedSize(189, 107);
 
@@ -32,10 +32,10 @@ TForm2::TForm2(QWidget* parent)
         e->setGeometry(112, top, 73, 20);
         return e;
     };
-    Label1 = label("Label1", QStringLiteral("画像ｻｲｽﾞ（横×縦）"), 16);
-    Label2 = label("Label2", QStringLiteral("被度（％），輝度差"), 40);
-    Label3 = label("Label3", QStringLiteral("相関係数\u3000（ ｎ ）"), 64);
-    Label4 = label("Label4", QStringLiteral("フラクタル次元"), 88);
+    Label1 = label("Label1", tr("画像ｻｲｽﾞ（横×縦）"), 16);
+    Label2 = label("Label2", tr("被度（％），輝度差"), 40);
+    Label3 = label("Label3", tr("相関係数\u3000（ ｎ ）"), 64);
+    Label4 = label("Label4", tr("フラクタル次元"), 88);
     Edit1 = field("Edit1", 8);
     Edit2 = field("Edit2", 32);
     Edit3 = field("Edit3", 56);

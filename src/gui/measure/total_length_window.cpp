@@ -11,13 +11,13 @@
 TForm5::TForm5(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     nameControl(this, "TForm5");
-    setWindowTitle(QStringLiteral("総延長"));
+    setWindowTitle(tr("総延長"));
     setFont(uiFont(kPGothic, 12));
     // Designed outer size 146 × 96: the client area within the frame.
     resize(138, 69);
     move(192, 109);
 
-    Label1 = new QLabel(QStringLiteral("指定範囲内の総延長"), this);
+    Label1 = new QLabel(tr("指定範囲内の総延長"), this);
     nameControl(Label1, "Label1");
     Label1->move(8, 8);
     Label1->adjustSize();

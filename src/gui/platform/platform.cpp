@@ -4,6 +4,9 @@
 
 #include "gui/platform/desktop_platform.hpp"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 namespace {
 
 std::unique_ptr<Platform>& installed()
@@ -29,24 +32,39 @@ void setPlatform(std::unique_ptr<Platform> replacement)
 
 namespace fileDialogs {
 
+namespace {
+
+QString joined(const QStringList& filters)
+{
+    return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
 FileDialogOptions openBitmap()
 {
     return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
-            QStringLiteral("画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg);;PNGファイル (*.png);;"
-                           "TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg);;ビットマップ(*.bmp)"),
+            joined({QCoreApplication::translate("fileDialogs",
+                                                "画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)"),
+                    QCoreApplication::translate("fileDialogs", "PNGファイル (*.png)"),
+                    QCoreApplication::translate("fileDialogs", "TIFFファイル (*.tif *.tiff)"),
+                    QCoreApplication::translate("fileDialogs", "JPEGファイル (*.jpg *.jpeg)"),
+                    QCoreApplication::translate("fileDialogs", "ビットマップ(*.bmp)")}),
             QStringLiteral("BMP")};
 }
 
 FileDialogOptions saveBitmap()
 {
     return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog1"),
-            QStringLiteral("ビットマップ(*.bmp);;PNGファイル (*.png)"), QStringLiteral("bmp")};
+            joined({QCoreApplication::translate("fileDialogs", "ビットマップ(*.bmp)"),
+                    QCoreApplication::translate("fileDialogs", "PNGファイル (*.png)")}),
+            QStringLiteral("bmp")};
 }
 
 FileDialogOptions saveG1()
 {
     return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog2"),
-            QStringLiteral("ベタファイル(*.g1)"), QStringLiteral("g1")};
+            QCoreApplication::translate("fileDialogs", "ベタファイル(*.g1)"), QStringLiteral("g1")};
 }
 
 }  // namespace fileDialogs

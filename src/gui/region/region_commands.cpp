@@ -17,6 +17,7 @@
 #include "gui/region/selection_shape.hpp"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -45,8 +46,8 @@ int integerOf(const QLineEdit* edit)
 
 QString selectionGeometryText(const QString& x, const QString& y, const QString& w, const QString& h)
 {
-    return QStringLiteral("左上(x, y)=( ") + x + QStringLiteral(", ") + y + QStringLiteral(" )") +
-           QStringLiteral("　(幅, 高さ)=( ") + w + QStringLiteral(", ") + h + QStringLiteral(" )");
+    return QCoreApplication::translate("TForm1", "左上(x, y)=( %1, %2 )　(幅, 高さ)=( %3, %4 )")
+        .arg(x, y, w, h);
 }
 
 QPoint TForm1::viewOrigin() const
@@ -97,7 +98,7 @@ void TForm1::showRangeSigns(const QString& geometryText)
     Label1->show();
     Label1->setText(geometryText);
     showRangeButtonPressed(ToolButton4, true);
-    N2->setText(QStringLiteral("範囲指定解除"));
+    N2->setText(tr("範囲指定解除"));
 }
 
 void TForm1::N2Click()
@@ -108,7 +109,7 @@ void TForm1::N2Click()
                 SelShape1->hide();
                 Label1->hide();
                 showRangeButtonPressed(ToolButton4, false);
-                N2->setText(QStringLiteral("計算範囲指定"));
+                N2->setText(tr("計算範囲指定"));
                 return;
             }
             SelShape1->show();

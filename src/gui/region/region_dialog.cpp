@@ -29,15 +29,15 @@ TForm9::TForm9(QWidget* parent)
                           Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm9");
-    setWindowTitle(QStringLiteral("計算範囲入力"));
+    setWindowTitle(tr("計算範囲入力"));
     setFont(uiFont(kPGothic, 12));
     setFixedSize(194, 203);
     setModal(false);
 
-    Label1 = addLabel(this, "Label1", QStringLiteral("左上のｘ座標"), 16, 24);
-    Label2 = addLabel(this, "Label2", QStringLiteral("左上のｙ座標"), 16, 56);
-    Label3 = addLabel(this, "Label3", QStringLiteral("横　幅"), 16, 88);
-    Label4 = addLabel(this, "Label4", QStringLiteral("高　さ"), 16, 120);
+    Label1 = addLabel(this, "Label1", tr("左上のｘ座標"), 16, 24);
+    Label2 = addLabel(this, "Label2", tr("左上のｙ座標"), 16, 56);
+    Label3 = addLabel(this, "Label3", tr("横　幅"), 16, 88);
+    Label4 = addLabel(this, "Label4", tr("高　さ"), 16, 120);
     Edit1 = addEdit(this, "Edit1", QStringLiteral("80"), 24);
     Edit2 = addEdit(this, "Edit2", QStringLiteral("80"), 56);
     Edit3 = addEdit(this, "Edit3", QStringLiteral("64"), 88);

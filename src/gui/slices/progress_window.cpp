@@ -13,7 +13,7 @@
 TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm8");
-    setWindowTitle(QStringLiteral("進行状況"));
+    setWindowTitle(tr("進行状況"));
     setFont(uiFont(kPGothic, 12));
     setFixedSize(305, 41);
     setModal(false);

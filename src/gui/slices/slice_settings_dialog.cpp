@@ -16,20 +16,22 @@
 
 // Qt couples a filter's text and its pattern: "(*png)" shows as written and
 // matches the PNG files.
-const QString TForm7::kOpenDialogFilter = QStringLiteral(
-    "ビットマップ(*.bmp);;PNGファイル(*png);;TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg)");
+QString TForm7::openDialogFilter()
+{
+    return tr("ビットマップ(*.bmp)") + QStringLiteral(";;") + tr("PNGファイル(*png)") + QStringLiteral(";;") +
+           tr("TIFFファイル (*.tif *.tiff)") + QStringLiteral(";;") + tr("JPEGファイル (*.jpg *.jpeg)");
+}
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
     nameControl(this, "TForm7");
-    setWindowTitle(QStringLiteral("３Ｄスライス２値の設定"));
+    setWindowTitle(tr("３Ｄスライス２値の設定"));
     setFont(uiFont(kPGothic, 12));
     setFixedSize(353, 229);
     setModal(false);
 
-    Label1 = addLabel(this, "Label1",
-                      QStringLiteral("３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択"), 8, 8);
-    Button1 = new QPushButton(QStringLiteral("選　択"), this);
+    Label1 = addLabel(this, "Label1", tr("３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択"), 8, 8);
+    Button1 = new QPushButton(tr("選　択"), this);
     nameControl(Button1, "Button1");
     Button1->setGeometry(8, 28, 75, 25);
     // Enter presses the focused button; elsewhere it presses the run button,
@@ -37,7 +39,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     Button1->setAutoDefault(true);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
-    Label3 = addLabel(this, "Label3", QStringLiteral("最初のファイル名　　　　最後のファイル名"), 16, 60);
+    Label3 = addLabel(this, "Label3", tr("最初のファイル名　　　　最後のファイル名"), 16, 60);
     Label2 = new QLabel(QStringLiteral("1.bmp"), this);
     nameControl(Label2, "Label2");
     Label2->setGeometry(16, 78, 152, 14);
@@ -45,26 +47,25 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOn
     nameControl(Label4, "Label4");
     Label4->setGeometry(176, 78, 170, 14);
 
-    Label6 = addLabel(this, "Label6", QStringLiteral("１ピクセルの大きさと画像間の距離を入力"), 8, 104);
-    Label7 = addLabel(this, "Label7", QStringLiteral("ピクセルサイズ（縦横同じ）"), 16, 128);
+    Label6 = addLabel(this, "Label6", tr("１ピクセルの大きさと画像間の距離を入力"), 8, 104);
+    Label7 = addLabel(this, "Label7", tr("ピクセルサイズ（縦横同じ）"), 16, 128);
     Edit2 = new QLineEdit(this);
     nameControl(Edit2, "Edit2");
     Edit2->setGeometry(184, 124, 81, 20);
-    Label9 = addLabel(this, "Label9", QStringLiteral("ｍｍ"), 272, 128);
-    Label8 = addLabel(this, "Label8", QStringLiteral("画像間の距離"), 16, 156);
+    Label9 = addLabel(this, "Label9", tr("ｍｍ"), 272, 128);
+    Label8 = addLabel(this, "Label8", tr("画像間の距離"), 16, 156);
     Edit3 = new QLineEdit(this);
     nameControl(Edit3, "Edit3");
     Edit3->setGeometry(184, 152, 81, 20);
-    Label10 = addLabel(this, "Label10", QStringLiteral("ｍｍ"), 272, 156);
+    Label10 = addLabel(this, "Label10", tr("ｍｍ"), 272, 156);
 
-    BitBtn1 = new QPushButton(QStringLiteral("実行"), this);
+    BitBtn1 = new QPushButton(tr("実行"), this);
     nameControl(BitBtn1, "BitBtn1");
     BitBtn1->setGeometry(88, 192, 75, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                              QStringLiteral("キャンセル"), this);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("キャンセル"), this);
     nameControl(BitBtn2, "BitBtn2");
     BitBtn2->setGeometry(184, 192, 75, 25);
     BitBtn2->setAutoDefault(true);
@@ -76,7 +77,7 @@ void TForm7::Button1Click()
     runCommand(
         [this] {
             const FileDialogOptions dialog{FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
-                                           kOpenDialogFilter, QStringLiteral("BMP")};
+                                           openDialogFilter(), QStringLiteral("BMP")};
             const std::optional<QString> chosen = platform().askFileName(dialog, this);
             if (!chosen)
                 return;

@@ -54,7 +54,7 @@ public:
     [[nodiscard]] dimora::SliceSeriesSettings settings() const;
 
     // The filter of OpenDialog1.
-    static const QString kOpenDialogFilter;
+    [[nodiscard]] static QString openDialogFilter();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -10,12 +10,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -54,6 +56,28 @@ private slots:
         QCOMPARE(url.scheme(), QStringLiteral("file"));
         QCOMPARE(url.toLocalFile(), QStringLiteral("/opt/my tools/ディモラ/help.htm"));
         QVERIFY(!url.toString(QUrl::FullyEncoded).contains(QLatin1Char(' ')));
+    }
+
+    void theHelpPageIsBesideTheProgramElseInTheInstalledDataFolder()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("share/dimora3")));
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        const auto touch = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly);
+        };
+        // Neither: the address beside the program, which fails as before.
+        QCOMPARE(helpPageUrl(bin).toLocalFile(), bin + QStringLiteral("/help.htm"));
+        QVERIFY(touch(root.filePath(QStringLiteral("share/dimora3/help.htm"))));
+        QCOMPARE(helpPageUrl(bin).toLocalFile(), root.filePath(QStringLiteral("share/dimora3/help.htm")));
+        // The English page is looked up the same way, by its own name.
+        QCOMPARE(helpPageUrl(bin, QStringLiteral("help_en.htm")).toLocalFile(),
+                 bin + QStringLiteral("/help_en.htm"));
+        QVERIFY(touch(bin + QStringLiteral("/help.htm")));
+        QCOMPARE(helpPageUrl(bin).toLocalFile(), bin + QStringLiteral("/help.htm"));
     }
 
     void aBrowserThatDoesNotStartIsReported()

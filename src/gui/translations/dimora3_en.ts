@@ -1,0 +1,451 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>Messages</name>
+    <message>
+        <source>不正な浮動小数点数演算命令</source>
+        <translation>Invalid floating point operation</translation>
+    </message>
+    <message>
+        <source>0 による浮動小数点数除算</source>
+        <translation>Floating point division by zero</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; は整数ではありません</source>
+        <translation>'%s' is not a valid integer value</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; は浮動小数点数ではありません</source>
+        <translation>'%s' is not a valid floating point value</translation>
+    </message>
+    <message>
+        <source>ファイル %s は開けません</source>
+        <translation>Cannot open file %s</translation>
+    </message>
+    <message>
+        <source>ファイル %s を作成できません</source>
+        <translation>Cannot create file %s</translation>
+    </message>
+    <message>
+        <source>ビットマップイメージが不正です</source>
+        <translation>Bitmap image is not valid</translation>
+    </message>
+    <message>
+        <source>拡張子 .%s の画像形式は処理できません</source>
+        <translation>Unknown picture file extension (.%s)</translation>
+    </message>
+    <message>
+        <source>画像ファイル %s を読み込めません</source>
+        <translation>Cannot read image file %s</translation>
+    </message>
+    <message>
+        <source>ファイルへのアクセスが拒否されました</source>
+        <translation>File access denied</translation>
+    </message>
+    <message>
+        <source>ディスクがいっぱいです</source>
+        <translation>Disk full</translation>
+    </message>
+    <message>
+        <source>I/O エラー (%s)</source>
+        <translation>I/O error (%s)</translation>
+    </message>
+    <message>
+        <source>ビットマップを持っている時のみイメージの変更が可能です</source>
+        <translation>Can only modify an image if it contains a bitmap</translation>
+    </message>
+    <message>
+        <source>クリップボードはアイコンには対応していません</source>
+        <translation>Clipboard does not support icons</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>作者：Dimora3 開発者</source>
+        <translation>Author: Dimora3 developers</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>help.htm</source>
+        <translation>help_en.htm</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>画像を開く(BMP)</source>
+        <translation>Open Image</translation>
+    </message>
+    <message>
+        <source>画像を別名で保存(BMP)</source>
+        <translation>Save Image As</translation>
+    </message>
+    <message>
+        <source>ベタファイル(G1)保存</source>
+        <translation>Save Flat File (G1)</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>編集</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>貼り付け(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>画像加工</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>％変換</source>
+        <translation>Percent Colours</translation>
+    </message>
+    <message>
+        <source>しきい値変更</source>
+        <translation>Change Threshold</translation>
+    </message>
+    <message>
+        <source>緑部抽出</source>
+        <translation>Extract Green</translation>
+    </message>
+    <message>
+        <source>赤部抽出</source>
+        <translation>Extract Red</translation>
+    </message>
+    <message>
+        <source>ネガポジ反転</source>
+        <translation>Negative/Positive</translation>
+    </message>
+    <message>
+        <source>グレースケール化</source>
+        <translation>Grayscale</translation>
+    </message>
+    <message>
+        <source>細線化</source>
+        <translation>Thinning</translation>
+    </message>
+    <message>
+        <source>フラクタル次元</source>
+        <translation>Fractal Dimension</translation>
+    </message>
+    <message>
+        <source>黒の次元</source>
+        <translation>Dimension of Black</translation>
+    </message>
+    <message>
+        <source>黒以外の次元</source>
+        <translation>Dimension of Non-Black</translation>
+    </message>
+    <message>
+        <source>グレースケールの次元</source>
+        <translation>Dimension of Grayscale</translation>
+    </message>
+    <message>
+        <source>サイズ毎の個数表示</source>
+        <translation>Counts per Size</translation>
+    </message>
+    <message>
+        <source>黒の総延長</source>
+        <translation>Total Length of Black</translation>
+    </message>
+    <message>
+        <source>３Ｄスライス２値</source>
+        <translation>3D Binary Slices</translation>
+    </message>
+    <message>
+        <source>範囲指定</source>
+        <translation>Region</translation>
+    </message>
+    <message>
+        <source>数値による指定</source>
+        <translation>Enter Numbers</translation>
+    </message>
+    <message>
+        <source>範囲の表示</source>
+        <translation>Show Region</translation>
+    </message>
+    <message>
+        <source>フィルター</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>メディアン</source>
+        <translation>Median</translation>
+    </message>
+    <message>
+        <source>孤立黒点除去</source>
+        <translation>Remove Isolated Black Dots</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>使い方</source>
+        <translation>How to Use</translation>
+    </message>
+    <message>
+        <source>バージョン情報</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>開く（ＢＭＰ）</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>次元算出（黒）</source>
+        <translation>Dimension (black)</translation>
+    </message>
+    <message>
+        <source>次元算出（黒以外）</source>
+        <translation>Dimension (non-black)</translation>
+    </message>
+    <message>
+        <source>次元算出（グレースケール）</source>
+        <translation>Dimension (grayscale)</translation>
+    </message>
+    <message>
+        <source>サイズと位置変更</source>
+        <translation>Drag to move or resize</translation>
+    </message>
+    <message>
+        <source>左上(x, y)=( %1, %2 )&#x3000;(幅, 高さ)=( %3, %4 )</source>
+        <translation>Top left (x, y)=( %1, %2 )  (w, h)=( %3, %4 )</translation>
+    </message>
+    <message>
+        <source>範囲指定解除</source>
+        <translation>Hide Region</translation>
+    </message>
+    <message>
+        <source>計算範囲指定</source>
+        <translation>Set Region</translation>
+    </message>
+</context>
+<context>
+    <name>TForm2</name>
+    <message>
+        <source>結果表示</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>画像ｻｲｽﾞ（横×縦）</source>
+        <translation>Image size (W×H)</translation>
+    </message>
+    <message>
+        <source>被度（％），輝度差</source>
+        <translation>Coverage (%), contrast</translation>
+    </message>
+    <message>
+        <source>相関係数&#x3000;（ ｎ ）</source>
+        <translation>Correlation (n)</translation>
+    </message>
+    <message>
+        <source>フラクタル次元</source>
+        <translation>Fractal Dimension</translation>
+    </message>
+</context>
+<context>
+    <name>TForm3</name>
+    <message>
+        <source>しきい値の変更</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>緑部抽出：(緑%-赤%)&gt;しきい値を黒</source>
+        <translation>Green: black if G%-R% &gt; limit</translation>
+    </message>
+    <message>
+        <source>赤部抽出：(赤%-緑%)&gt;しきい値を黒</source>
+        <translation>Red: black if R%-G% &gt; limit</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>個数</source>
+        <translation>Counts</translation>
+    </message>
+    <message>
+        <source>サイズ, 個数</source>
+        <translation>Size, count</translation>
+    </message>
+    <message>
+        <source>log10(ボックスサイズ)</source>
+        <translation>log10(box size)</translation>
+    </message>
+    <message>
+        <source>log10(カウント数)</source>
+        <translation>log10(count)</translation>
+    </message>
+    <message>
+        <source>ボックスサイズとカウント数の関係</source>
+        <translation>Box size and count</translation>
+    </message>
+    <message>
+        <source>再計算</source>
+        <translation>Refit</translation>
+    </message>
+</context>
+<context>
+    <name>TForm5</name>
+    <message>
+        <source>総延長</source>
+        <translation>Total Length</translation>
+    </message>
+    <message>
+        <source>指定範囲内の総延長</source>
+        <translation>Total length (region)</translation>
+    </message>
+</context>
+<context>
+    <name>TForm6</name>
+    <message>
+        <source>フィルタ処理のため</source>
+        <translation>For filtering</translation>
+    </message>
+</context>
+<context>
+    <name>TForm7</name>
+    <message>
+        <source>ビットマップ(*.bmp)</source>
+        <translation>Bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNGファイル(*png)</source>
+        <translation>PNG files(*png)</translation>
+    </message>
+    <message>
+        <source>TIFFファイル (*.tif *.tiff)</source>
+        <translation>TIFF files (*.tif *.tiff)</translation>
+    </message>
+    <message>
+        <source>JPEGファイル (*.jpg *.jpeg)</source>
+        <translation>JPEG files (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>３Ｄスライス２値の設定</source>
+        <translation>3D Binary Slices</translation>
+    </message>
+    <message>
+        <source>３Ｄスライス２値画像の最終画像ファイル名（bmp/png）選択</source>
+        <translation>Choose the last image file of the series</translation>
+    </message>
+    <message>
+        <source>選&#x3000;択</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>最初のファイル名&#x3000;&#x3000;&#x3000;&#x3000;最後のファイル名</source>
+        <translation>First file name                       Last file name</translation>
+    </message>
+    <message>
+        <source>１ピクセルの大きさと画像間の距離を入力</source>
+        <translation>Enter the pixel size and the slice distance</translation>
+    </message>
+    <message>
+        <source>ピクセルサイズ（縦横同じ）</source>
+        <translation>Pixel size (square)</translation>
+    </message>
+    <message>
+        <source>ｍｍ</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>画像間の距離</source>
+        <translation>Slice distance</translation>
+    </message>
+    <message>
+        <source>実行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TForm8</name>
+    <message>
+        <source>進行状況</source>
+        <translation>Progress</translation>
+    </message>
+</context>
+<context>
+    <name>TForm9</name>
+    <message>
+        <source>計算範囲入力</source>
+        <translation>Region</translation>
+    </message>
+    <message>
+        <source>左上のｘ座標</source>
+        <translation>Left x</translation>
+    </message>
+    <message>
+        <source>左上のｙ座標</source>
+        <translation>Top y</translation>
+    </message>
+    <message>
+        <source>横&#x3000;幅</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高&#x3000;さ</source>
+        <translation>Height</translation>
+    </message>
+</context>
+<context>
+    <name>THTLabel</name>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+</context>
+<context>
+    <name>fileDialogs</name>
+    <message>
+        <source>画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)</source>
+        <translation>Image files (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>PNGファイル (*.png)</source>
+        <translation>PNG files (*.png)</translation>
+    </message>
+    <message>
+        <source>TIFFファイル (*.tif *.tiff)</source>
+        <translation>TIFF files (*.tif *.tiff)</translation>
+    </message>
+    <message>
+        <source>JPEGファイル (*.jpg *.jpeg)</source>
+        <translation>JPEG files (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>ビットマップ(*.bmp)</source>
+        <translation>Bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>ベタファイル(*.g1)</source>
+        <translation>Flat file (*.g1)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,256 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+// The windows in English: menus, captions, dialogs, error reports and the
+// help page, every text inside its control and every window in its designed
+// geometry.
+#include "core/common/error.hpp"
+#include "core/common/replace_file.hpp"
+#include "gui/about/about_box.hpp"
+#include "gui/app/main_window.hpp"
+#include "gui/app/startup.hpp"
+#include "gui/app/windows.hpp"
+#include "gui/common/messages.hpp"
+#include "gui/common/working_picture.hpp"
+#include "gui/imageops/scratch_image_window.hpp"
+#include "gui/imageops/threshold_dialog.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/result_window.hpp"
+#include "gui/measure/total_length_window.hpp"
+#include "gui/platform/recording_platform.hpp"
+#include "gui/region/region_commands.hpp"
+#include "gui/region/region_dialog.hpp"
+#include "gui/slices/progress_window.hpp"
+#include "gui/slices/slice_settings_dialog.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cerrno>
+#include <map>
+#include <string>
+
+namespace {
+
+QList<QWidget*> allWindows()
+{
+    const Windows& w = windows();
+    return {w.form1, w.form2, w.form3, w.form4, w.aboutBox, w.form5, w.form6, w.form7, w.form8, w.form9};
+}
+
+// A name for each control: its window's class and its own object name.
+QString placeOf(const QWidget* control)
+{
+    return QString::fromLatin1(control->window()->metaObject()->className()) + QLatin1Char('/') +
+           control->objectName();
+}
+
+// The geometry of every window and of every named control that is not a
+// label (labels size themselves to their text), a menu or the menu bar
+// (which fit their items and the letters' height).
+std::map<QString, QRect> layoutOfTheWindows()
+{
+    std::map<QString, QRect> layout;
+    for (QWidget* window : allWindows()) {
+        // The main window's client area: its menu bar is as high as its letters.
+        const auto* main = qobject_cast<QMainWindow*>(window);
+        layout[placeOf(window)] = QRect(QPoint(), main ? main->centralWidget()->size() : window->size());
+        for (QWidget* control : window->findChildren<QWidget*>())
+            if (!control->objectName().isEmpty() && !qobject_cast<QLabel*>(control) &&
+                !qobject_cast<QMenu*>(control) && !qobject_cast<QMenuBar*>(control) &&
+                !(main && control == main->centralWidget()))
+                layout[placeOf(control)] = control->geometry();
+    }
+    return layout;
+}
+
+bool hasJapanese(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x3000)
+            return true;
+    return false;
+}
+
+// What the texts do to the windows: a control whose text is wider than it,
+// a label that leaves its window or runs into another control. The main
+// window's status label shows a long geometry text.
+QStringList textProblems()
+{
+    QStringList problems;
+    TForm1& f = *windows().form1;
+    const QString wide = QStringLiteral("4096");
+    f.showRangeSigns(selectionGeometryText(wide, wide, wide, wide));
+    for (QWidget* window : allWindows()) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (control->objectName().isEmpty() || qobject_cast<QMenu*>(control))
+                continue;
+            const QString place = placeOf(control);
+            if (!QRect(QPoint(), control->parentWidget()->size()).contains(control->geometry()))
+                problems.append(place + QStringLiteral(" leaves its window"));
+            QString text;
+            int room = 0;
+            if (auto* label = qobject_cast<QLabel*>(control)) {
+                // A label sizes itself to its text: it must not run into another control.
+                for (const QWidget* other :
+                     control->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                    if (other != control && other->isVisibleTo(window) && !other->objectName().isEmpty() &&
+                        !qobject_cast<const QLabel*>(other) &&
+                        other->geometry().intersects(control->geometry()))
+                        problems.append(place + QStringLiteral(" runs into ") + other->objectName());
+                if (label->wordWrap()) {
+                    if (label->heightForWidth(label->width()) > label->height())
+                        problems.append(place + QStringLiteral(" wraps past its height"));
+                    continue;
+                }
+                text = label->text();
+                room = label->contentsRect().width() - 2 * label->margin();
+            } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+                text = button->text().remove(QLatin1Char('&'));
+                room = button->width() -
+                       2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                if (!button->icon().isNull())
+                    room -= button->iconSize().width() + 4;
+            } else if (auto* tool = qobject_cast<QToolButton*>(control)) {
+                if (tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
+                    continue;  // its text is only the hint
+                text = tool->text().remove(QLatin1Char('&'));
+                room = tool->contentsRect().width();
+            }
+            if (!text.isEmpty() && control->fontMetrics().horizontalAdvance(text) > room)
+                problems.append(place + QStringLiteral(" cuts its text"));
+        }
+    }
+    return problems;
+}
+
+}  // namespace
+
+class EnglishTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // The layout as designed, with the Japanese texts, before English is installed.
+        installRecordingPlatform();
+        startWindows({});
+        designed_ = layoutOfTheWindows();
+        designedProblems_ = textProblems();
+        destroyWindows();
+
+        const StartOptions options = parseStartOptions({}, qEnvironmentVariable("DIMORA3_LANG"));
+        QCOMPARE(options.language, Language::English);
+        QVERIFY(prepareApplication(*qApp, options.language));
+        QVERIFY(!QApplication::windowIcon().isNull());  // the program's icon, from the resources
+    }
+
+    void init()
+    {
+        desktop_ = &installRecordingPlatform();
+        startWindows({});
+    }
+    void cleanup() { destroyWindows(); }
+
+    void menusCaptionsDialogsAndErrorsAreEnglish()
+    {
+        TForm1& f = *windows().form1;
+        QCOMPARE(f.File1->title(), QStringLiteral("File"));
+        QCOMPARE(f.Open1->text(), QStringLiteral("Open Image"));
+        QCOMPARE(f.N4->title(), QStringLiteral("Fractal Dimension"));
+        QCOMPARE(f.frac1->text(), QStringLiteral("Dimension of Black"));
+        QCOMPARE(f.help2->title(), QStringLiteral("Help"));
+        QCOMPARE(f.ToolButton6->toolTip(), QStringLiteral("Dimension (black)"));
+        QCOMPARE(windows().form2->windowTitle(), QStringLiteral("Result"));
+        QCOMPARE(windows().form4->BitBtn1->text(), QStringLiteral("Refit"));
+        QCOMPARE(windows().form7->BitBtn1->text(), QStringLiteral("Run"));
+        QVERIFY(fileDialogs::openBitmap().filter.startsWith(QStringLiteral("Image files (*.bmp *.png")));
+        QCOMPARE(fileDialogs::saveBitmap().filter, QStringLiteral("Bitmap (*.bmp);;PNG files (*.png)"));
+
+        f.N2->trigger();
+        QCOMPARE(f.N2->text(), QStringLiteral("Hide Region"));
+        QVERIFY2(f.Label1->text().startsWith(QStringLiteral("Top left (x, y)=( ")),
+                 qPrintable(f.Label1->text()));
+        f.N2->trigger();
+        QCOMPARE(f.N2->text(), QStringLiteral("Set Region"));
+
+        const QString missing = QStringLiteral("/no/such/folder/picture.png");
+        f.openFile(missing);
+        QCOMPARE(desktop_->errorReports,
+                 QStringList{QStringLiteral("Cannot open file /no/such/folder/picture.png.")});
+
+        f.usage1->trigger();
+        QCOMPARE(desktop_->urlsOpened.size(), 1);
+        QCOMPARE(desktop_->urlsOpened[0].fileName(), QStringLiteral("help_en.htm"));
+    }
+
+    void everyMessageTemplateIsTranslatedWithItsArgument()
+    {
+        const std::string argument = "/tmp/x.bmp";
+        for (const std::string_view templ :
+             {dimora::msg::kInvalidFloatOperation, dimora::msg::kFloatDivideByZero,
+              dimora::msg::kNotAnInteger, dimora::msg::kNotAReal, dimora::msg::kCannotOpenFile,
+              dimora::msg::kCannotCreateFile, dimora::msg::kInvalidBitmap, dimora::msg::kUnknownExtension,
+              dimora::msg::kCannotReadImage, kBitmapOnlyMessage, kIconClipboardMessage}) {
+            const std::string message = dimora::formatMessage(templ, argument);
+            const QString english = translatedMessage(message);
+            QVERIFY2(!hasJapanese(english), message.c_str());
+            QCOMPARE(english.contains(QString::fromStdString(argument)),
+                     templ.find("%s") != std::string_view::npos);
+        }
+        for (const int errnum : {EACCES, ENOSPC, EIO}) {
+            const std::string message = dimora::fileErrorText(errnum);
+            QVERIFY2(!hasJapanese(translatedMessage(message)), message.c_str());
+        }
+        QCOMPARE(translatedMessage(dimora::fileErrorText(EIO)), QStringLiteral("I/O error (%1)").arg(EIO));
+        // Texts that are English already stay as they are.
+        QCOMPARE(translatedMessage("Error Reading File!"), QStringLiteral("Error Reading File!"));
+    }
+
+    void theEnglishHelpPageNamesTheMenusAsTheyRead()
+    {
+        QFile page(QStringLiteral(DIMORA_PROGRAM_DIR "/help_en.htm"));
+        QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
+        const QString text = QString::fromUtf8(page.readAll());
+        QVERIFY(!hasJapanese(text));
+        const TForm1& f = *windows().form1;
+        for (const QAction* item :
+             {f.Open1, f.Saveas1, f.N2, f.N5, f.frac1, f.fracw1, f.gray1, f.count1, f.length1, f.slice1,
+              f.sikii1, f.K1, f.K2, f.median1, f.noise1, f.version1})
+            QVERIFY2(text.contains(item->text().remove(QLatin1Char('&'))), qPrintable(item->text()));
+    }
+
+    void everyTextFitsItsControlAndTheWindowsKeepTheirLayout()
+    {
+        QStringList problems;
+        // Every control stays where it was designed; a window may only be
+        // narrower (the threshold dialog fits its labels when they are wider
+        // than its designed width, as the Japanese ones are).
+        for (const auto& [place, geometry] : layoutOfTheWindows()) {
+            const bool window = place.endsWith(place.section(QLatin1Char('/'), 0, 0));
+            if (window ? !designed_[place].contains(geometry) : designed_[place] != geometry)
+                problems.append(place + QStringLiteral(" moved or resized"));
+        }
+        // Only what the English texts add: the design's own overlaps of a
+        // pixel or two are not theirs.
+        for (const QString& problem : textProblems())
+            if (!designedProblems_.contains(problem))
+                problems.append(problem);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
+
+private:
+    std::map<QString, QRect> designed_;
+    QStringList designedProblems_;
+    RecordingPlatform* desktop_ = nullptr;
+};
+
+QTEST_MAIN(EnglishTest)
+#include "test_english.moc"
