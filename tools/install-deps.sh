@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libpng-dev libtiff-dev libjpeg62-turbo-dev nlohmann-json3-dev libcli11-dev libboost-math-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-dev clang-format clang-tidy
   xvfb xauth

@@ -2,14 +2,22 @@
 // SPDX-License-Identifier: MIT
 #include "gui/measure/count_window.hpp"
 
+#include "core/common/replace_file.hpp"
+#include "core/common/text.hpp"
+#include "core/measure/fit_uncertainty.hpp"
+#include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
+#include "gui/measure/count_exports.hpp"
+#include "gui/platform/platform.hpp"
 
+#include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -18,12 +26,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <span>
 
 namespace {
 
 // Designed client size; the lists stretch with the height, the chart with both.
 constexpr int kClientWidth = 394;
 constexpr int kClientHeight = 278;
+// The uncertainty line under the chart adds its height to the designed one,
+// so that every designed control keeps its place and size.
+constexpr int kUncertaintyHeight = 16;
 
 QValueAxis* makeAxis(const QString& title)
 {
@@ -55,6 +69,13 @@ double niceStep(double span)
     return 10.0 * decade;
 }
 
+void saveBytes(const QString& path, const QByteArray& bytes)
+{
+    dimora::replaceFile(path.toStdString(),
+                        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  static_cast<std::size_t>(bytes.size())));
+}
+
 }  // namespace
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -62,7 +83,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     nameControl(this, "TForm4");
     setWindowTitle(tr("個数"));
     setFont(uiFont(kPGothic, 12));
-    resize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight + kUncertaintyHeight);
     move(172, 607);
 
     Label1 = new QLabel(tr("サイズ, 個数"), this);
@@ -128,6 +149,22 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     BitBtn1->setGeometry(200, 0, 89, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
 
+    UncertaintyLabel = new QLabel(this);
+    nameControl(UncertaintyLabel, "UncertaintyLabel");
+    UncertaintyLabel->setFont(uiFont(kPGothic, 11));
+
+    SaveChartImage1 = new QAction(tr("グラフを画像として保存..."), this);
+    nameObject(SaveChartImage1, "SaveChartImage1");
+    connect(SaveChartImage1, &QAction::triggered, this, &TForm4::SaveChartImage1Click);
+    SaveCountsCsv1 = new QAction(tr("個数をCSVで保存..."), this);
+    nameObject(SaveCountsCsv1, "SaveCountsCsv1");
+    connect(SaveCountsCsv1, &QAction::triggered, this, &TForm4::SaveCountsCsv1Click);
+    Chart1->addActions({SaveChartImage1, SaveCountsCsv1});
+    Chart1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The count list keeps its editing menu, with the exports below it.
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, &TForm4::showCountListMenu);
+
     plot({}, std::nullopt);
 }
 
@@ -135,10 +172,21 @@ void TForm4::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int dw = width() - kClientWidth;
-    const int dh = height() - kClientHeight;
+    const int dh = height() - kClientHeight - kUncertaintyHeight;
     Memo2->setGeometry(0, 24, 33, 249 + dh);
     Memo1->setGeometry(32, 24, 81, 249 + dh);
     Chart1->setGeometry(120, 24, 274 + dw, 254 + dh);
+    UncertaintyLabel->setGeometry(122, kClientHeight + dh, 272 + dw, kUncertaintyHeight);
+}
+
+void TForm4::showCountListMenu(const QPoint& position)
+{
+    QMenu* menu = Memo1->createStandardContextMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addAction(SaveChartImage1);
+    menu->addAction(SaveCountsCsv1);
+    menu->popup(Memo1->viewport()->mapToGlobal(position));
 }
 
 QStringList TForm4::countLines() const
@@ -155,6 +203,7 @@ QStringList TForm4::countLines() const
 void TForm4::clearCountList()
 {
     Memo1->clear();
+    UncertaintyLabel->clear();
 }
 
 void TForm4::appendCountLine(const QString& line)
@@ -180,6 +229,50 @@ void TForm4::showChart(std::span<const dimora::ChartPoint> points, const dimora:
         plot(converted, std::pair(toQPoint(result->lineStart), toQPoint(result->lineEnd)));
     else
         plot(converted, std::nullopt);
+}
+
+void TForm4::showUncertainty(const dimora::Recalculation* result)
+{
+    if (!result) {
+        UncertaintyLabel->clear();
+        return;
+    }
+    const double dimension = result->fit.dimension;
+    const dimora::FitUncertainty uncertainty = dimora::fitUncertainty(result->pairs, dimension);
+    const auto fixed = [](double value) { return QString::fromStdString(dimora::formatFixed(value, 4)); };
+    const QString n = QString::number(result->fit.n);
+    if (uncertainty.ci95Low && uncertainty.ci95High)
+        UncertaintyLabel->setText(tr("D = %1 ± %2 (95 %), r² = %3, n = %4")
+                                      .arg(fixed(dimension),
+                                           fixed((*uncertainty.ci95High - *uncertainty.ci95Low) / 2),
+                                           fixed(uncertainty.rSquared), n));
+    else
+        UncertaintyLabel->setText(
+            tr("D = %1, r² = %2, n = %3").arg(fixed(dimension), fixed(uncertainty.rSquared), n));
+}
+
+void TForm4::SaveChartImage1Click()
+{
+    runCommand(
+        [this] {
+            const std::optional<QString> path = platform().askFileName(fileDialogs::saveChartImage(), this);
+            if (!path)
+                return;
+            ScopedBusyCursor busy;
+            saveBytes(*path, wantsSvg(*path) ? chartSvg(*Chart1, Chart1->windowTitle()) : chartPng(*Chart1));
+        },
+        BusyCursor::DontShow);
+}
+
+void TForm4::SaveCountsCsv1Click()
+{
+    runCommand(
+        [this] {
+            const std::optional<QString> path = platform().askFileName(fileDialogs::saveCountsCsv(), this);
+            if (path)
+                saveBytes(*path, countsCsv(countLines()));
+        },
+        BusyCursor::DontShow);
 }
 
 void TForm4::plot(const std::vector<QPointF>& points,

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+class QAction;
 class QChart;
 class QChartView;
 class QLabel;
@@ -25,7 +26,9 @@ class QValueAxis;
 // The count window: the editable list of box counts of the last measurement
 // (line k for box side 2^k) beside the log-log chart of count against side
 // with the fitted line. "再計算" fits the list again and rewrites the
-// correlation and dimension of the result window.
+// correlation and dimension of the result window. Under the chart, one line
+// tells how sure the fitted dimension is; the context menus of the chart and
+// of the count list save the chart as an image and the counts as CSV.
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
@@ -35,9 +38,12 @@ public:
     QPlainTextEdit* Memo2;  // size column, fixed
     QPlainTextEdit* Memo1;  // count list
     QChartView* Chart1;
-    QScatterSeries* Series1;  // the points (log10 side, log10 count)
-    QLineSeries* Series2;     // the fitted segment
-    QPushButton* BitBtn1;     // "再計算"
+    QScatterSeries* Series1;   // the points (log10 side, log10 count)
+    QLineSeries* Series2;      // the fitted segment
+    QPushButton* BitBtn1;      // "再計算"
+    QLabel* UncertaintyLabel;  // "D = … ± … (95 %), r² = …, n = …" of the last fit
+    QAction* SaveChartImage1;  // "グラフを画像として保存..."
+    QAction* SaveCountsCsv1;   // "個数をCSVで保存..."
 
     // "再計算" as a command: fits the count list as the user left it again,
     // redraws the chart and rewrites Edit3 and Edit4 of the result window;
@@ -46,6 +52,7 @@ public:
 
     // The count list, line by line (a final line end adds no line).
     [[nodiscard]] QStringList countLines() const;
+    // Empties the list and the uncertainty line, which belongs to its fit.
     void clearCountList();
     void appendCountLine(const QString& line);
 
@@ -58,12 +65,24 @@ public:
     // before it failed, without a line). The axes follow the data.
     void showChart(std::span<const dimora::ChartPoint> points, const dimora::Recalculation* result);
 
+    // Rewrites the uncertainty line from a successful recalculation, or
+    // empties it (`result` null) after a failed one.
+    void showUncertainty(const dimora::Recalculation* result);
+
+    // The context menu commands: ask for a file name and save the chart as
+    // it is drawn (SVG for a name ending in .svg, PNG otherwise, at least
+    // 1600 pixels wide), or the count list as it stands as CSV. A failure
+    // ends in the general error report.
+    void SaveChartImage1Click();
+    void SaveCountsCsv1Click();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
     void fitAxesToData();
+    void showCountListMenu(const QPoint& position);
 
     QChart* chart_;
     QValueAxis* axisX_;

@@ -28,6 +28,7 @@ void MeasurementWindows::showRecalculation(std::span<const dimora::ChartPoint> p
                                            const dimora::Recalculation* result)
 {
     counts_.showChart(points, result);
+    counts_.showUncertainty(result);
     if (result)
         results_.showFitFields(result->fields);
 }

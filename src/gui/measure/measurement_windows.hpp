@@ -4,7 +4,7 @@
 
 // The windows that every dimension measurement writes, as the core's
 // measurement sequence (dimora::finishMeasurement, dimora::recalculate) sees
-// them: the count list and the chart of the count window, the four fields of
+// them: the count list, the chart and the uncertainty line of the count window, the four fields of
 // the result window. Each step reaches the windows as the sequence hands it
 // over, so a step that fails leaves them as far as they were written.
 
@@ -26,7 +26,8 @@ public:
     // The count list as it stands, edits by the user included.
     [[nodiscard]] std::vector<std::string> countLines() const override;
     void showFields(const dimora::ResultFields& fields) override;
-    // The chart, then (after a successful recalculation) Edit3 and Edit4.
+    // The chart and the uncertainty line, then (after a successful
+    // recalculation) Edit3 and Edit4.
     void showRecalculation(std::span<const dimora::ChartPoint> points,
                            const dimora::Recalculation* result) override;
 

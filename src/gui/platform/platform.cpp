@@ -67,4 +67,18 @@ FileDialogOptions saveG1()
             QCoreApplication::translate("fileDialogs", "ベタファイル(*.g1)"), QStringLiteral("g1")};
 }
 
+FileDialogOptions saveChartImage()
+{
+    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog3"),
+            joined({QCoreApplication::translate("fileDialogs", "PNGファイル (*.png)"),
+                    QCoreApplication::translate("fileDialogs", "SVGファイル (*.svg)")}),
+            QStringLiteral("png")};
+}
+
+FileDialogOptions saveCountsCsv()
+{
+    return {FileDialogOptions::Kind::Save, QStringLiteral("SaveDialog4"),
+            QCoreApplication::translate("fileDialogs", "CSVファイル (*.csv)"), QStringLiteral("csv")};
+}
+
 }  // namespace fileDialogs

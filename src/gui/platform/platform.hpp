@@ -72,4 +72,8 @@ namespace fileDialogs {
 [[nodiscard]] FileDialogOptions openBitmap();  // OpenDialog1
 [[nodiscard]] FileDialogOptions saveBitmap();  // SaveDialog1
 [[nodiscard]] FileDialogOptions saveG1();      // SaveDialog2
+// The count window's exports: the chart as a PNG or SVG image (by the chosen
+// name's extension), the count list as CSV.
+[[nodiscard]] FileDialogOptions saveChartImage();  // SaveDialog3
+[[nodiscard]] FileDialogOptions saveCountsCsv();   // SaveDialog4
 }  // namespace fileDialogs

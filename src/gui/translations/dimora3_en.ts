@@ -279,6 +279,22 @@
 <context>
     <name>TForm4</name>
     <message>
+        <source>グラフを画像として保存...</source>
+        <translation>Save chart as image...</translation>
+    </message>
+    <message>
+        <source>個数をCSVで保存...</source>
+        <translation>Save counts as CSV...</translation>
+    </message>
+    <message>
+        <source>D = %1 ± %2 (95 %), r² = %3, n = %4</source>
+        <translation>D = %1 ± %2 (95 %), r² = %3, n = %4</translation>
+    </message>
+    <message>
+        <source>D = %1, r² = %2, n = %3</source>
+        <translation>D = %1, r² = %2, n = %3</translation>
+    </message>
+    <message>
         <source>個数</source>
         <translation>Counts</translation>
     </message>
@@ -423,6 +439,14 @@
 </context>
 <context>
     <name>fileDialogs</name>
+    <message>
+        <source>SVGファイル (*.svg)</source>
+        <translation>SVG files (*.svg)</translation>
+    </message>
+    <message>
+        <source>CSVファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
     <message>
         <source>画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)</source>
         <translation>Image files (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)</translation>

@@ -173,6 +173,11 @@ private slots:
         QCOMPARE(windows().form7->BitBtn1->text(), QStringLiteral("Run"));
         QVERIFY(fileDialogs::openBitmap().filter.startsWith(QStringLiteral("Image files (*.bmp *.png")));
         QCOMPARE(fileDialogs::saveBitmap().filter, QStringLiteral("Bitmap (*.bmp);;PNG files (*.png)"));
+        QCOMPARE(windows().form4->SaveChartImage1->text(), QStringLiteral("Save chart as image..."));
+        QCOMPARE(windows().form4->SaveCountsCsv1->text(), QStringLiteral("Save counts as CSV..."));
+        QCOMPARE(fileDialogs::saveChartImage().filter,
+                 QStringLiteral("PNG files (*.png);;SVG files (*.svg)"));
+        QCOMPARE(fileDialogs::saveCountsCsv().filter, QStringLiteral("CSV files (*.csv)"));
 
         f.N2->trigger();
         QCOMPARE(f.N2->text(), QStringLiteral("Hide Region"));

@@ -1,0 +1,35 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The count window's exports as the bytes of their files: the chart as a PNG
+// or SVG image and the count list as CSV. Saving them is the caller's part.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QChartView;
+
+// The least width of an exported PNG chart, in pixels.
+inline constexpr int kChartImageWidth = 1600;
+
+// Whether a chosen file name asks for SVG (its extension is .svg, in any
+// case); every other name gets PNG.
+[[nodiscard]] bool wantsSvg(const QString& path);
+
+// The chart as the view draws it (points, fitted line, axes and their
+// titles, without the view's frame), scaled to `width` pixels wide with the
+// height in proportion, as PNG.
+[[nodiscard]] QByteArray chartPng(QChartView& view, int width = kChartImageWidth);
+
+// The same drawing as SVG at the view's size, with the given title.
+[[nodiscard]] QByteArray chartSvg(QChartView& view, const QString& title);
+
+// The count list as CSV: the header "side,count,log10 side,log10 count",
+// then one row per non-empty line, line k (from 0) standing for side 2^k,
+// logarithms with 6 decimals. A line that is an integer gives its value and,
+// when it is positive, its logarithm; any other line is written as it stands
+// (quoted when it holds a comma or a quote) with the logarithm of the count
+// left empty. Rows end with "\n".
+[[nodiscard]] QByteArray countsCsv(const QStringList& lines);
