@@ -41,17 +41,9 @@ void noteWarning(j_common_ptr info, int level)
         reinterpret_cast<ErrorManager*>(info->err)->cutShort = true;
 }
 
-PixelLayout greyLayout()
-{
-    std::vector<Colour> grey(256);
-    for (unsigned i = 0; i < 256; ++i)
-        grey[i] = makeColour(i, i, i);
-    return PixelLayout::indexed(8, std::move(grey));
-}
-
 // The layouts a JPEG becomes, made before decoding starts.
 struct Layouts {
-    PixelLayout grey = greyLayout();
+    PixelLayout grey = PixelLayout::grey8();
     PixelLayout colour = PixelLayout::rgb24();
 };
 

@@ -153,12 +153,8 @@ PixelLayout layoutOf(const Page& page)
                                                        : std::vector<Colour>{kBlack, kWhite});
     case Kind::Palette:
         return PixelLayout::indexed(page.bits == 2 ? 4 : page.bits, page.palette);
-    default: {
-        std::vector<Colour> grey(256);
-        for (unsigned i = 0; i < 256; ++i)
-            grey[i] = makeColour(i, i, i);
-        return PixelLayout::indexed(8, std::move(grey));
-    }
+    default:
+        return PixelLayout::grey8();
     }
 }
 

@@ -44,6 +44,14 @@ PixelLayout PixelLayout::indexed(int bitsPerPixel, std::vector<Colour> palette)
     return layout;
 }
 
+PixelLayout PixelLayout::grey8()
+{
+    std::vector<Colour> grey(256);
+    for (unsigned i = 0; i < 256; ++i)
+        grey[i] = makeColour(i, i, i);
+    return indexed(8, std::move(grey));
+}
+
 PixelLayout PixelLayout::rgb24()
 {
     return PixelLayout{};

@@ -45,6 +45,8 @@ public:
     // palette's end read as black.
     [[nodiscard]] static PixelLayout indexed(int bitsPerPixel, std::vector<Colour> palette);
     [[nodiscard]] static PixelLayout rgb24();
+    // 8 bits indexing the grey palette i → (i, i, i): how gray images are kept.
+    [[nodiscard]] static PixelLayout grey8();
     // 16 or 32 bits with masks; each mask must be one run of set bits (or 0).
     [[nodiscard]] static PixelLayout masked(int bitsPerPixel, ChannelMasks masks);
 
