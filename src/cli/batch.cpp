@@ -6,6 +6,7 @@
 #include "cli/progress_bar.hpp"
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
+#include "core/files/image_file.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -25,15 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-bool isImageFile(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".bmp" || extension == ".png" || extension == ".tif" || extension == ".tiff" ||
-           extension == ".jpg" || extension == ".jpeg";
-}
 
 // An RFC 4180 field, quoted by libcsv.
 std::string csvField(const std::string& text)
@@ -120,7 +112,7 @@ std::vector<std::string> batchFiles(const std::vector<std::string>& paths, bool 
         }
         std::vector<std::string> found;
         const auto take = [&](const fs::directory_entry& entry) {
-            if (entry.is_regular_file(error) && isImageFile(entry.path()))
+            if (entry.is_regular_file(error) && hasImageFileExtension(entry.path().string()))
                 found.push_back(entry.path().string());
         };
         if (recursive)

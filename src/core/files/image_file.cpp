@@ -55,6 +55,21 @@ Bitmap loadImageFile(const std::string& path, std::int32_t page)
     }
 }
 
+bool hasImageFileExtension(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A name's only dot in front starts a hidden name, not an extension.
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0)
+        return false;
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".bmp" || extension == ".png" || extension == ".tif" || extension == ".tiff" ||
+           extension == ".jpg" || extension == ".jpeg";
+}
+
 bool hasPngExtension(const std::string& path)
 {
     if (path.size() < 4)

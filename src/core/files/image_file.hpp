@@ -35,6 +35,10 @@ enum class ImageFileKind { Bmp, Png, Tiff, Jpeg };
 
 [[nodiscard]] Bitmap loadImageFile(const std::string& path, std::int32_t page = 1);
 
+// True when the file name ends in .bmp, .png, .tif, .tiff, .jpg or .jpeg in
+// any letter case: the files that a folder of images is taken to hold.
+[[nodiscard]] bool hasImageFileExtension(const std::string& path);
+
 // True when the file name ends in ".png" in any letter case: such a name is
 // saved as PNG, any other as BMP.
 [[nodiscard]] bool hasPngExtension(const std::string& path);

@@ -4,33 +4,13 @@
 
 #include "core/common/error.hpp"
 #include "core/measure/bit_rows.hpp"
+#include "core/measure/occupancy_level.hpp"
 #include "core/measure/row_classifier.hpp"
 
 #include <algorithm>
 
 namespace dimora {
 namespace {
-
-std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
-{
-    return a >= 0 ? (a + b - 1) / b : -(-a / b);
-}
-
-// The part of a region's edge that lies on the image: `offset` pixels from the
-// region's start, `length` pixels long (0 when the edge misses the image).
-struct Overlap {
-    std::int64_t offset = 0;
-    std::int64_t length = 0;
-};
-
-Overlap overlapOf(std::int64_t start, std::int64_t length, std::int64_t imageLength)
-{
-    const std::int64_t low = std::max<std::int64_t>(start, 0);
-    const std::int64_t high = std::min(start + length, imageLength);
-    if (high <= low)
-        return {};
-    return {low - start, high - low};
-}
 
 // The boxes of one side along one edge of the region whose pixels inside the
 // region all lie on the image: indices [first, end).
@@ -49,35 +29,6 @@ BoxRange boxesOnImage(std::int64_t edge, Overlap overlap, std::int64_t side)
     // does.
     const std::int64_t end = overlapEnd == edge ? ceilDiv(edge, side) : overlapEnd / side;
     return {ceilDiv(overlap.offset, side), end};
-}
-
-// The occupancy of the boxes of one side that hold pixels of the image: one
-// bit per box, for box columns firstColumn .. firstColumn + columns − 1 and
-// box rows firstRow .. firstRow + rows − 1 (box indices counted from the
-// region's corner).
-struct OccupancyLevel {
-    std::int64_t firstColumn = 0;
-    std::int64_t columns = 0;
-    std::int64_t firstRow = 0;
-    std::int64_t rows = 0;
-    std::size_t wordsPerRow = 0;
-    std::uint64_t* bits = nullptr;
-
-    [[nodiscard]] std::uint64_t* row(std::int64_t j) const
-    {
-        return bits + static_cast<std::size_t>(j) * wordsPerRow;
-    }
-};
-
-OccupancyLevel levelShape(Overlap xs, Overlap ys, int exponent)
-{
-    OccupancyLevel level;
-    level.firstColumn = xs.offset >> exponent;
-    level.columns = ((xs.offset + xs.length - 1) >> exponent) - level.firstColumn + 1;
-    level.firstRow = ys.offset >> exponent;
-    level.rows = ((ys.offset + ys.length - 1) >> exponent) - level.firstRow + 1;
-    level.wordsPerRow = bitWords(level.columns);
-    return level;
 }
 
 // Working memory, kept per thread: fresh memory is slow on first touch, and a
@@ -100,34 +51,11 @@ Scratch& threadScratch()
     return scratch;
 }
 
-// The level of side 2s from the level of side s: each box ORs the 2 × 2 boxes
-// it is made of.
-void halveLevel(const OccupancyLevel& in, const OccupancyLevel& out, std::uint64_t* rowBuffer)
-{
-    const int columnShift = static_cast<int>(in.firstColumn & 1);
-    const std::int64_t rowShift = in.firstRow & 1;
-    for (std::int64_t j = 0; j < out.rows; ++j) {
-        const std::int64_t upper = 2 * j - rowShift;
-        const std::int64_t lower = upper + 1;
-        const std::uint64_t* source;
-        if (upper < 0) {
-            source = in.row(lower);
-        } else if (lower >= in.rows) {
-            source = in.row(upper);
-        } else {
-            std::copy_n(in.row(upper), in.wordsPerRow, rowBuffer);
-            orWords(rowBuffer, in.row(lower), in.wordsPerRow);
-            source = rowBuffer;
-        }
-        halveBits(source, in.columns, columnShift, out.row(j));
-    }
-}
-
 std::int64_t occupiedBoxes(const OccupancyLevel& level, PixelClass pixelClass, const Region& region,
                            Overlap xs, Overlap ys, std::int64_t side)
 {
     if (pixelClass == PixelClass::Black)
-        return countWordBits(level.bits, static_cast<std::size_t>(level.rows) * level.wordsPerRow);
+        return countWordBits(level.bits, level.words());
     // Non-black: a box with a region pixel off the image is occupied by it;
     // the others by their image pixels.
     const std::int64_t boxes = ceilDiv(region.width, side) * ceilDiv(region.height, side);
@@ -168,39 +96,15 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     const std::int64_t firstPixel = region.left + xs.offset;
 
     // Side 1: the pixels themselves, read row by row and never stored; when
-    // side 2 is counted too, each pair of rows that make up one row of its
-    // boxes is ORed and halved on the way. Rows are read in memory order
-    // (bottom-up bitmaps from the last row): reading memory backwards is much
-    // slower, and the order changes no count.
-    const bool backwards = image.stride < 0;
+    // side 2 is counted too, its level is made on the way.
     std::int64_t pixelsInClass = 0;
-    const auto readRow = [&](std::int64_t r, std::uint64_t* bits) {
+    OccupancyLevel level = levelShape(xs, ys, 1);
+    if (sideCount >= 2)
+        level.bits = sized(scratch.levelA, level.words());
+    readPixelRows(xs, ys, image.stride < 0, level, rowA, rowB, [&](std::int64_t r, std::uint64_t* bits) {
         classifier.classify(imageRow(r), firstPixel, xs.length, bits);
         pixelsInClass += countWordBits(bits, pixelWords);
-    };
-    OccupancyLevel level = levelShape(xs, ys, 1);
-    if (sideCount >= 2) {
-        level.bits = sized(scratch.levelA, static_cast<std::size_t>(level.rows) * level.wordsPerRow);
-        const int columnShift = static_cast<int>(xs.offset & 1);
-        for (std::int64_t step = 0; step < level.rows; ++step) {
-            const std::int64_t j = backwards ? level.rows - 1 - step : step;
-            const std::int64_t upper = 2 * (level.firstRow + j) - ys.offset;
-            const std::int64_t lower = upper + 1;
-            if (upper < 0) {
-                readRow(lower, rowA);
-            } else if (lower >= ys.length) {
-                readRow(upper, rowA);
-            } else {
-                readRow(backwards ? lower : upper, rowA);
-                readRow(backwards ? upper : lower, rowB);
-                orWords(rowA, rowB, pixelWords);
-            }
-            halveBits(rowA, xs.length, columnShift, level.row(j));
-        }
-    } else {
-        for (std::int64_t step = 0; step < ys.length; ++step)
-            readRow(backwards ? ys.length - 1 - step : step, rowA);
-    }
+    });
     counts[0] = pixelClass == PixelClass::Black
                     ? pixelsInClass
                     : std::int64_t{region.width} * region.height - xs.length * ys.length + pixelsInClass;
@@ -213,8 +117,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
         counts[k] = occupiedBoxes(level, pixelClass, region, xs, ys, side);
         if (k + 1 < sideCount) {
             OccupancyLevel next = levelShape(xs, ys, static_cast<int>(k + 1));
-            next.bits = sized(inA ? scratch.levelB : scratch.levelA,
-                              static_cast<std::size_t>(next.rows) * next.wordsPerRow);
+            next.bits = sized(inA ? scratch.levelB : scratch.levelA, next.words());
             halveLevel(level, next, sized(scratch.rowA, level.wordsPerRow));
             level = next;
             inA = !inA;
