@@ -29,6 +29,9 @@ inline constexpr std::string_view kUnknownExtension = "拡張子 .%s の画像�
 inline constexpr std::string_view kPngOpenPrefix = "Error Opening File ";
 inline constexpr std::string_view kPngReadError = "Error Reading File!";
 inline constexpr std::string_view kCannotReadImage = "画像ファイル %s を読み込めません";
+inline constexpr std::string_view kNoImageFilesInFolder = "フォルダ %s に画像ファイルがありません";
+inline constexpr std::string_view kSliceSizeDiffers = "スライス %s の大きさが最初のスライスと違います";
+inline constexpr std::string_view kVoxelSizeNotPositive = "ボクセルの大きさは正の数でなければなりません";
 }  // namespace msg
 
 // Replaces the first "%s" of a message template with the argument.

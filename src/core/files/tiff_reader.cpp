@@ -486,4 +486,27 @@ Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name, 
     return readPage(tif.get(), name, page);
 }
 
+struct TiffPageReader::Handle {
+    OpenOptions options;
+    TiffHandle tif;
+};
+
+TiffPageReader::TiffPageReader(const std::string& path) : path_(path), handle_(std::make_unique<Handle>())
+{
+    handle_->tif.reset(TIFFOpenExt(path.c_str(), "r", handle_->options.options));
+    if (!handle_->tif)
+        fail(msg::kCannotReadImage, path);
+    const tdir_t pages = TIFFNumberOfDirectories(handle_->tif.get());
+    if (pages == 0)
+        fail(msg::kCannotReadImage, path);
+    pageCount_ = static_cast<std::int32_t>(std::min<tdir_t>(pages, INT32_MAX));
+}
+
+TiffPageReader::~TiffPageReader() = default;
+
+Bitmap TiffPageReader::read(std::int32_t page)
+{
+    return readPage(handle_->tif.get(), path_, page);
+}
+
 }  // namespace dimora

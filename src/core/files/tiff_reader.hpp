@@ -34,6 +34,7 @@
 #include "core/image/bitmap.hpp"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -49,5 +50,27 @@ namespace dimora {
 // The same from bytes in memory; `name` stands for the file in the error text.
 [[nodiscard]] Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name,
                                 std::int32_t page = 1);
+
+// The pages of one TIFF file read one after another through a handle kept
+// open, so that reading all pages of a long stack costs one walk of the file's
+// directory chain, not one per page.
+class TiffPageReader {
+public:
+    // Opens the file and counts its pages; fails as loadTiffFile does.
+    explicit TiffPageReader(const std::string& path);
+    ~TiffPageReader();
+    TiffPageReader(const TiffPageReader&) = delete;
+    TiffPageReader& operator=(const TiffPageReader&) = delete;
+
+    [[nodiscard]] std::int32_t pageCount() const { return pageCount_; }
+    // Page `page` (1 = the first), as loadTiffFile reads it.
+    [[nodiscard]] Bitmap read(std::int32_t page);
+
+private:
+    struct Handle;
+    std::string path_;
+    std::unique_ptr<Handle> handle_;
+    std::int32_t pageCount_ = 0;
+};
 
 }  // namespace dimora

@@ -3,10 +3,9 @@
 #include "core/slices/slice_stack.hpp"
 
 #include "core/common/error.hpp"
-#include "core/files/bmp_writer.hpp"
 #include "core/files/png_test_files.hpp"
-#include "core/files/tiff_jpeg_test_files.hpp"
 #include "core/slices/slice_series.hpp"
+#include "core/slices/slice_test_files.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,63 +15,11 @@
 namespace dimora {
 namespace {
 
-using BlackAt = std::function<bool(std::int32_t x, std::int32_t y)>;
-
-Bitmap sliceImage(std::int32_t width, std::int32_t height, const BlackAt& black)
-{
-    Bitmap image(width, height, PixelLayout::rgb24());
-    for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x)
-            image.setPixel(x, y, black(x, y) ? kBlack : kWhite);
-    return image;
-}
-
-const BlackAt kAllBlack = [](std::int32_t, std::int32_t) { return true; };
-const BlackAt kAllWhite = [](std::int32_t, std::int32_t) { return false; };
-
-// Writes a PNG (8-bit RGB) when the name ends in ".png" in any case, an
-// RGB TIFF for ".tif", a colour JPEG for ".jpg", else a BMP.
-void writeSlice(const std::string& path, const Bitmap& image)
-{
-    const SliceFileType type = sliceFileTypeOf(firstSliceFileName(path));
-    if (type == SliceFileType::Bmp) {
-        saveBmpFile(image, path);
-        return;
-    }
-    const auto sample = [&](std::uint32_t x, std::uint32_t y, unsigned s) {
-        const Colour c = image.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-        return s == 0 ? redOf(c) : s == 1 ? greenOf(c) : blueOf(c);
-    };
-    if (type == SliceFileType::Tiff) {
-        testing::TiffPage page;
-        page.width = static_cast<std::uint32_t>(image.width());
-        page.height = static_cast<std::uint32_t>(image.height());
-        page.samples = 3;
-        page.photometric = PHOTOMETRIC_RGB;
-        page.sample = sample;
-        testing::writeFile(path, testing::encodeTiff({false, false, {page}}));
-        return;
-    }
-    if (type == SliceFileType::Jpeg) {
-        testing::writeFile(path,
-                           testing::encodeJpeg(static_cast<std::uint32_t>(image.width()),
-                                               static_cast<std::uint32_t>(image.height()), 3, false, sample));
-        return;
-    }
-    auto png = testing::blankImage(static_cast<std::uint32_t>(image.width()),
-                                   static_cast<std::uint32_t>(image.height()), 8, PNG_COLOR_TYPE_RGB);
-    for (std::int32_t y = 0; y < image.height(); ++y)
-        for (std::int32_t x = 0; x < image.width(); ++x) {
-            const Colour c = image.pixel(x, y);
-            for (int k = 0; k < 3; ++k)
-                testing::putSample(png.rows[static_cast<std::size_t>(y)], 8, 3, static_cast<std::uint32_t>(x),
-                                   k,
-                                   k == 0   ? redOf(c)
-                                   : k == 1 ? greenOf(c)
-                                            : blueOf(c));
-        }
-    testing::writeFile(path, testing::encodePng(png));
-}
+using testing::BlackAt;
+using testing::kAllBlack;
+using testing::kAllWhite;
+using testing::sliceImage;
+using testing::writeSlice;
 
 // A series in a scratch folder, settings as the dialog would hold them.
 class Series {
