@@ -6,6 +6,8 @@
 #include "core/common/text.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -26,6 +28,7 @@ const std::map<std::string, CommandShape>& commandShapes()
         {"gray", {1, {"--region", "--json", "--page"}}},
         {"length", {1, {"--region", "--json", "--page"}}},
         {"slices", {1, {"--pixel-size", "--distance", "--region", "--json"}}},
+        {"cubes", {1, {"--voxel", "--region", "--json"}}},
         {"refit", {1, {"--json"}}},
         {"process", {3, {"--threshold", "--page"}}},
         {"g1", {2, {"--page"}}},
@@ -63,6 +66,31 @@ Region parseRegion(const std::string& text)
     return Region{parts[0], parts[1], parts[2], parts[3]};
 }
 
+// --voxel X,Y,Z: three positive lengths, X = Y.
+VoxelSize parseVoxel(const std::string& text)
+{
+    std::vector<double> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto comma = text.find(',', start);
+        const std::string part = text.substr(start, comma - start);
+        double value = 0;
+        const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+        if (part.empty() || ec != std::errc() || end != part.data() + part.size() || !(value > 0) ||
+            !std::isfinite(value))
+            throw UsageError("--voxel: '" + part + "' is not a positive number");
+        parts.push_back(value);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (parts.size() != 3)
+        throw UsageError("--voxel takes X,Y,Z");
+    if (parts[0] != parts[1])
+        throw UsageError("--voxel: pixels must be square (X = Y)");
+    return VoxelSize{parts[0], parts[1], parts[2]};
+}
+
 }  // namespace
 
 std::string usageText()
@@ -70,6 +98,7 @@ std::string usageText()
     return "usage: dimora3-cli black|nonblack|gray|length IMAGE [--region L,T,W,H] [--page N] [--json]\n"
            "       dimora3-cli slices LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] "
            "[--json]\n"
+           "       dimora3-cli cubes STACK [--voxel X,Y,Z] [--region L,T,W,H] [--json]\n"
            "       dimora3-cli refit COUNT_LIST_FILE [--json]\n"
            "       dimora3-cli process green|red|percent|invert|grayscale|thin|median|denoise INPUT OUTPUT "
            "[--threshold N] [--page N]\n"
@@ -79,6 +108,7 @@ std::string usageText()
            "[--progress|--no-progress]\n"
            "IMAGE, INPUT: BMP, PNG, TIFF or JPEG, told apart by content; --page N picks a page of a TIFF.\n"
            "process writes OUTPUT as PNG when its name ends in .png, else as BMP.\n"
+           "STACK: a folder of slice images, the last file of a numbered series, or a multi-page TIFF.\n"
            "       dimora3-cli --help | --version\n";
 }
 
@@ -141,6 +171,8 @@ Arguments parseArguments(const std::vector<std::string>& args)
             parsed.pixelSize = value;
         else if (arg == "--distance")
             parsed.distance = value;
+        else if (arg == "--voxel")
+            parsed.voxel = parseVoxel(value);
         else if (arg == "--threshold")
             parsed.threshold = integerValue(arg, value);
         else if (arg == "--page" && (parsed.page = integerValue(arg, value)) < 1)

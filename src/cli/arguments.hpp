@@ -7,6 +7,7 @@
 
 #include "cli/reports.hpp"
 #include "core/image/region.hpp"
+#include "core/slices/cube_count.hpp"
 
 #include <optional>
 #include <stdexcept>
@@ -29,6 +30,7 @@ struct Arguments {
     std::optional<std::string> distance;   // --distance MM, taken as text
     std::int32_t threshold = 0;            // --threshold N
     std::int32_t page = 1;                 // --page N: the page of a multi-page TIFF
+    VoxelSize voxel;                       // cubes: --voxel X,Y,Z
     // batch only
     std::int32_t jobs = 0;               // --jobs N; 0: the number of cores
     std::optional<std::string> format;   // --format csv|jsonl

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commands.hpp"
 
+#include "cli/progress_bar.hpp"
 #include "cli/reports.hpp"
 
 #include "core/common/error.hpp"
@@ -15,6 +16,7 @@
 #include "core/imageops/imageops.hpp"
 #include "core/measure/dimension_measurement.hpp"
 #include "core/measure/total_length.hpp"
+#include "core/slices/cube_measurement.hpp"
 #include "core/slices/slice_series.hpp"
 #include "core/slices/slice_stack.hpp"
 
@@ -29,6 +31,8 @@
 #include <variant>
 
 #include <nlohmann/json.hpp>
+
+#include <unistd.h>
 
 namespace dimora::cli {
 namespace {
@@ -99,7 +103,41 @@ std::string measureSlices(const Arguments& arguments)
     SliceRun run;
     const SliceStackMeasurement result = measureSliceStack(settings, run);
     return dimensionReport(MeasurementKind::Slices, result.measurement,
-                           SliceFacts{result.sliceCount, result.spacing, result.lastFile}, arguments.form);
+                           SliceFacts{result.sliceCount, result.lastFile, result.spacing, {}, {}},
+                           arguments.form);
+}
+
+std::string measureCubes(const Arguments& arguments)
+{
+    // Slices done, on a terminal only.
+    std::optional<ProgressBar> bar;
+    bool barFinished = false;
+    const auto progress = [&](std::int32_t done, std::int32_t total) {
+        if (!bar)
+            bar.emplace(std::cerr, static_cast<std::size_t>(total), isatty(STDERR_FILENO) == 1, "slices");
+        bar->show(static_cast<std::size_t>(done));
+        if (done == total) {
+            bar->finish();
+            barFinished = true;
+        }
+    };
+    CubeStackMeasurement result;
+    try {
+        result = measureCubeStack({arguments.operands[0], arguments.voxel, arguments.region}, progress);
+    } catch (...) {
+        // The error's line starts on a line of its own.
+        if (bar && !barFinished)
+            bar->finish();
+        throw;
+    }
+    const CubeCounts& counts = result.stack.counts;
+    const VoxelSize& voxel = counts.voxel;
+    std::vector<std::int64_t> slicesPerBox = counts.slicesPerBox;
+    slicesPerBox.resize(result.measurement.sides.size());
+    return dimensionReport(MeasurementKind::Cubes, result.measurement,
+                           SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
+                                      std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox},
+                           arguments.form);
 }
 
 // The count list file: lines end at LF, and a final LF adds no line.
@@ -212,6 +250,8 @@ std::string runCommand(const Arguments& arguments)
         return measureLength(arguments);
     if (command == "slices")
         return measureSlices(arguments);
+    if (command == "cubes")
+        return measureCubes(arguments);
     if (command == "refit")
         return refit(arguments);
     if (command == "process")

@@ -7,12 +7,12 @@
 
 namespace dimora::cli {
 
-ProgressBar::ProgressBar(std::ostream& out, std::size_t total, bool shown)
-    : out_(out), total_(total), shown_(shown)
+ProgressBar::ProgressBar(std::ostream& out, std::size_t total, bool shown, const char* unit)
+    : out_(out), total_(total), shown_(shown), unit_(unit)
 {
 }
 
-std::string ProgressBar::line(std::size_t done, std::size_t total, double seconds)
+std::string ProgressBar::line(std::size_t done, std::size_t total, double seconds, const char* unit)
 {
     constexpr std::size_t kWidth = 30;
     const std::size_t filled = total == 0 ? kWidth : done * kWidth / total;
@@ -24,10 +24,10 @@ std::string ProgressBar::line(std::size_t done, std::size_t total, double second
     char text[160];
     if (rate > 0 && done < total) {
         const auto left = static_cast<long>(static_cast<double>(total - done) / rate + 0.5);
-        std::snprintf(text, sizeof text, " %zu/%zu files  %.1f files/s  %ld:%02ld left", done, total, rate,
-                      left / 60, left % 60);
+        std::snprintf(text, sizeof text, " %zu/%zu %s  %.1f %s/s  %ld:%02ld left", done, total, unit, rate,
+                      unit, left / 60, left % 60);
     } else {
-        std::snprintf(text, sizeof text, " %zu/%zu files  %.1f files/s", done, total, rate);
+        std::snprintf(text, sizeof text, " %zu/%zu %s  %.1f %s/s", done, total, unit, rate, unit);
     }
     bar += text;
     return bar;
@@ -58,7 +58,7 @@ void ProgressBar::draw(std::size_t done)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     // Erase to the end of the line after the text, so a shorter line leaves
     // nothing behind.
-    out_ << '\r' << line(done, total_, seconds) << "\x1b[K" << std::flush;
+    out_ << '\r' << line(done, total_, seconds, unit_) << "\x1b[K" << std::flush;
 }
 
 }  // namespace dimora::cli

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// A one-line progress bar for long runs on a terminal: files done of all,
+// A one-line progress bar for long runs on a terminal: files (or slices) done of all,
 // the rate and the time left, redrawn in place at most four times a second.
 // A bar that is not shown costs nothing.
 
@@ -15,7 +15,8 @@ namespace dimora::cli {
 
 class ProgressBar {
 public:
-    ProgressBar(std::ostream& out, std::size_t total, bool shown);
+    // `unit` names what is counted ("files", "slices").
+    ProgressBar(std::ostream& out, std::size_t total, bool shown, const char* unit = "files");
 
     // Redraws with `done` files done, unless the last redraw was less than a
     // quarter of a second ago.
@@ -24,7 +25,8 @@ public:
     void finish();
 
     // The line for `done` of `total` after `seconds`.
-    [[nodiscard]] static std::string line(std::size_t done, std::size_t total, double seconds);
+    [[nodiscard]] static std::string line(std::size_t done, std::size_t total, double seconds,
+                                          const char* unit = "files");
 
 private:
     void draw(std::size_t done);
@@ -32,6 +34,7 @@ private:
     std::ostream& out_;
     std::size_t total_;
     bool shown_;
+    const char* unit_;
     std::size_t done_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastDraw_{};

@@ -25,6 +25,8 @@ const char* measurementName(MeasurementKind kind)
         return "gray";
     case MeasurementKind::Slices:
         return "slices";
+    case MeasurementKind::Cubes:
+        return "cubes";
     }
     return "";
 }
@@ -104,8 +106,13 @@ nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m
     out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
     if (slices) {
         out["slices"] = slices->slices;
-        out["spacing"] = slices->spacing;
+        if (slices->spacing)
+            out["spacing"] = *slices->spacing;
         out["lastFile"] = slices->lastFile;
+        if (slices->voxel) {
+            out["voxel"] = *slices->voxel;
+            out["slicesPerBox"] = slices->slicesPerBox;
+        }
     }
     return out;
 }
@@ -120,9 +127,14 @@ std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
          << "被度（％），輝度差" << m.fields.edit2 << '\n'
          << "相関係数　（ ｎ ）" << m.fields.edit3 << '\n'
          << "フラクタル次元" << m.fields.edit4 << '\n';
-    if (slices)
-        text << "スライス " << slices->slices << ", 間隔 " << slices->spacing << " pixel, "
+    if (slices && slices->spacing)
+        text << "スライス " << slices->slices << ", 間隔 " << *slices->spacing << " pixel, "
              << slices->lastFile << '\n';
+    if (slices && slices->voxel) {
+        const auto& [x, y, z] = *slices->voxel;
+        text << "スライス " << slices->slices << ", ボクセル " << x << "×" << y << "×" << z << ", "
+             << slices->lastFile << '\n';
+    }
     writeCountList(text, m.countList);
     return text.str();
 }

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -19,12 +20,16 @@ namespace dimora::cli {
 // How a report is written: the readable text, or one JSON object.
 enum class ReportForm { Text, Json };
 
-enum class MeasurementKind { Black, NonBlack, Gray, Slices };
+enum class MeasurementKind { Black, NonBlack, Gray, Slices, Cubes };
 
+// What a measurement of a stack of slices adds to its report.
 struct SliceFacts {
     std::int32_t slices = 0;
-    std::int32_t spacing = 0;
     std::string lastFile;
+    std::optional<std::int32_t> spacing;  // slices: r in pixels
+    // cubes: the voxel's X, Y, Z and k(s) for each fitted side
+    std::optional<std::array<double, 3>> voxel;
+    std::vector<std::int64_t> slicesPerBox;
 };
 
 [[nodiscard]] std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,

@@ -444,6 +444,8 @@ TEST(ProgressBar, ShowsDoneRateAndTimeLeftAndNothingWhenHidden)
               "[#######-----------------------] 100/400 files  25.0 files/s  0:12 left");
     EXPECT_EQ(cli::ProgressBar::line(400, 400, 8.0),
               "[##############################] 400/400 files  50.0 files/s");
+    EXPECT_EQ(cli::ProgressBar::line(1, 4, 2.0, "slices"),
+              "[#######-----------------------] 1/4 slices  0.5 slices/s  0:06 left");
     std::ostringstream hidden;
     cli::ProgressBar bar(hidden, 10, false);
     bar.show(5);
@@ -478,6 +480,47 @@ TEST_F(Cli, SlicesSumTheSeriesThatTheLastFileEnds)
     out = runJson({"slices", (oddFolder / "3.bmp").string(), "--json"});
     EXPECT_EQ(out["countList"][0], "12288");
     EXPECT_NE(out["lastFile"].get<std::string>().find("\xEF\xBF\xBD"), std::string::npos);
+}
+
+TEST_F(Cli, CubesCountBoxesOverTheSlicesOfTheirVoxelDepth)
+{
+    // Eight solid 32 × 32 slices: a solid block 32 × 32 × 8.
+    for (int i = 1; i <= 8; ++i)
+        imageFile("slice" + std::to_string(i) + ".bmp", 32, 32, {0, 0, 32, 32});
+    json out = runJson({"cubes", dir_.string(), "--json"});
+    EXPECT_EQ(out["measurement"], "cubes");
+    EXPECT_EQ(out["sides"], json({1, 2}));  // k(4) = 4 is not under 8 / 2
+    EXPECT_EQ(out["counts"], json({8192, 1024}));
+    EXPECT_EQ(out["countList"], json({"8192", "1024"}));
+    EXPECT_EQ(out["voxel"], json({1.0, 1.0, 1.0}));
+    EXPECT_EQ(out["slicesPerBox"], json({1, 2}));
+    EXPECT_EQ(out["slices"], 8);
+    EXPECT_EQ(out["lastFile"], (dir_ / "slice8.bmp").string());
+    EXPECT_EQ(out["fields"], json({" 32×32", " 100.0", " -1.0000 (2)", " 3.0000"}));
+    EXPECT_TRUE(out["standardError"].is_null());
+
+    // Slices four times as far apart as the pixels: boxes one slice deep up
+    // to side 4, so N(s) = (32 / s)² × 8, and two from side 8.
+    out = runJson({"cubes", dir_.string(), "--voxel", "0.5,0.5,2", "--region", "0,0,32,32", "--json"});
+    EXPECT_EQ(out["sides"], json({1, 2, 4, 8}));
+    EXPECT_EQ(out["slicesPerBox"], json({1, 1, 1, 2}));
+    EXPECT_EQ(out["counts"], json({8192, 2048, 512, 64}));
+
+    const auto text = run({"cubes", dir_.string(), "--voxel", "3,3,1"});
+    EXPECT_EQ(text.exitStatus, 1);
+    EXPECT_EQ(lastLine(text.err), "不正な浮動小数点数演算命令.");
+
+    imageFile("slice9.bmp", 32, 31, {0, 0, 1, 1});
+    const auto mismatch = run({"cubes", dir_.string()});
+    EXPECT_EQ(mismatch.exitStatus, 1);
+    EXPECT_EQ(lastLine(mismatch.err),
+              "スライス " + (dir_ / "slice9.bmp").string() + " の大きさが最初のスライスと違います.");
+
+    for (const std::string voxel : {"1,2,1", "1,1", "1,1,0", "1,1,-1", "1,1,x", "1,1,1,1", "1,1,inf"}) {
+        const auto result = run({"cubes", dir_.string(), "--voxel", voxel});
+        EXPECT_EQ(result.exitStatus, 2) << voxel;
+        EXPECT_NE(result.err.find("usage:"), std::string::npos);
+    }
 }
 
 }  // namespace
