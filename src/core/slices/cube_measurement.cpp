@@ -6,75 +6,99 @@
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_stack.hpp"
 
+#include <algorithm>
 #include <condition_variable>
-#include <deque>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <variant>
+#include <vector>
 
 namespace dimora {
 namespace {
 
-// Slices decoded ahead of the one being counted.
-constexpr std::size_t kSlicesAhead = 2;
+// Slices decoded, or being decoded, ahead of the one being counted.
+constexpr std::int32_t kSlicesAhead = 2;
+// Threads that decode: slices alternate between them, each with a reader of
+// its own (a multi-page TIFF is opened once per thread).
+constexpr std::int32_t kDecoders = 2;
 
-// Decodes the slices of a stack in order on its own thread, at most
-// kSlicesAhead ahead of the consumer; an error ends the decoding and comes
-// out in the slice's place.
+// Decodes the slices of a stack ahead of the consumer, who takes them in
+// order; an error ends its thread's decoding and comes out in the slice's
+// place, so errors surface in the order of the stack. Slices handed back are
+// decoded into again.
 class SliceDecoder {
 public:
-    explicit SliceDecoder(const CubeStack& stack)
-        : thread_([this, &stack](std::stop_token stop) { decode(stack, stop); })
+    explicit SliceDecoder(const CubeStack& stack) : total_(stack.sliceCount())
     {
+        for (std::int32_t k = 0; k < std::min(kDecoders, total_); ++k)
+            threads_.emplace_back([this, &stack, k](std::stop_token stop) { decode(stack, k + 1, stop); });
     }
 
     // The next slice, in order; rethrows its decoding error.
     Bitmap next()
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !ready_.empty(); });
-        Item item = std::move(ready_.front());
-        ready_.pop_front();
+        const std::int32_t wanted = taken_ + 1;
+        changed_.wait(lock, [&] { return ready_.contains(wanted); });
+        auto node = ready_.extract(wanted);
+        taken_ = wanted;
         changed_.notify_all();
         lock.unlock();
-        if (auto* error = std::get_if<std::exception_ptr>(&item))
+        if (auto* error = std::get_if<std::exception_ptr>(&node.mapped()))
             std::rethrow_exception(*error);
-        return std::move(std::get<Bitmap>(item));
+        return std::move(std::get<Bitmap>(node.mapped()));
+    }
+
+    // A slice counted and done with, whose memory the next decoding may use.
+    void giveBack(Bitmap slice)
+    {
+        const std::lock_guard lock(mutex_);
+        spare_.push_back(std::move(slice));
     }
 
 private:
     using Item = std::variant<Bitmap, std::exception_ptr>;
 
-    void decode(const CubeStack& stack, const std::stop_token& stop)
+    void decode(const CubeStack& stack, std::int32_t first, const std::stop_token& stop)
     {
+        std::int32_t i = first;
         try {
             CubeSliceReader reader(stack);
-            for (std::int32_t i = 1; i <= stack.sliceCount(); ++i) {
-                Bitmap slice = reader.read(i);
-                if (!put(std::move(slice), stop))
-                    return;
+            for (; i <= total_; i += kDecoders) {
+                Bitmap reusable;
+                {
+                    std::unique_lock lock(mutex_);
+                    if (!changed_.wait(lock, stop, [&] { return i <= taken_ + kSlicesAhead; }))
+                        return;
+                    if (!spare_.empty()) {
+                        reusable = std::move(spare_.back());
+                        spare_.pop_back();
+                    }
+                }
+                put(i, reader.read(i, std::move(reusable)));
             }
         } catch (...) {
-            put(std::current_exception(), stop);
+            put(i, std::current_exception());
         }
     }
 
-    bool put(Item item, const std::stop_token& stop)
+    void put(std::int32_t i, Item item)
     {
-        std::unique_lock lock(mutex_);
-        if (!changed_.wait(lock, stop, [this] { return ready_.size() < kSlicesAhead; }))
-            return false;
-        ready_.push_back(std::move(item));
+        const std::lock_guard lock(mutex_);
+        ready_.emplace(i, std::move(item));
         changed_.notify_all();
-        return true;
     }
 
+    const std::int32_t total_;
     std::mutex mutex_;
     std::condition_variable_any changed_;
-    std::deque<Item> ready_;
-    // Last, so that it stops and joins before the queue goes away.
-    std::jthread thread_;
+    std::map<std::int32_t, Item> ready_;
+    std::vector<Bitmap> spare_;
+    std::int32_t taken_ = 0;
+    // Last, so that they stop and join before the rest goes away.
+    std::vector<std::jthread> threads_;
 };
 
 }  // namespace
@@ -95,8 +119,10 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
     for (std::int32_t i = 1; i <= total; ++i) {
         if (stop.stop_requested())
             throw CubeRunStopped{};
-        if (i > 1)
+        if (i > 1) {
+            decoder.giveBack(std::move(slice));
             slice = decoder.next();
+        }
         result.lastFile = stack.slicePath(i);
         if (slice.width() != width || slice.height() != height)
             fail(msg::kSliceSizeDiffers, result.lastFile);

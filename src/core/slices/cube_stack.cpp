@@ -4,12 +4,14 @@
 
 #include "core/common/error.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/png_reader.hpp"
 #include "core/files/tiff_reader.hpp"
 
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace dimora {
 namespace {
@@ -133,10 +135,14 @@ CubeSliceReader::CubeSliceReader(const CubeStack& stack) : stack_(stack), pages_
 
 CubeSliceReader::~CubeSliceReader() = default;
 
-Bitmap CubeSliceReader::read(std::int32_t i)
+Bitmap CubeSliceReader::read(std::int32_t i, Bitmap reusable)
 {
-    if (stack_.kind() != CubeStack::Kind::Pages)
-        return loadImageFile(stack_.slicePath(i));
+    if (stack_.kind() != CubeStack::Kind::Pages) {
+        const std::string path = stack_.slicePath(i);
+        if (imageFileKindOf(path) == ImageFileKind::Png)
+            return loadPngReusing(path, std::move(reusable));
+        return loadImageFile(path);
+    }
     if (stack_.sliceCount() == 1 && i == 1 && !pages_->tiff)
         return loadImageFile(stack_.slicePath(1));
     if (!pages_->tiff)

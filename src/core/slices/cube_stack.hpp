@@ -47,8 +47,8 @@ private:
     std::int32_t count_ = 0;
 };
 
-// Reads the slices of a stack in order, each at most once; a multi-page TIFF
-// stays open between pages.
+// Reads slices of a stack in increasing order; a multi-page TIFF stays open
+// between pages.
 class CubeSliceReader {
 public:
     explicit CubeSliceReader(const CubeStack& stack);
@@ -56,9 +56,10 @@ public:
     CubeSliceReader(const CubeSliceReader&) = delete;
     CubeSliceReader& operator=(const CubeSliceReader&) = delete;
 
-    // Slice i (1-based), i increasing from call to call. Throws the reader's
-    // error.
-    [[nodiscard]] Bitmap read(std::int32_t i);
+    // Slice i (1-based), i increasing from call to call. A PNG slice is
+    // decoded into `reusable` when that has its size (see loadPngReusing).
+    // Throws the reader's error.
+    [[nodiscard]] Bitmap read(std::int32_t i, Bitmap reusable = Bitmap());
 
 private:
     const CubeStack& stack_;
