@@ -33,6 +33,13 @@ QString saveExtension(const FileDialogOptions& dialog, const QString& chosenFilt
 
 std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dialog, QWidget* parent)
 {
+    if (dialog.kind == FileDialogOptions::Kind::Folder) {
+        const QString folder = QFileDialog::getExistingDirectory(
+            parent, QString(), QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return folder;
+    }
     QFileDialog box(parent);
     box.setObjectName(dialog.name);
     box.setOption(QFileDialog::DontUseNativeDialog);

@@ -81,4 +81,14 @@ FileDialogOptions saveCountsCsv()
             QCoreApplication::translate("fileDialogs", "CSVファイル (*.csv)"), QStringLiteral("csv")};
 }
 
+FileDialogOptions openCubeStack()
+{
+    return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog2"), openBitmap().filter, QString()};
+}
+
+FileDialogOptions chooseCubeFolder()
+{
+    return {FileDialogOptions::Kind::Folder, QStringLiteral("FolderDialog1"), QString(), QString()};
+}
+
 }  // namespace fileDialogs

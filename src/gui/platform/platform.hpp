@@ -21,9 +21,10 @@ class QWidget;
 // One file dialog of a window: its name, its filters in the form
 // "Description(*.ext)" separated by ";;" (the first one chosen at the start)
 // and the extension appended to a typed name without one (in a save dialog,
-// the extension of another chosen filter takes its place).
+// the extension of another chosen filter takes its place). A folder dialog
+// shows folders only and uses neither filters nor extension.
 struct FileDialogOptions {
-    enum class Kind { Open, Save };
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     QString name;
     QString filter;
@@ -34,10 +35,10 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Shows an open or save dialog over the parent; the chosen path, or
-    // nothing when the user cancels. An open dialog takes any typed name (a
+    // Shows an open, save or folder dialog over the parent; the chosen path,
+    // or nothing when the user cancels. An open dialog takes any typed name (a
     // missing file fails later, when it is loaded); a save dialog replaces an
-    // existing file without asking.
+    // existing file without asking; a folder dialog returns an existing folder.
     [[nodiscard]] virtual std::optional<QString> askFileName(const FileDialogOptions& dialog,
                                                              QWidget* parent) = 0;
 
@@ -76,4 +77,9 @@ namespace fileDialogs {
 // name's extension), the count list as CSV.
 [[nodiscard]] FileDialogOptions saveChartImage();  // SaveDialog3
 [[nodiscard]] FileDialogOptions saveCountsCsv();   // SaveDialog4
+// The stack of a cube measurement: an image file (the last of a numbered
+// series, or a multi-page TIFF) with the open command's filters and nothing
+// appended to a typed name, or a folder of slices.
+[[nodiscard]] FileDialogOptions openCubeStack();     // OpenDialog2
+[[nodiscard]] FileDialogOptions chooseCubeFolder();  // FolderDialog1
 }  // namespace fileDialogs

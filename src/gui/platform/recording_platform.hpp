@@ -17,8 +17,9 @@
 
 class RecordingPlatform : public Platform {
 public:
-    // Answers for the next file dialogs, in order: a path, or nothing for
-    // "cancelled". A dialog shown with the queue empty counts as cancelled.
+    // Answers for the next file dialogs (open, save and folder alike), in
+    // order: a path, or nothing for "cancelled". A dialog shown with the
+    // queue empty counts as cancelled.
     std::deque<std::optional<QString>> fileAnswers;
     // Every file dialog shown, in order, and whether the busy cursor was on
     // at each of them.
