@@ -163,6 +163,7 @@ void TForm1::createMenus()
     count1 = item(N4, "count1", tr("サイズ毎の個数表示"), &TForm1::count1Click);
     length1 = item(N4, "length1", tr("黒の総延長"), &TForm1::length1Click);
     slice1 = item(N4, "slice1", tr("３Ｄスライス２値"), &TForm1::slice1Click);
+    cube1 = item(N4, "cube1", tr("３Ｄ立方体ボックスカウント..."), &TForm1::cube1Click);
 
     hani1 = menu("hani1", tr("範囲指定"));
     N5 = item(hani1, "N5", tr("数値による指定"), &TForm1::N5Click);

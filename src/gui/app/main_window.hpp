@@ -116,6 +116,7 @@ public:
     QAction* count1;
     QAction* length1;
     QAction* slice1;
+    QAction* cube1;
     QMenu* hani1;
     QAction* N5;
     QAction* N2;
@@ -166,6 +167,8 @@ public:
     void SelShape1MouseMove(QMouseEvent* event);
     // Slices and help.
     void slice1Click();
+    // Shows the cube measurement's settings dialog.
+    void cube1Click();
     void usage1Click();
     void version1Click();
 

@@ -11,6 +11,8 @@
 #include "gui/measure/result_window.hpp"
 #include "gui/measure/total_length_window.hpp"
 #include "gui/region/region_dialog.hpp"
+#include "gui/slices/cube_progress_window.hpp"
+#include "gui/slices/cube_settings_dialog.hpp"
 #include "gui/slices/progress_window.hpp"
 #include "gui/slices/slice_settings_dialog.hpp"
 
@@ -48,6 +50,8 @@ void createWindows(const std::function<void(QWidget*)>& created)
     create(w.form7, created);
     create(w.form8, created);
     create(w.form9, created);
+    create(w.cubeSettings, created);
+    create(w.cubeProgress, created);
 }
 
 void showStartWindows()
@@ -66,6 +70,8 @@ void destroyWindows()
         slot = nullptr;
         delete window;
     };
+    destroy(w.cubeProgress);
+    destroy(w.cubeSettings);
     destroy(w.form9);
     destroy(w.form8);
     destroy(w.form7);

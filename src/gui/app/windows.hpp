@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The program's ten windows. Each exists once, from start-up to the end of the
+// The program's twelve windows. Each exists once, from start-up to the end of the
 // program; commands show and hide them but never create or destroy them.
 // Shared state between windows is reached through these instances.
 
@@ -19,6 +19,8 @@ class TForm6;
 class TForm7;
 class TForm8;
 class TForm9;
+class CubeSettingsDialog;
+class CubeProgressWindow;
 
 struct Windows {
     TForm1* form1 = nullptr;  // main window
@@ -26,17 +28,19 @@ struct Windows {
     TForm3* form3 = nullptr;  // threshold dialog
     TForm4* form4 = nullptr;  // count window
     TAboutBox* aboutBox = nullptr;
-    TForm5* form5 = nullptr;  // total-length window
-    TForm6* form6 = nullptr;  // scratch image window
-    TForm7* form7 = nullptr;  // slice settings dialog
-    TForm8* form8 = nullptr;  // progress window
-    TForm9* form9 = nullptr;  // numeric region dialog
+    TForm5* form5 = nullptr;                     // total-length window
+    TForm6* form6 = nullptr;                     // scratch image window
+    TForm7* form7 = nullptr;                     // slice settings dialog
+    TForm8* form8 = nullptr;                     // progress window
+    TForm9* form9 = nullptr;                     // numeric region dialog
+    CubeSettingsDialog* cubeSettings = nullptr;  // cube measurement settings dialog
+    CubeProgressWindow* cubeProgress = nullptr;  // cube measurement progress window
 };
 
 // The windows of the running program (all null before createWindows).
 [[nodiscard]] Windows& windows();
 
-// Creates the ten windows in the order of the fields above; `created`, when
+// Creates the twelve windows in the order of the fields above; `created`, when
 // given, is called with each window right after its creation. None is shown.
 void createWindows(const std::function<void(QWidget*)>& created = {});
 

@@ -2,6 +2,72 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>CubeProgressWindow</name>
+    <message>
+        <source>３Ｄ立方体ボックスカウント</source>
+        <translation>3D Cube Box Counting</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>スライス %1 / %2</source>
+        <translation>Slice %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>CubeSettingsDialog</name>
+    <message>
+        <source>３Ｄ立方体ボックスカウント</source>
+        <translation>3D Cube Box Counting</translation>
+    </message>
+    <message>
+        <source>スライスの積み重ね（フォルダ、連番、複数ページTIFF）</source>
+        <translation>Slice stack (folder, numbered series, multi-page TIFF)</translation>
+    </message>
+    <message>
+        <source>ファイル...</source>
+        <translation>File...</translation>
+    </message>
+    <message>
+        <source>フォルダ...</source>
+        <translation>Folder...</translation>
+    </message>
+    <message>
+        <source>最初のスライス</source>
+        <translation>First slice</translation>
+    </message>
+    <message>
+        <source>最後のスライス</source>
+        <translation>Last slice</translation>
+    </message>
+    <message>
+        <source>画素の大きさ (mm)</source>
+        <translation>Pixel size (mm)</translation>
+    </message>
+    <message>
+        <source>スライスの間隔 (mm)</source>
+        <translation>Slice distance (mm)</translation>
+    </message>
+    <message>
+        <source>実行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 (%2 / %3 ページ)</source>
+        <translation>%1 (page %2 of %3)</translation>
+    </message>
+    <message>
+        <source>スライス数: %1</source>
+        <translation>Slices: %1</translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>不正な浮動小数点数演算命令</source>
@@ -38,6 +104,18 @@
     <message>
         <source>画像ファイル %s を読み込めません</source>
         <translation>Cannot read image file %s</translation>
+    </message>
+    <message>
+        <source>フォルダ %s に画像ファイルがありません</source>
+        <translation>No image files in folder %s</translation>
+    </message>
+    <message>
+        <source>スライス %s の大きさが最初のスライスと違います</source>
+        <translation>Slice %s differs in size from the first slice</translation>
+    </message>
+    <message>
+        <source>ボクセルの大きさは正の数でなければなりません</source>
+        <translation>The voxel size must be a positive number</translation>
     </message>
     <message>
         <source>ファイルへのアクセスが拒否されました</source>
@@ -168,6 +246,10 @@
     <message>
         <source>３Ｄスライス２値</source>
         <translation>3D Binary Slices</translation>
+    </message>
+    <message>
+        <source>３Ｄ立方体ボックスカウント...</source>
+        <translation>3D Cube Box Counting...</translation>
     </message>
     <message>
         <source>範囲指定</source>

@@ -19,6 +19,8 @@
 #include "gui/platform/recording_platform.hpp"
 #include "gui/region/region_commands.hpp"
 #include "gui/region/region_dialog.hpp"
+#include "gui/slices/cube_progress_window.hpp"
+#include "gui/slices/cube_settings_dialog.hpp"
 #include "gui/slices/progress_window.hpp"
 #include "gui/slices/slice_settings_dialog.hpp"
 
@@ -43,7 +45,8 @@ namespace {
 QList<QWidget*> allWindows()
 {
     const Windows& w = windows();
-    return {w.form1, w.form2, w.form3, w.form4, w.aboutBox, w.form5, w.form6, w.form7, w.form8, w.form9};
+    return {w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
+            w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
 }
 
 // A name for each control: its window's class and its own object name.
@@ -171,6 +174,9 @@ private slots:
         QCOMPARE(windows().form2->windowTitle(), QStringLiteral("Result"));
         QCOMPARE(windows().form4->BitBtn1->text(), QStringLiteral("Refit"));
         QCOMPARE(windows().form7->BitBtn1->text(), QStringLiteral("Run"));
+        QCOMPARE(f.cube1->text(), QStringLiteral("3D Cube Box Counting..."));
+        QCOMPARE(windows().cubeSettings->FolderButton->text(), QStringLiteral("Folder..."));
+        QCOMPARE(windows().cubeProgress->StopButton->text(), QStringLiteral("Stop"));
         QVERIFY(fileDialogs::openBitmap().filter.startsWith(QStringLiteral("Image files (*.bmp *.png")));
         QCOMPARE(fileDialogs::saveBitmap().filter, QStringLiteral("Bitmap (*.bmp);;PNG files (*.png)"));
         QCOMPARE(windows().form4->SaveChartImage1->text(), QStringLiteral("Save chart as image..."));
@@ -203,7 +209,9 @@ private slots:
              {dimora::msg::kInvalidFloatOperation, dimora::msg::kFloatDivideByZero,
               dimora::msg::kNotAnInteger, dimora::msg::kNotAReal, dimora::msg::kCannotOpenFile,
               dimora::msg::kCannotCreateFile, dimora::msg::kInvalidBitmap, dimora::msg::kUnknownExtension,
-              dimora::msg::kCannotReadImage, kBitmapOnlyMessage, kIconClipboardMessage}) {
+              dimora::msg::kCannotReadImage, dimora::msg::kNoImageFilesInFolder,
+              dimora::msg::kSliceSizeDiffers, dimora::msg::kVoxelSizeNotPositive, kBitmapOnlyMessage,
+              kIconClipboardMessage}) {
             const std::string message = dimora::formatMessage(templ, argument);
             const QString english = translatedMessage(message);
             QVERIFY2(!hasJapanese(english), message.c_str());
@@ -228,7 +236,7 @@ private slots:
         const TForm1& f = *windows().form1;
         for (const QAction* item :
              {f.Open1, f.Saveas1, f.N2, f.N5, f.frac1, f.fracw1, f.gray1, f.count1, f.length1, f.slice1,
-              f.sikii1, f.K1, f.K2, f.median1, f.noise1, f.version1})
+              f.cube1, f.sikii1, f.K1, f.K2, f.median1, f.noise1, f.version1})
             QVERIFY2(text.contains(item->text().remove(QLatin1Char('&'))), qPrintable(item->text()));
     }
 

@@ -23,7 +23,7 @@
 
 #include <functional>
 
-// Creates the ten windows, shows those of the start and installs a fresh
+// Creates the twelve windows, shows those of the start and installs a fresh
 // recording platform; the destructor destroys the windows again.
 class ProgramWindows {
 public:

@@ -1,6 +1,6 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-// Start-up: the ten windows, what is visible, the main window's layout,
+// Start-up: the twelve windows, what is visible, the main window's layout,
 // menus and tool bar, and the result, count and total-length windows.
 #include "gui_test_support.hpp"
 
@@ -15,6 +15,8 @@
 #include "gui/measure/total_length_window.hpp"
 #include "gui/region/region_dialog.hpp"
 #include "gui/region/selection_shape.hpp"
+#include "gui/slices/cube_progress_window.hpp"
+#include "gui/slices/cube_settings_dialog.hpp"
 #include "gui/slices/progress_window.hpp"
 #include "gui/slices/slice_settings_dialog.hpp"
 
@@ -57,7 +59,7 @@ class StartUpTest : public QObject {
 private slots:
     void initTestCase() { prepareApplication(*qApp); }
 
-    void theTenWindowsAreCreatedOnceInTheirOrder()
+    void theTwelveWindowsAreCreatedOnceInTheirOrder()
     {
         installRecordingPlatform();
         QStringList order;
@@ -66,17 +68,18 @@ private slots:
             order.append(QString::fromLatin1(window->metaObject()->className()));
             created.append(window);
         });
-        const QStringList expected{"TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox",
-                                   "TForm5", "TForm6", "TForm7", "TForm8", "TForm9"};
+        const QStringList expected{
+            "TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox",          "TForm5",
+            "TForm6", "TForm7", "TForm8", "TForm9", "CubeSettingsDialog", "CubeProgressWindow"};
         QCOMPARE(order, expected);
         const Windows& w = windows();
-        const QList<QWidget*> instances{w.form1, w.form2, w.form3, w.form4, w.aboutBox,
-                                        w.form5, w.form6, w.form7, w.form8, w.form9};
+        const QList<QWidget*> instances{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
+                                        w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
         QCOMPARE(instances, created);
         for (QWidget* window : created)
             QVERIFY(window->isWindow());
         destroyWindows();
-        QVERIFY(windows().form1 == nullptr && windows().form9 == nullptr);
+        QVERIFY(windows().form1 == nullptr && windows().cubeProgress == nullptr);
     }
 
     void onlyTheMainAndResultWindowsAreVisibleAtStart()
@@ -210,7 +213,8 @@ private slots:
         QCOMPARE(actionNames(f.Edit2), (QStringList{"Copy1", "Paste1"}));
         QCOMPARE(actionNames(f.exec1),
                  (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
-        QCOMPARE(actionNames(f.N4), (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1"}));
+        QCOMPARE(actionNames(f.N4),
+                 (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1", "cube1"}));
         QCOMPARE(actionNames(f.hani1), (QStringList{"N5", "N2"}));
         QCOMPARE(actionNames(f.filter1), (QStringList{"median1", "noise1"}));
         QCOMPARE(actionNames(f.help2), (QStringList{"usage1", "version1"}));
@@ -235,6 +239,7 @@ private slots:
                                                                  {f.count1, "サイズ毎の個数表示"},
                                                                  {f.length1, "黒の総延長"},
                                                                  {f.slice1, "３Ｄスライス２値"},
+                                                                 {f.cube1, "３Ｄ立方体ボックスカウント..."},
                                                                  {f.N5, "数値による指定"},
                                                                  {f.N2, "範囲の表示"},
                                                                  {f.median1, "メディアン"},

@@ -2,16 +2,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The program's ten windows over a recording desktop, created for one test
-// and destroyed after it, and small image helpers.
+// The program's twelve windows over a recording desktop, created for one test
+// and destroyed after it, small image helpers and what the windows show.
 
 #include "core/common/error.hpp"
+#include "core/files/bmp_writer.hpp"
 #include "core/image/bitmap.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/windows.hpp"
+#include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
 
+#include <QLineEdit>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string_view>
@@ -40,6 +44,21 @@ inline dimora::Bitmap makeBitmap(int width, int height,
         for (int x = 0; x < width; ++x)
             bitmap.setPixel(x, y, colourAt(x, y));
     return bitmap;
+}
+
+// Writes slices 1 .. count as BMP files into the folder; slice i is
+// made by slice(i).
+inline void writeBmpSeries(const QString& folder, int count, const std::function<dimora::Bitmap(int)>& slice)
+{
+    for (int i = 1; i <= count; ++i)
+        dimora::saveBmpFile(slice(i), (folder + QStringLiteral("/%1.bmp").arg(i)).toStdString());
+}
+
+// The four fields of the result window.
+inline QStringList resultFields()
+{
+    const TForm2& form2 = *windows().form2;
+    return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
 }
 
 // The text of the general error report of a message with one argument.

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "program_fixture.hpp"
 
-#include "core/files/bmp_writer.hpp"
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/slices/progress_window.hpp"
@@ -21,23 +20,9 @@
 
 namespace {
 
-// Writes slices 1 .. count as BMP files into the folder; slice i is
-// made by slice(i).
-void writeBmpSeries(const QString& folder, int count, const std::function<dimora::Bitmap(int)>& slice)
-{
-    for (int i = 1; i <= count; ++i)
-        dimora::saveBmpFile(slice(i), (folder + QStringLiteral("/%1.bmp").arg(i)).toStdString());
-}
-
 dimora::Bitmap allBlack(int width, int height)
 {
     return makeBitmap(width, height, [](int, int) { return dimora::kBlack; });
-}
-
-QStringList resultFields()
-{
-    const TForm2& form2 = *windows().form2;
-    return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
 }
 
 // Picks the last file through the settings dialog, as the user would.
