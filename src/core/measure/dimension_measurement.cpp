@@ -18,17 +18,24 @@ std::vector<SideCount> pairsOf(const std::vector<std::int64_t>& sides,
 
 }  // namespace
 
-CountReport reportBoxCounts(const BoxCounts& counts)
+CountReport reportOccupiedBoxes(const std::vector<std::int64_t>& sides,
+                                const std::vector<std::int64_t>& counts, double coverage,
+                                double zeroReportBelow)
 {
     CountReport report;
-    report.value2 = counts.coverage;
-    if (counts.coverage < kZeroReportCoverage) {
+    report.value2 = coverage;
+    if (coverage < zeroReportBelow) {
         report.zeroReport = true;
         return report;
     }
-    report.countList = countListLines(counts.counts);
-    report.fitPairs = pairsOf(counts.sides, counts.counts);
+    report.countList = countListLines(counts);
+    report.fitPairs = pairsOf(sides, counts);
     return report;
+}
+
+CountReport reportBoxCounts(const BoxCounts& counts)
+{
+    return reportOccupiedBoxes(counts.sides, counts.counts, counts.coverage, kZeroReportCoverage);
 }
 
 CountReport reportGrayCounts(const GrayCounts& counts)

@@ -45,6 +45,13 @@ struct CountReport {
 // Two-valued: one line per side, or nothing for the zero report.
 [[nodiscard]] CountReport reportBoxCounts(const BoxCounts& counts);
 
+// Counts of occupied boxes, in the plane or in space: nothing but the zero
+// report when the coverage is under `zeroReportBelow` percent, else one line
+// and one fit pair per side.
+[[nodiscard]] CountReport reportOccupiedBoxes(const std::vector<std::int64_t>& sides,
+                                              const std::vector<std::int64_t>& counts, double coverage,
+                                              double zeroReportBelow);
+
 // Grayscale: an empty line 0 (side 1 is not measured), then one line per side.
 // There is no zero report.
 [[nodiscard]] CountReport reportGrayCounts(const GrayCounts& counts);

@@ -135,17 +135,7 @@ CubeCounts CubeCounter::finish()
 
 CountReport reportCubeCounts(const CubeCounts& counts)
 {
-    CountReport report;
-    report.value2 = counts.coverage;
-    if (counts.coverage < kCubeZeroReportCoverage) {
-        report.zeroReport = true;
-        return report;
-    }
-    for (std::size_t k = 0; k < counts.sides.size(); ++k) {
-        report.countList.push_back(std::to_string(counts.counts[k]));
-        report.fitPairs.push_back({counts.sides[k], counts.counts[k]});
-    }
-    return report;
+    return reportOccupiedBoxes(counts.sides, counts.counts, counts.coverage, kCubeZeroReportCoverage);
 }
 
 }  // namespace dimora
