@@ -4,6 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/files/png_test_files.hpp"
+#include "core/image/image_test_support.hpp"
 #include "core/slices/cube_stack.hpp"
 #include "core/slices/slice_test_files.hpp"
 
@@ -41,12 +42,7 @@ CubeCounts countInMemory(const std::vector<Bitmap>& slices, const Region& region
 
 std::string errorOf(const CubeSettings& settings)
 {
-    try {
-        (void)countCubeStack(settings);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::errorOf([&] { (void)countCubeStack(settings); });
 }
 
 TEST(CubeStack, NaturalOrderComparesNumbersAsNumbers)
