@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commands.hpp"
 
+#include "cli/decoding_image.hpp"
 #include "cli/progress_bar.hpp"
 #include "cli/reports.hpp"
 
@@ -65,9 +66,32 @@ Region regionOrWholeImage(const Arguments& arguments, const ImageView& view)
     return arguments.region.value_or(Region{0, 0, view.width, view.height});
 }
 
+// The two-valued measurement of a TIFF or JPEG file counts each row as soon
+// as the decoder has written it. Every outcome is that of decoding first and
+// measuring then: a decoding error wins over the measurement's own.
+DimensionMeasurement measureTwoValuedWhileDecoding(const std::string& path, const Arguments& arguments,
+                                                   PixelClass pixelClass)
+{
+    DecodingImage image(path, arguments.page);
+    const ImageView view = image.view();
+    DimensionMeasurement measurement;
+    try {
+        measurement = measureTwoValued(view, regionOrWholeImage(arguments, view), pixelClass, image.gate());
+    } catch (...) {
+        image.finish();
+        throw;
+    }
+    image.finish();
+    return measurement;
+}
+
 DimensionMeasurement measureDimensionOf(const std::string& path, const Arguments& arguments,
                                         MeasurementKind kind)
 {
+    const ImageFileKind fileKind = imageFileKindOf(path);
+    if (kind != MeasurementKind::Gray && (fileKind == ImageFileKind::Tiff || fileKind == ImageFileKind::Jpeg))
+        return measureTwoValuedWhileDecoding(
+            path, arguments, kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
     const MeasuredImage image(path, arguments.page);
     const ImageView view = image.view();
     const Region region = regionOrWholeImage(arguments, view);

@@ -35,11 +35,11 @@ ImageFileKind imageFileKindOf(const std::string& path)
     return imageFileKindOf(std::span(start).first(length));
 }
 
-Bitmap loadImageFile(const std::string& path, std::int32_t page)
+Bitmap loadImageFile(const std::string& path, std::int32_t page, DecodeWatcher* watcher)
 {
     const ImageFileKind kind = imageFileKindOf(path);
     if (kind == ImageFileKind::Tiff)
-        return loadTiffFile(path, page);
+        return loadTiffFile(path, page, watcher);
     if (page != 1)
         fail(msg::kCannotReadImage, path);
     switch (kind) {
@@ -49,7 +49,7 @@ Bitmap loadImageFile(const std::string& path, std::int32_t page)
         return bitmap;
     }
     case ImageFileKind::Jpeg:
-        return loadJpegFile(path);
+        return loadJpegFile(path, watcher);
     default:
         return loadBmpFile(path);
     }

@@ -18,6 +18,7 @@
 //   BMP).
 
 #include "core/image/bitmap.hpp"
+#include "core/image/decode_watcher.hpp"
 
 #include <cstdint>
 #include <span>
@@ -33,7 +34,10 @@ enum class ImageFileKind { Bmp, Png, Tiff, Jpeg };
 // The kind of the file at path, from its first bytes.
 [[nodiscard]] ImageFileKind imageFileKindOf(const std::string& path);
 
-[[nodiscard]] Bitmap loadImageFile(const std::string& path, std::int32_t page = 1);
+// A watcher hears of a TIFF or JPEG bitmap and its rows as they are decoded;
+// BMP and PNG files are read without telling it anything.
+[[nodiscard]] Bitmap loadImageFile(const std::string& path, std::int32_t page = 1,
+                                   DecodeWatcher* watcher = nullptr);
 
 // True when the file name ends in .bmp, .png, .tif, .tiff, .jpg or .jpeg in
 // any letter case: the files that a folder of images is taken to hold.

@@ -47,11 +47,14 @@ struct Layouts {
     PixelLayout colour = PixelLayout::rgb24();
 };
 
+// Rows decoded between two tellings of a watcher.
+constexpr JDIMENSION kRowsPerTelling = 64;
+
 // No object with a destructor lives in this frame while the library runs, so
 // that the jump back from its errors skips nothing: the layouts and the
 // bitmap belong to the caller.
 bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::function<void()>& setSource,
-            const Layouts& layouts, Bitmap& bitmap)
+            const Layouts& layouts, Bitmap& bitmap, DecodeWatcher* watcher)
 {
     if (setjmp(errors.recover) != 0)
         return false;
@@ -89,19 +92,28 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::funct
     if (static_cast<std::int32_t>(info.output_width) != width ||
         static_cast<std::int32_t>(info.output_height) != height)
         return false;
+    if (watcher)
+        watcher->started(bitmap.view());
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = bitmap.row(static_cast<std::int32_t>(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1)
             return false;
+        // Told in bands, not row by row; a file cut short is only known at
+        // its end, so its last band is never told.
+        if (watcher && info.output_scanline % kRowsPerTelling == 0 && !errors.cutShort)
+            watcher->rowsWritten(static_cast<std::int32_t>(info.output_scanline));
     }
     // A file cut short is decoded with grey filler and a warning.
     if (errors.cutShort)
         return false;
+    if (watcher)
+        watcher->rowsWritten(height);
     jpeg_finish_decompress(&info);
     return true;
 }
 
-Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompress_struct&)>& setSource)
+Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompress_struct&)>& setSource,
+                DecodeWatcher* watcher = nullptr)
 {
     jpeg_decompress_struct info{};
     ErrorManager errors;
@@ -111,9 +123,10 @@ Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompres
     const Layouts layouts;
     const std::function<void()> source = [&] { setSource(info); };
     Bitmap bitmap;
+    AbandonUnlessKept abandon(watcher);
     bool decoded = false;
     try {
-        decoded = decode(info, errors, source, layouts, bitmap);
+        decoded = decode(info, errors, source, layouts, bitmap, watcher);
     } catch (const Error&) {
         decoded = false;
     } catch (const std::bad_alloc&) {
@@ -122,6 +135,7 @@ Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompres
     jpeg_destroy_decompress(&info);
     if (!decoded)
         fail(msg::kCannotReadImage, name);
+    abandon.keep();
     return bitmap;
 }
 
@@ -136,12 +150,13 @@ bool hasJpegSignature(std::span<const std::uint8_t> bytes)
     return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
 }
 
-Bitmap loadJpegFile(const std::string& path)
+Bitmap loadJpegFile(const std::string& path, DecodeWatcher* watcher)
 {
     const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         fail(msg::kCannotReadImage, path);
-    return readJpeg(path, [&](jpeg_decompress_struct& info) { jpeg_stdio_src(&info, file.get()); });
+    return readJpeg(
+        path, [&](jpeg_decompress_struct& info) { jpeg_stdio_src(&info, file.get()); }, watcher);
 }
 
 Bitmap decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& name)

@@ -15,6 +15,7 @@
 // Cost: the library decodes each scanline straight into the bitmap's row.
 
 #include "core/image/bitmap.hpp"
+#include "core/image/decode_watcher.hpp"
 
 #include <cstdint>
 #include <span>
@@ -25,7 +26,8 @@ namespace dimora {
 // True when the bytes start with FF D8 FF.
 [[nodiscard]] bool hasJpegSignature(std::span<const std::uint8_t> bytes);
 
-[[nodiscard]] Bitmap loadJpegFile(const std::string& path);
+// A watcher hears of the bitmap and of its rows as they are decoded.
+[[nodiscard]] Bitmap loadJpegFile(const std::string& path, DecodeWatcher* watcher = nullptr);
 
 // The same from bytes in memory; `name` stands for the file in the error text.
 [[nodiscard]] Bitmap decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& name);

@@ -292,13 +292,23 @@ void convertRow(const Page& page, const Band& band, std::uint32_t r, std::uint8_
     fail(msg::kCannotReadImage, name);
 }
 
-// Decodes strips straight into the bitmap's rows, when they are laid out the
-// same and follow one another in memory.
-bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap)
+// Whether strips can be decoded straight into the bitmap's rows: they are
+// laid out the same and follow one another in memory.
+bool stripsFitInPlace(TIFF* tif, const Page& page, const Bitmap& bitmap)
 {
-    if (!rowsCopyAsTheyAre(page) || TIFFIsTiled(tif) ||
-        static_cast<std::size_t>(TIFFScanlineSize64(tif)) != bitmap.stride())
-        return false;
+    return rowsCopyAsTheyAre(page) && !TIFFIsTiled(tif) &&
+           static_cast<std::size_t>(TIFFScanlineSize64(tif)) == bitmap.stride() &&
+           field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height) != 0;
+}
+
+void tellRows(DecodeWatcher* watcher, std::uint32_t rows)
+{
+    if (watcher)
+        watcher->rowsWritten(static_cast<std::int32_t>(rows));
+}
+
+bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
+{
     const auto rowsPerStrip =
         std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
     if (rowsPerStrip == 0)
@@ -309,11 +319,12 @@ bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap)
         if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0),
                                  bitmap.row(static_cast<std::int32_t>(row)), bytes) != bytes)
             return false;
+        tellRows(watcher, row + rows);
     }
     return true;
 }
 
-bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap)
+bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
 {
     const auto rowsPerStrip =
         std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
@@ -332,11 +343,12 @@ bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap)
         }
         for (std::uint32_t r = 0; r < rows; ++r)
             convertRow(page, band, r, bitmap.row(static_cast<std::int32_t>(row + r)));
+        tellRows(watcher, row + rows);
     }
     return true;
 }
 
-bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap)
+bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
 {
     std::uint32_t tileWidth = 0, tileHeight = 0;
     if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) != 1 ||
@@ -370,11 +382,12 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap)
         }
         for (std::uint32_t r = 0; r < rows; ++r)
             convertRow(page, band, r, bitmap.row(static_cast<std::int32_t>(row + r)));
+        tellRows(watcher, row + rows);
     }
     return true;
 }
 
-Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page)
+Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page, DecodeWatcher* watcher = nullptr)
 {
     if (!tif || page < 1 || TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)) != 1)
         failRead(name);
@@ -382,13 +395,17 @@ Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page)
     if (!description)
         failRead(name);
     Bitmap bitmap;
+    AbandonUnlessKept abandon(watcher);
     try {
         bitmap =
             Bitmap(static_cast<std::int32_t>(description->width),
                    static_cast<std::int32_t>(description->height), layoutOf(*description), RowOrder::TopDown);
-        const bool read = TIFFIsTiled(tif) ? readTiles(tif, *description, bitmap)
-                                           : readStripsInPlace(tif, *description, bitmap) ||
-                                                 readStrips(tif, *description, bitmap);
+        if (watcher)
+            watcher->started(bitmap.view());
+        const bool read = TIFFIsTiled(tif) ? readTiles(tif, *description, bitmap, watcher)
+                          : stripsFitInPlace(tif, *description, bitmap)
+                              ? readStripsInPlace(tif, *description, bitmap, watcher)
+                              : readStrips(tif, *description, bitmap, watcher);
         if (!read)
             failRead(name);
     } catch (const std::bad_alloc&) {
@@ -398,6 +415,7 @@ Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page)
     } catch (const Error&) {
         failRead(name);
     }
+    abandon.keep();
     return bitmap;
 }
 
@@ -469,11 +487,11 @@ bool hasTiffSignature(std::span<const std::uint8_t> bytes)
     return little || big;
 }
 
-Bitmap loadTiffFile(const std::string& path, std::int32_t page)
+Bitmap loadTiffFile(const std::string& path, std::int32_t page, DecodeWatcher* watcher)
 {
     const OpenOptions options;
     const TiffHandle tif(TIFFOpenExt(path.c_str(), "r", options.options));
-    return readPage(tif.get(), path, page);
+    return readPage(tif.get(), path, page, watcher);
 }
 
 Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name, std::int32_t page)

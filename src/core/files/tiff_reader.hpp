@@ -32,6 +32,7 @@
 // other layouts through a buffer of one strip or one row of tiles.
 
 #include "core/image/bitmap.hpp"
+#include "core/image/decode_watcher.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -44,8 +45,10 @@ namespace dimora {
 // BigTIFF "II+\0", "MM\0+".
 [[nodiscard]] bool hasTiffSignature(std::span<const std::uint8_t> bytes);
 
-// Page `page` (1 = the first) of the TIFF file at path.
-[[nodiscard]] Bitmap loadTiffFile(const std::string& path, std::int32_t page = 1);
+// Page `page` (1 = the first) of the TIFF file at path. A watcher hears of
+// the bitmap and of every strip or row of tiles as it is written.
+[[nodiscard]] Bitmap loadTiffFile(const std::string& path, std::int32_t page = 1,
+                                  DecodeWatcher* watcher = nullptr);
 
 // The same from bytes in memory; `name` stands for the file in the error text.
 [[nodiscard]] Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name,

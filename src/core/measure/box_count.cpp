@@ -69,7 +69,7 @@ std::int64_t occupiedBoxes(const OccupancyLevel& level, PixelClass pixelClass, c
 }
 
 std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& region, PixelClass pixelClass,
-                                       std::size_t sideCount)
+                                       std::size_t sideCount, const RowGate& gate)
 {
     std::vector<std::int64_t> counts(sideCount, 0);
     const Overlap xs = overlapOf(region.left, region.width, image.width);
@@ -91,7 +91,10 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     std::uint64_t* rowA = sized(scratch.rowA, pixelWords);
     std::uint64_t* rowB = sized(scratch.rowB, pixelWords);
     const auto imageRow = [&](std::int64_t r) {
-        return image.row(static_cast<std::int32_t>(region.top + ys.offset + r));
+        const auto y = static_cast<std::int32_t>(region.top + ys.offset + r);
+        if (gate)
+            gate(y);
+        return image.row(y);
     };
     const std::int64_t firstPixel = region.left + xs.offset;
 
@@ -138,12 +141,12 @@ std::vector<std::int64_t> boxSides(std::int32_t width, std::int32_t height, std:
     return sides;
 }
 
-BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass)
+BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass, const RowGate& gate)
 {
     BoxCounts result;
     result.sides = boxSides(region.width, region.height, 1);
     if (!result.sides.empty())
-        result.counts = countPerSide(image, region, pixelClass, result.sides.size());
+        result.counts = countPerSide(image, region, pixelClass, result.sides.size(), gate);
     // count(1) stays 0 when no side is counted.
     const std::int64_t pixelsInClass = result.counts.empty() ? 0 : result.counts.front();
     const std::int64_t area = std::int64_t{region.width} * region.height;

@@ -29,6 +29,7 @@
 #include "core/image/region.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace dimora {
@@ -55,8 +56,14 @@ struct BoxCounts {
     double coverage = 0;
 };
 
+// Called with an image row's index before the row is read; returns once the
+// row may be read. So the counting can follow a decoder that is still writing
+// a top-down image (rows of such an image are read in increasing order).
+using RowGate = std::function<void(std::int32_t row)>;
+
 // Counts the boxes of every side. Throws Error("不正な浮動小数点数演算命令")
 // for a region without pixels (width or height 0): its coverage is 0 / 0.
-[[nodiscard]] BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass);
+[[nodiscard]] BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass,
+                                   const RowGate& gate = {});
 
 }  // namespace dimora

@@ -49,9 +49,10 @@ CountReport reportGrayCounts(const GrayCounts& counts)
     return report;
 }
 
-DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region, PixelClass pixelClass)
+DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region, PixelClass pixelClass,
+                                      const RowGate& gate)
 {
-    const BoxCounts counts = countBoxes(image, region, pixelClass);
+    const BoxCounts counts = countBoxes(image, region, pixelClass, gate);
     return finishMeasurement(region, reportBoxCounts(counts));
 }
 

@@ -70,7 +70,7 @@ struct DimensionMeasurement {
 };
 
 [[nodiscard]] DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region,
-                                                    PixelClass pixelClass);
+                                                    PixelClass pixelClass, const RowGate& gate = {});
 [[nodiscard]] DimensionMeasurement measureGray(const ImageView& image, const Region& region);
 
 }  // namespace dimora
