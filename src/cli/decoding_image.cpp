@@ -72,7 +72,7 @@ void DecodingImage::abandoned() noexcept
     changed_.wait(lock, [this] { return !reading_; });
 }
 
-void DecodingImage::ended(std::exception_ptr failure)
+void DecodingImage::ended(const std::exception_ptr& failure)
 {
     const std::lock_guard lock(mutex_);
     ended_ = true;

@@ -49,7 +49,7 @@ private:
     void started(const ImageView& view) override;
     void rowsWritten(std::int32_t rows) noexcept override;
     void abandoned() noexcept override;
-    void ended(std::exception_ptr failure);
+    void ended(const std::exception_ptr& failure);
     void waitForRow(std::int32_t row);
     // The caller reads no more rows.
     void stopReading();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/progress_bar.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -23,7 +24,7 @@ std::string ProgressBar::line(std::size_t done, std::size_t total, double second
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
     char text[160];
     if (rate > 0 && done < total) {
-        const auto left = static_cast<long>(static_cast<double>(total - done) / rate + 0.5);
+        const auto left = std::lround(static_cast<double>(total - done) / rate);
         std::snprintf(text, sizeof text, " %zu/%zu %s  %.1f %s/s  %ld:%02ld left", done, total, unit, rate,
                       unit, left / 60, left % 60);
     } else {

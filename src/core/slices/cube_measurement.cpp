@@ -33,7 +33,8 @@ public:
     explicit SliceDecoder(const CubeStack& stack) : total_(stack.sliceCount())
     {
         for (std::int32_t k = 0; k < std::min(kDecoders, total_); ++k)
-            threads_.emplace_back([this, &stack, k](std::stop_token stop) { decode(stack, k + 1, stop); });
+            threads_.emplace_back(
+                [this, &stack, k](const std::stop_token& stop) { decode(stack, k + 1, stop); });
     }
 
     // The next slice, in order; rethrows its decoding error.
@@ -104,7 +105,7 @@ private:
 }  // namespace
 
 CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress& progress,
-                               std::stop_token stop)
+                               const std::stop_token& stop)
 {
     const CubeStack stack = CubeStack::find(settings.stack);
     const std::int32_t total = stack.sliceCount();
@@ -135,10 +136,10 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
 }
 
 CubeStackMeasurement measureCubeStack(const CubeSettings& settings, const CubeProgress& progress,
-                                      std::stop_token stop)
+                                      const std::stop_token& stop)
 {
     CubeStackMeasurement result;
-    result.stack = countCubeStack(settings, progress, std::move(stop));
+    result.stack = countCubeStack(settings, progress, stop);
     result.measurement = finishMeasurement(result.stack.counts.region, reportCubeCounts(result.stack.counts));
     return result;
 }

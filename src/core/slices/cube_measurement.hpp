@@ -51,7 +51,7 @@ struct CubeStackCounts {
 };
 
 [[nodiscard]] CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress& progress = {},
-                                             std::stop_token stop = {});
+                                             const std::stop_token& stop = {});
 
 // A whole run with its fit and field texts, for the command line.
 struct CubeStackMeasurement {
@@ -59,7 +59,8 @@ struct CubeStackMeasurement {
     DimensionMeasurement measurement;  // sides and counts are those of the fit: N(s)
 };
 
-[[nodiscard]] CubeStackMeasurement
-measureCubeStack(const CubeSettings& settings, const CubeProgress& progress = {}, std::stop_token stop = {});
+[[nodiscard]] CubeStackMeasurement measureCubeStack(const CubeSettings& settings,
+                                                    const CubeProgress& progress = {},
+                                                    const std::stop_token& stop = {});
 
 }  // namespace dimora
