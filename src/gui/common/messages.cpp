@@ -34,7 +34,7 @@ constexpr std::array kTemplates{
 
 QString translatedMessage(std::string_view message)
 {
-    const QString text = QString::fromUtf8(message.data(), qsizetype(message.size()));
+    QString text = QString::fromUtf8(message.data(), qsizetype(message.size()));
     for (const char* templ : kTemplates) {
         const QString pattern = QString::fromUtf8(templ);
         const qsizetype hole = pattern.indexOf(QStringLiteral("%s"));

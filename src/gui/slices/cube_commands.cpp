@@ -15,6 +15,7 @@
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/measurement_windows.hpp"
 #include "gui/slices/cube_progress_window.hpp"
+#include "gui/slices/cube_run_events.hpp"
 #include "gui/slices/cube_settings_dialog.hpp"
 
 #include <QEventLoop>
@@ -27,15 +28,6 @@
 #include <thread>
 
 namespace {
-
-// What the worker tells the GUI thread; emitted on the worker, delivered
-// through queued connections in the order emitted.
-class CubeRunEvents : public QObject {
-    Q_OBJECT
-signals:
-    void progressed(int done, int total);
-    void ended();
-};
 
 // Shows the progress window for the lifetime of the object.
 class ProgressShown {
@@ -128,5 +120,3 @@ void CubeSettingsDialog::RunButtonClick()
         },
         BusyCursor::DontShow);
 }
-
-#include "cube_commands.moc"
