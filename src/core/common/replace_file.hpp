@@ -6,6 +6,14 @@
 // a new temporary file in the target's folder, which is then renamed over the
 // target in one step. On failure the temporary file is removed and an existing
 // target stays as it was.
+//
+// What is replaced is always a regular file. A symbolic link (or a chain of
+// them) stays a link: the file it leads to is replaced, beside itself, or
+// created when the link dangles. An existing target that is no regular file
+// and no folder (a device such as /dev/null or /dev/stdout, a FIFO, a socket,
+// or a link to one of these) is opened and written into directly, as a shell
+// redirection would: renaming over it would put a file where the device or
+// FIFO was.
 
 #include <cstdint>
 #include <initializer_list>
