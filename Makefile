@@ -9,12 +9,16 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 PREFIX     ?= /usr/local
 
+# Asks CMake to list the files it reads while configuring, for tools/check-deps.sh.
+cmake_query = mkdir -p $(1)/.cmake/api/v1/query && touch $(1)/.cmake/api/v1/query/cmakeFiles-v1
+
 .PHONY: deps build run test test-cluster test-asan bench fuzz fuzz-ci clean format format-check lint install package
 
 deps:
 	@tools/install-deps.sh
 
 build: deps
+	$(call cmake_query,$(BUILD))
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -35,6 +39,7 @@ test: build
 	tools/check-install.sh $(BUILD)
 	$(MAKE) test-asan
 	$(MAKE) fuzz-ci FUZZ_SECONDS=60
+	tools/check-deps.sh $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
 
 # A one-node Slurm cluster on this machine runs the batch array job recipe of
 # tools/slurm (about 15 s; needs root for slurmd).
@@ -45,6 +50,7 @@ test-cluster: build
 # The core and command-line tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, without the desktop program.
 test-asan: deps
+	$(call cmake_query,$(ASAN_BUILD))
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDIMORA_WERROR=ON \
 	  -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -65,6 +71,7 @@ fuzz: deps
 # Every fuzz target for FUZZ_SECONDS on each submission; only the fuzz targets
 # are built, to keep the clang build short.
 fuzz-ci: deps
+	$(call cmake_query,$(FUZZ_BUILD))
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIMORA_WERROR=ON \
 	  -DDIMORA_BUILD_FUZZ=ON -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers

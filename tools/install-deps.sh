@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Dimora3 need, when
 # any of them is missing (with sudo when not run as root).
+#   tools/install-deps.sh [cluster]          install (cluster: also what make test-cluster starts)
+#   tools/install-deps.sh --list [cluster]   print the list only (tools/check-deps.sh reads it)
 set -euo pipefail
+
+list_only=no
+if [ "${1:-}" = --list ]; then
+  list_only=yes
+  shift
+fi
 
 packages=(
   build-essential cmake ninja-build pkg-config
   libpng-dev libtiff-dev libjpeg62-turbo-dev nlohmann-json3-dev libcli11-dev libboost-math-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-dev clang-format clang-tidy
   xvfb xauth
@@ -17,6 +25,10 @@ packages=(
 # tools/install-deps.sh cluster: also what make test-cluster starts.
 if [ "${1:-}" = cluster ]; then
   packages+=(slurm-wlm munge bc)
+fi
+if [ $list_only = yes ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
 
 missing=()
