@@ -66,10 +66,12 @@ Region parseRegion(const std::string& text)
     return Region{parts[0], parts[1], parts[2], parts[3]};
 }
 
-// --voxel X,Y,Z: three positive lengths, X = Y.
+// --voxel X,Y,Z: three positive lengths, X = Y. The texts go along, since
+// k(s) is computed from them exactly.
 VoxelSize parseVoxel(const std::string& text)
 {
     std::vector<double> parts;
+    std::vector<std::string> texts;
     std::size_t start = 0;
     while (true) {
         const auto comma = text.find(',', start);
@@ -80,6 +82,7 @@ VoxelSize parseVoxel(const std::string& text)
             !std::isfinite(value))
             throw UsageError("--voxel: '" + part + "' is not a positive number");
         parts.push_back(value);
+        texts.push_back(part);
         if (comma == std::string::npos)
             break;
         start = comma + 1;
@@ -88,7 +91,11 @@ VoxelSize parseVoxel(const std::string& text)
         throw UsageError("--voxel takes X,Y,Z");
     if (parts[0] != parts[1])
         throw UsageError("--voxel: pixels must be square (X = Y)");
-    return VoxelSize{parts[0], parts[1], parts[2]};
+    VoxelSize voxel(parts[0], parts[1], parts[2]);
+    voxel.xText = texts[0];
+    voxel.yText = texts[1];
+    voxel.zText = texts[2];
+    return voxel;
 }
 
 }  // namespace

@@ -506,6 +506,12 @@ TEST_F(Cli, CubesCountBoxesOverTheSlicesOfTheirVoxelDepth)
     EXPECT_EQ(out["slicesPerBox"], json({1, 1, 1, 2}));
     EXPECT_EQ(out["counts"], json({8192, 2048, 512, 64}));
 
+    // The voxel's decimals are taken as written: 0.3 / 0.2 is 1.5, rounded up.
+    out = runJson({"cubes", dir_.string(), "--voxel", "0.3,0.3,0.2", "--json"});
+    EXPECT_EQ(out["sides"], json({1, 2}));
+    EXPECT_EQ(out["slicesPerBox"], json({2, 3}));
+    EXPECT_EQ(out["counts"], json({32 * 32 * 4, 16 * 16 * 3}));
+
     const auto text = run({"cubes", dir_.string(), "--voxel", "3,3,1"});
     EXPECT_EQ(text.exitStatus, 1);
     EXPECT_EQ(lastLine(text.err), "不正な浮動小数点数演算命令.");

@@ -8,17 +8,211 @@
 #include "core/measure/row_classifier.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 namespace dimora {
 
+namespace {
+
+// A non-negative integer in decimal digits, most significant first, without
+// leading zeros (zero: no digits).
+using Digits = std::string;
+
+void trimLeadingZeros(Digits& digits)
+{
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+}
+
+// A positive decimal number, exactly: digits × 10^exponent.
+struct Decimal {
+    Digits digits;
+    std::int64_t exponent = 0;
+};
+
+// Exponents beyond this come from no text that reads as a finite double; such
+// texts are left to the double.
+constexpr std::int64_t kExponentLimit = 100000;
+
+// Optional blanks, an optional "+", digits with an optional point, an
+// optional exponent, optional blanks. Nothing for anything else, and for
+// zero or a number too far from 1.
+std::optional<Decimal> exactDecimal(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    Decimal number;
+    std::size_t i = 0;
+    std::size_t mantissaDigits = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i, ++mantissaDigits)
+        number.digits += text[i];
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && isDigit(text[i]); ++i, ++mantissaDigits) {
+            number.digits += text[i];
+            --number.exponent;
+        }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        const bool negative = i < text.size() && text[i] == '-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        std::int64_t exponent = 0;
+        const std::size_t first = i;
+        for (; i < text.size() && isDigit(text[i]); ++i)
+            exponent = std::min(exponent * 10 + (text[i] - '0'), kExponentLimit);
+        if (i == first)
+            return std::nullopt;
+        number.exponent += negative ? -exponent : exponent;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    trimLeadingZeros(number.digits);
+    const std::size_t last = number.digits.find_last_not_of('0');
+    if (last == std::string::npos)
+        return std::nullopt;
+    number.exponent += static_cast<std::int64_t>(number.digits.size() - last - 1);
+    number.digits.resize(last + 1);
+    if (std::abs(number.exponent) >= kExponentLimit)
+        return std::nullopt;
+    return number;
+}
+
+// The shortest decimal text that reads back as `value`.
+std::string shortestText(double value)
+{
+    char buffer[32];
+    const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value).ptr;
+    return std::string(buffer, end);
+}
+
+// The edge's text taken exactly; else its double's shortest decimal text,
+// which is what was written whenever that had 15 or fewer significant digits.
+Decimal exactEdge(double edge, const std::string& text)
+{
+    std::optional<Decimal> number = exactDecimal(text);
+    if (!number)
+        number = exactDecimal(shortestText(edge));
+    if (!number)
+        fail(msg::kVoxelSizeNotPositive);
+    return *number;
+}
+
+Digits multiply(const Digits& a, const Digits& b)
+{
+    if (a.empty() || b.empty())
+        return {};
+    std::vector<std::uint32_t> product(a.size() + b.size(), 0);
+    for (std::size_t i = a.size(); i-- > 0;) {
+        std::uint32_t carry = 0;
+        for (std::size_t j = b.size(); j-- > 0;) {
+            std::uint32_t& cell = product[i + j + 1];
+            const std::uint32_t sum = cell + static_cast<std::uint32_t>((a[i] - '0') * (b[j] - '0')) + carry;
+            cell = sum % 10;
+            carry = sum / 10;
+        }
+        product[i] += carry;
+    }
+    Digits digits;
+    for (const std::uint32_t cell : product)
+        digits += static_cast<char>('0' + cell);
+    trimLeadingZeros(digits);
+    return digits;
+}
+
+Digits add(const Digits& a, const Digits& b)
+{
+    Digits sum;
+    int carry = 0;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()) || carry; ++i) {
+        const int digit = (i < a.size() ? a[a.size() - 1 - i] - '0' : 0) +
+                          (i < b.size() ? b[b.size() - 1 - i] - '0' : 0) + carry;
+        sum += static_cast<char>('0' + digit % 10);
+        carry = digit / 10;
+    }
+    std::reverse(sum.begin(), sum.end());
+    return sum;
+}
+
+bool less(const Digits& a, const Digits& b)
+{
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// a -= b, for a ≥ b.
+void subtract(Digits& a, const Digits& b)
+{
+    int borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char& cell = a[a.size() - 1 - i];
+        int digit = cell - '0' - borrow - (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        borrow = digit < 0;
+        cell = static_cast<char>('0' + digit + 10 * borrow);
+    }
+    trimLeadingZeros(a);
+}
+
+constexpr std::int64_t kSaturated = std::int64_t{1} << 62;
+
+// floor(numerator / denominator), or kSaturated when that is kSaturated or more.
+std::int64_t quotient(const Digits& numerator, const Digits& denominator)
+{
+    // 10^19 > 2^62: a quotient of that many digits saturates.
+    if (numerator.size() > denominator.size() + 19)
+        return kSaturated;
+    std::int64_t result = 0;
+    Digits remainder;
+    for (const char next : numerator) {
+        remainder += next;
+        trimLeadingZeros(remainder);
+        int digit = 0;
+        for (; !less(remainder, denominator); ++digit)
+            subtract(remainder, denominator);
+        if (result > (kSaturated - digit) / 10)
+            return kSaturated;
+        result = result * 10 + digit;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string voxelEdgeText(double edge, const std::string& text)
+{
+    std::string_view written = text;
+    while (!written.empty() && written.front() == ' ')
+        written.remove_prefix(1);
+    while (!written.empty() && written.back() == ' ')
+        written.remove_suffix(1);
+    return written.empty() ? shortestText(edge) : std::string(written);
+}
+
 std::int64_t slicesPerBox(std::int64_t side, const VoxelSize& voxel)
 {
-    const double slices = std::floor(static_cast<double>(side) * voxel.x / voxel.z + 0.5);
-    if (!(slices < 0x1p62))
+    // round(s × X / Z), halves up, is floor((2 s X + Z) / 2 Z); with
+    // X = x × 10^p and Z = z × 10^q, both scaled to integers by 10^|p − q|.
+    const Decimal x = exactEdge(voxel.x, voxel.xText);
+    const Decimal z = exactEdge(voxel.z, voxel.zText);
+    const std::int64_t shift = x.exponent - z.exponent;
+    const Digits zeros(static_cast<std::size_t>(std::abs(shift)), '0');
+    const Digits scaledX = shift > 0 ? x.digits + zeros : x.digits;
+    const Digits scaledZ = shift < 0 ? z.digits + zeros : z.digits;
+    const Digits twoSX = multiply(multiply("2", std::to_string(std::max<std::int64_t>(side, 0))), scaledX);
+    const std::int64_t slices = quotient(add(twoSX, scaledZ), multiply("2", scaledZ));
+    if (slices >= kSaturated)
         return std::numeric_limits<std::int64_t>::max();
-    return std::max<std::int64_t>(1, static_cast<std::int64_t>(slices));
+    return std::max<std::int64_t>(1, slices);
 }
 
 std::vector<std::int64_t> cubeSides(std::int32_t width, std::int32_t height, std::int32_t slices,

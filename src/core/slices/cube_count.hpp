@@ -26,21 +26,39 @@
 #include "core/measure/occupancy_level.hpp"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace dimora {
 
 // Voxel edge lengths in any one unit.
 struct VoxelSize {
+    VoxelSize() = default;
+    VoxelSize(double x, double y, double z) : x(x), y(y), z(z) {}
+
     double x = 1;
     double y = 1;
     double z = 1;
+    // The edges as the user wrote them in decimal ("0.3", "2.5e-1"; blanks
+    // around and a leading "+" allowed), when known. k(s) takes X and Z from
+    // these texts exactly, since 0.3 / 0.2 is 1.5 as written but a little less
+    // in doubles. An empty text stands for the shortest decimal that reads
+    // back as the edge's double.
+    std::string xText;
+    std::string yText;
+    std::string zText;
 };
+
+// An edge for reports: its text as written (without blanks), else the
+// shortest decimal that reads back as `edge`.
+[[nodiscard]] std::string voxelEdgeText(double edge, const std::string& text);
 
 // Below this coverage (in percent) a cube measurement ends with the zero report.
 inline constexpr double kCubeZeroReportCoverage = 0.01;
 
-// k(s): the slices a box of side s pixels spans.
+// k(s): the slices a box of side s pixels spans, max(1, round(s × X / Z))
+// with X and Z their decimal texts taken exactly, halves rounded up; at least
+// 2^62 saturates to the largest int64.
 [[nodiscard]] std::int64_t slicesPerBox(std::int64_t side, const VoxelSize& voxel);
 
 // The sides counted for a region of width × height over `slices` slices.

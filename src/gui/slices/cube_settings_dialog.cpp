@@ -173,6 +173,9 @@ dimora::CubeSettings CubeSettingsDialog::settings() const
     const double pixel = voxelEdge(PixelSizeEdit);
     const double distance = voxelEdge(SliceDistanceEdit);
     settings.voxel = {pixel, pixel, distance};
+    // k(s) is computed from the texts as written, exactly.
+    settings.voxel.xText = settings.voxel.yText = PixelSizeEdit->text().toStdString();
+    settings.voxel.zText = SliceDistanceEdit->text().toStdString();
     return settings;
 }
 

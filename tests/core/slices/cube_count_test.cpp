@@ -11,7 +11,9 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <random>
+#include <string>
 
 namespace dimora {
 namespace {
@@ -125,13 +127,45 @@ TEST(CubeCount, EqualsThePlainCountOnRandomVolumes)
 
 TEST(CubeCount, SlicesPerBoxRoundHalvesUp)
 {
-    EXPECT_EQ(slicesPerBox(1, {1, 1, 4}), 1);   // 0.25 → 0 → at least 1
-    EXPECT_EQ(slicesPerBox(2, {1, 1, 4}), 1);   // 0.5 rounds up
-    EXPECT_EQ(slicesPerBox(8, {1, 1, 4}), 2);   // 2
-    EXPECT_EQ(slicesPerBox(4, {5, 5, 2}), 10);  // 10
-    EXPECT_EQ(slicesPerBox(1, {3, 3, 2}), 2);   // 1.5 rounds up
+    EXPECT_EQ(slicesPerBox(1, {1, 1, 4}), 1);        // 0.25 → 0 → at least 1
+    EXPECT_EQ(slicesPerBox(2, {1, 1, 4}), 1);        // 0.5 rounds up
+    EXPECT_EQ(slicesPerBox(8, {1, 1, 4}), 2);        // 2
+    EXPECT_EQ(slicesPerBox(4, {5, 5, 2}), 10);       // 10
+    EXPECT_EQ(slicesPerBox(1, {3, 3, 2}), 2);        // 1.5 rounds up
+    EXPECT_EQ(slicesPerBox(1, {0.3, 0.3, 0.2}), 2);  // the doubles' decimals: 1.5 rounds up
     EXPECT_THROW(CubeCounter({0, 0, 4, 4}, 4, 4, 4, {0, 0, 1}), Error);
     EXPECT_THROW(CubeCounter({0, 0, 4, 4}, 4, 4, 4, {1, 1, NAN}), Error);
+}
+
+TEST(CubeCount, SlicesPerBoxTakeTheDecimalTextsExactly)
+{
+    // X, Z as written, side, k(side). In doubles 0.3 / 0.2 and 0.7 / 0.2 fall
+    // just under their halves.
+    const struct {
+        const char* x;
+        const char* z;
+        std::int64_t side;
+        std::int64_t slices;
+    } cases[] = {
+        {"0.3", "0.2", 1, 2},
+        {"0.7", "0.2", 1, 4},
+        {" +0.30 ", "2E-1", 1, 2},
+        {"3e-1", "0.20000", 4, 6},
+        {"0.29999999999999999", "0.2", 1, 1},  // the same double as 0.3, but under the half
+        {"0.30000000000000001", "0.2", 1, 2},
+        {"1.25", "1", 2, 3},
+        {"0.1", "0.3", 2, 1},  // 0.667 rounds to 1
+        {"0.0001", "1000", 8192, 1},
+        {"1e300", "1e-300", 1, std::numeric_limits<std::int64_t>::max()},
+        {"4611686018427387903.5", "1", 1, std::numeric_limits<std::int64_t>::max()},  // 2^62 - 0.5
+        {"4611686018427387902.49", "1", 1, 4611686018427387902},
+    };
+    for (const auto& c : cases) {
+        VoxelSize voxel(std::stod(c.x), std::stod(c.x), std::stod(c.z));
+        voxel.xText = voxel.yText = c.x;
+        voxel.zText = c.z;
+        EXPECT_EQ(slicesPerBox(c.side, voxel), c.slices) << c.x << " / " << c.z << " side " << c.side;
+    }
 }
 
 double fittedDimension(const CubeCounts& counts)

@@ -4,6 +4,7 @@
 
 #include "core/files/png_test_files.hpp"
 #include "core/files/tiff_jpeg_test_files.hpp"
+#include "core/slices/cube_count.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "core/slices/cube_stack.hpp"
 #include "gui/common/bitmap_qimage.hpp"
@@ -187,6 +188,24 @@ private slots:
         QVERIFY(dialog.isVisible());
         QVERIFY(windows().cubeProgress->isHidden());
         expectMarkedWindows();
+    }
+
+    void theVoxelTextsRoundAsWritten()
+    {
+        ProgramUnderTest program;
+        CubeSettingsDialog& dialog = *windows().cubeSettings;
+        // Pixel, distance, k(1): 0.3 / 0.2 is 1.5 and rounds up, although it is
+        // less in doubles; the longer text is the same double as 0.3.
+        const struct {
+            const char* pixel;
+            const char* distance;
+            std::int64_t slices;
+        } cases[] = {{"0.3", "0.2", 2}, {" 0.7", "2e-1 ", 4}, {"0.29999999999999999", "0.2", 1}};
+        for (const auto& c : cases) {
+            dialog.PixelSizeEdit->setText(QString::fromLatin1(c.pixel));
+            dialog.SliceDistanceEdit->setText(QString::fromLatin1(c.distance));
+            QCOMPARE(dimora::slicesPerBox(1, dialog.settings().voxel), c.slices);
+        }
     }
 
     void aRunWritesTheCoreMeasurementAndKeepsTheWorkingImage()
