@@ -11,12 +11,15 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <ostream>
+#include <stop_token>
+#include <string_view>
 #include <thread>
 
 #include <csv.h>
@@ -64,9 +67,12 @@ const char* const kColumns[] = {"path",       "status",   "error",    "width", "
                                 "ci95Low",    "ci95High", "rSquared", "sides", "counts"};
 
 // One row: the measurement's JSON object with the file's path and status,
-// or the error.
-json measureRow(const std::string& measurement, const std::string& path, const Arguments& arguments)
+// or the error (for a folder that cannot be read, the system's reason).
+json measureRow(const std::string& measurement, const BatchEntry& entry, const Arguments& arguments)
 {
+    const std::string& path = entry.path;
+    if (entry.unreadableFolder)
+        return json{{"path", path}, {"status", "error"}, {"error", *entry.unreadableFolder}};
     json row;
     try {
         row = measureFileJson(measurement, path, arguments);
@@ -97,34 +103,144 @@ bool wantsJsonLines(const Arguments& arguments)
     return endsWith(".jsonl") || endsWith(".json");
 }
 
+// The image files of a folder, and with `recursive` those of its subfolders
+// (not those behind links to folders, as `find` does it), in no order; a
+// folder that cannot be read gives its entry with the reason, and its
+// siblings are still read. Each folder is closed before its subfolders are
+// opened, so the depth costs no file descriptors.
+void listFolder(const fs::path& folder, bool recursive, std::vector<BatchEntry>& entries)
+{
+    std::vector<fs::path> subfolders;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
+         entry.increment(error)) {
+        std::error_code ignored;
+        if (recursive && entry->is_directory(ignored) && !entry->is_symlink(ignored))
+            subfolders.push_back(entry->path());
+        else if (entry->is_regular_file(ignored) && hasImageFileExtension(entry->path().string()))
+            entries.push_back({entry->path().string(), std::nullopt});
+    }
+    if (error)
+        entries.push_back({folder.string(), error.message()});
+    for (const fs::path& subfolder : subfolders)
+        listFolder(subfolder, recursive, entries);
+}
+
+// The length of the valid UTF-8 sequence that starts at text[at], or 0 when
+// none does there (RFC 3629: no overlong forms, no surrogates, nothing past
+// U+10FFFF).
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t k) -> unsigned {
+        return at + k < text.size() ? static_cast<unsigned char>(text[at + k]) : 0x100u;
+    };
+    const unsigned lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    if (byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (byte(k) < 0x80 || byte(k) > 0xBF)
+            return 0;
+    return length;
+}
+
+// A JSON string: the runs of valid UTF-8 escaped as the JSON library
+// escapes them, each other byte as \udcXX.
+void appendJsonString(std::string_view text, std::string& line)
+{
+    line += '"';
+    std::size_t runStart = 0;
+    const auto endRun = [&](std::size_t end) {
+        if (end > runStart) {
+            const std::string quoted = json(std::string(text.substr(runStart, end - runStart))).dump();
+            line.append(quoted, 1, quoted.size() - 2);
+        }
+    };
+    for (std::size_t at = 0; at < text.size();) {
+        if (const std::size_t length = utf8SequenceLength(text, at); length > 0) {
+            at += length;
+            continue;
+        }
+        endRun(at);
+        static constexpr char kHex[] = "0123456789abcdef";
+        const auto value = static_cast<unsigned char>(text[at]);
+        line += "\\udc";
+        line += kHex[value >> 4];
+        line += kHex[value & 0xF];
+        runStart = ++at;
+    }
+    endRun(text.size());
+    line += '"';
+}
+
+// Compact JSON as the library writes it (dump()), with strings written by
+// appendJsonString.
+void appendJson(const json& value, std::string& line)
+{
+    if (value.is_object()) {
+        line += '{';
+        bool first = true;
+        for (const auto& [key, item] : value.items()) {
+            if (!first)
+                line += ',';
+            first = false;
+            appendJsonString(key, line);
+            line += ':';
+            appendJson(item, line);
+        }
+        line += '}';
+    } else if (value.is_array()) {
+        line += '[';
+        for (std::size_t k = 0; k < value.size(); ++k) {
+            if (k > 0)
+                line += ',';
+            appendJson(value[k], line);
+        }
+        line += ']';
+    } else if (value.is_string()) {
+        appendJsonString(value.get_ref<const std::string&>(), line);
+    } else {
+        line += value.dump();
+    }
+}
+
 }  // namespace
 
-std::vector<std::string> batchFiles(const std::vector<std::string>& paths, bool recursive)
+std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, bool recursive)
 {
-    std::vector<std::string> files;
+    std::vector<BatchEntry> entries;
     for (const std::string& path : paths) {
         std::error_code error;
         // A file, even one that does not exist, gets its row (with the
         // single command's error).
         if (!fs::is_directory(path, error)) {
-            files.push_back(path);
+            entries.push_back({path, std::nullopt});
             continue;
         }
-        std::vector<std::string> found;
-        const auto take = [&](const fs::directory_entry& entry) {
-            if (entry.is_regular_file(error) && hasImageFileExtension(entry.path().string()))
-                found.push_back(entry.path().string());
-        };
-        if (recursive)
-            for (const auto& entry : fs::recursive_directory_iterator(path, error))
-                take(entry);
-        else
-            for (const auto& entry : fs::directory_iterator(path, error))
-                take(entry);
-        std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
+        std::vector<BatchEntry> found;
+        listFolder(path, recursive, found);
+        std::sort(found.begin(), found.end(),
+                  [](const BatchEntry& a, const BatchEntry& b) { return a.path < b.path; });
+        entries.insert(entries.end(), found.begin(), found.end());
     }
-    return files;
+    return entries;
 }
 
 std::string csvHeader()
@@ -167,17 +283,25 @@ std::string csvLine(const json& row)
     return line;
 }
 
-int runBatch(const Arguments& arguments, std::ostream& out, std::ostream& progress, bool progressIsTerminal)
+std::string jsonLine(const json& row)
+{
+    std::string line;
+    appendJson(row, line);
+    line += '\n';
+    return line;
+}
+
+int runBatch(const Arguments& arguments, const BatchStreams& streams)
 {
     const std::string& measurement = arguments.operands[0];
-    const std::vector<std::string> files =
-        batchFiles({arguments.operands.begin() + 1, arguments.operands.end()}, arguments.recursive);
-    if (files.empty())
+    const std::vector<BatchEntry> entries =
+        batchEntries({arguments.operands.begin() + 1, arguments.operands.end()}, arguments.recursive);
+    if (entries.empty())
         return 2;
     const bool jsonLines = wantsJsonLines(arguments);
     const auto cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t jobs = std::min<std::size_t>(
-        files.size(), arguments.jobs > 0 ? static_cast<std::size_t>(arguments.jobs) : cores);
+        entries.size(), arguments.jobs > 0 ? static_cast<std::size_t>(arguments.jobs) : cores);
 
     // Workers take the next file; the rows wait here until every row before
     // them is written.
@@ -185,22 +309,21 @@ int runBatch(const Arguments& arguments, std::ostream& out, std::ostream& progre
         std::string text;
         bool failed = false;
     };
-    std::vector<std::optional<Row>> rows(files.size());
+    std::vector<std::optional<Row>> rows(entries.size());
     std::mutex lock;
     std::condition_variable rowDone;
     std::size_t next = 0;
-    const auto work = [&] {
-        while (true) {
-            std::size_t index;
+    const auto work = [&](const std::stop_token& stop) {
+        while (!stop.stop_requested()) {
+            std::size_t index = 0;
             {
                 const std::lock_guard guard(lock);
-                if (next >= files.size())
+                if (next >= entries.size())
                     return;
                 index = next++;
             }
-            const json row = measureRow(measurement, files[index], arguments);
-            std::string text =
-                jsonLines ? row.dump(-1, ' ', false, json::error_handler_t::replace) + "\n" : csvLine(row);
+            const json row = measureRow(measurement, entries[index], arguments);
+            std::string text = jsonLines ? jsonLine(row) : csvLine(row);
             {
                 const std::lock_guard guard(lock);
                 rows[index] = Row{std::move(text), row["status"] != "ok"};
@@ -208,19 +331,36 @@ int runBatch(const Arguments& arguments, std::ostream& out, std::ostream& progre
             rowDone.notify_all();
         }
     };
+    // Leaving this function in any way asks the workers to stop after the
+    // file in hand, and waits for them.
     std::vector<std::jthread> workers;
     for (std::size_t k = 0; k < jobs; ++k)
         workers.emplace_back(work);
 
-    const bool showProgress = arguments.progress.value_or(progressIsTerminal);
-    ProgressBar bar(progress, files.size(), showProgress);
-    std::string collected = jsonLines ? "" : csvHeader();
-    if (!arguments.output) {
-        out << collected << std::flush;
-        collected.clear();
-    }
+    const bool showProgress = arguments.progress.value_or(streams.progressIsTerminal);
+    ProgressBar bar(streams.progress, entries.size(), showProgress);
+    std::string collected;
+    // Rows go to --output at the end, or to the row stream at once; a row
+    // stream that fails (a full disk, a closed standard output) ends the run.
+    const auto emit = [&](const std::string& text) {
+        if (arguments.output) {
+            collected += text;
+            return;
+        }
+        if (streams.rowsOnProgressTerminal)
+            bar.clear();
+        errno = 0;
+        streams.rows << text << std::flush;
+        if (!streams.rows) {
+            const int reason = errno != 0 ? errno : EIO;
+            bar.finish();
+            fail(fileErrorText(reason));
+        }
+    };
+    if (!jsonLines)
+        emit(csvHeader());
     bool anyFailed = false;
-    for (std::size_t index = 0; index < files.size(); ++index) {
+    for (std::size_t index = 0; index < entries.size(); ++index) {
         Row done;
         {
             std::unique_lock guard(lock);
@@ -234,10 +374,7 @@ int runBatch(const Arguments& arguments, std::ostream& out, std::ostream& progre
             rows[index].reset();
         }
         anyFailed = anyFailed || done.failed;
-        if (arguments.output)
-            collected += done.text;
-        else
-            out << done.text << std::flush;
+        emit(done.text);
         bar.show(index + 1);
     }
     bar.finish();

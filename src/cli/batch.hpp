@@ -8,36 +8,67 @@
 // Files: each PATH that is a folder gives its image files (.bmp .png .tif
 // .tiff .jpg .jpeg in any case; with --recursive also those of its
 // subfolders) in byte-wise sorted path order, where the folder was named;
-// other PATHs are taken as they are.
+// other PATHs are taken as they are. A folder that cannot be read (the one
+// named, or a subfolder) gives an error row of its own, in the sorted order,
+// and the run goes on with the rest.
 //
 // Rows: JSON Lines (the single command's --json object with path, status
-// and error) or RFC 4180 CSV with a header row; a file that fails gives a row
-// with its error text and the run goes on. Rows are written as soon as they
-// and every row before them are done: to standard output, or to --output
-// through a temporary file and a rename when the run ends. At most --jobs
-// images are in memory at once.
+// and error; bytes of a file name that are not UTF-8 written as the escapes
+// \udc80 to \udcff, Python's "surrogateescape", so that every row leads back
+// to its file) or RFC 4180 CSV with a header row; a file that fails gives a
+// row with its error text and the run goes on. Rows are written as soon as
+// they and every row before them are done: to standard output, or to
+// --output through a temporary file and a rename when the run ends. At most
+// --jobs images are in memory at once. Rows that cannot be written end the
+// run with an error.
 
 #include "cli/arguments.hpp"
 
 #include <nlohmann/json_fwd.hpp>
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace dimora::cli {
 
-// The files that the PATHs name, in order; a PATH that is no folder is taken
+// What one row is about: a file to measure, or a folder that cannot be read.
+struct BatchEntry {
+    std::string path;
+    // For a folder that cannot be read: the operating system's reason.
+    std::optional<std::string> unreadableFolder;
+
+    bool operator==(const BatchEntry&) const = default;
+};
+
+// The rows that the PATHs give, in order; a PATH that is no folder is taken
 // as a file, whether it exists or not.
-[[nodiscard]] std::vector<std::string> batchFiles(const std::vector<std::string>& paths, bool recursive);
+[[nodiscard]] std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, bool recursive);
 
 // The CSV header line and the line of one row (both end in CRLF, as RFC 4180
 // has it).
 [[nodiscard]] std::string csvHeader();
 [[nodiscard]] std::string csvLine(const nlohmann::json& row);
 
+// The JSON Lines line of one row: compact JSON, UTF-8 as it is, each byte
+// that is not part of valid UTF-8 as the escape \udcXX of its value
+// (0x80 to 0xFF), and a final LF.
+[[nodiscard]] std::string jsonLine(const nlohmann::json& row);
+
+// Where a run writes.
+struct BatchStreams {
+    std::ostream& rows;      // without --output
+    std::ostream& progress;  // the bar, when shown
+    // The bar is shown unless --no-progress says otherwise.
+    bool progressIsTerminal = false;
+    // The rows reach the bar's terminal: the bar clears its line before each.
+    bool rowsOnProgressTerminal = false;
+};
+
 // Runs the batch command; returns its exit status (0 all done, 1 one or more
-// files failed, 2 no file found). Progress goes to `progress` when asked.
-int runBatch(const Arguments& arguments, std::ostream& out, std::ostream& progress, bool progressIsTerminal);
+// rows are errors, 2 no file found). Throws Error when the rows cannot be
+// written (to --output, or to the row stream), after the work stops.
+int runBatch(const Arguments& arguments, const BatchStreams& streams);
 
 }  // namespace dimora::cli

@@ -10,7 +10,9 @@
 #include "cli/commands.hpp"
 
 #include "core/common/error.hpp"
+#include "core/common/replace_file.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -18,7 +20,23 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Whether standard output and standard error are one terminal, where rows
+// and the progress bar share the screen.
+bool outputsShareATerminal()
+{
+    struct stat out {};
+    struct stat err {};
+    return ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1 &&
+           ::fstat(STDOUT_FILENO, &out) == 0 && ::fstat(STDERR_FILENO, &err) == 0 &&
+           out.st_rdev == err.st_rdev;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -33,14 +51,18 @@ int main(int argc, char* argv[])
     }
     try {
         if (arguments.command == "batch") {
-            const int status = cli::runBatch(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+            const int status = cli::runBatch(
+                arguments, {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, outputsShareATerminal()});
             if (status == 2)
                 std::cerr << "dimora3-cli: no image file found\n";
             return status;
         }
         const std::string output = cli::runCommand(arguments);
+        errno = 0;
         std::cout << output << std::flush;
-        return std::cout ? 0 : 1;
+        if (!std::cout)
+            fail(fileErrorText(errno != 0 ? errno : EIO));
+        return 0;
     } catch (const Error& e) {
         std::cerr << errorReportText(e.what()) << '\n';
     } catch (const std::bad_alloc&) {

@@ -40,10 +40,18 @@ void ProgressBar::show(std::size_t done)
         return;
     done_ = done;
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastDraw_ < std::chrono::milliseconds(250))
+    if (drawn_ && now - lastDraw_ < std::chrono::milliseconds(250))
         return;
     lastDraw_ = now;
     draw(done);
+}
+
+void ProgressBar::clear()
+{
+    if (!shown_ || !drawn_)
+        return;
+    out_ << "\r\x1b[K" << std::flush;
+    drawn_ = false;
 }
 
 void ProgressBar::finish()
@@ -60,6 +68,7 @@ void ProgressBar::draw(std::size_t done)
     // Erase to the end of the line after the text, so a shorter line leaves
     // nothing behind.
     out_ << '\r' << line(done, total_, seconds, unit_) << "\x1b[K" << std::flush;
+    drawn_ = true;
 }
 
 }  // namespace dimora::cli

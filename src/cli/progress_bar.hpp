@@ -19,8 +19,12 @@ public:
     ProgressBar(std::ostream& out, std::size_t total, bool shown, const char* unit = "files");
 
     // Redraws with `done` files done, unless the last redraw was less than a
-    // quarter of a second ago.
+    // quarter of a second ago and is still on the line.
     void show(std::size_t done);
+    // Erases the bar, leaving the cursor at the start of its empty line, so
+    // that other text written to the same terminal starts there; the next
+    // show() draws again at once.
+    void clear();
     // The last redraw, and the end of the line.
     void finish();
 
@@ -36,6 +40,7 @@ private:
     bool shown_;
     const char* unit_;
     std::size_t done_ = 0;
+    bool drawn_ = false;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastDraw_{};
 };
