@@ -522,6 +522,13 @@ TEST_F(Cli, CubesCountBoxesOverTheSlicesOfTheirVoxelDepth)
     EXPECT_EQ(lastLine(mismatch.err),
               "スライス " + (dir_ / "slice9.bmp").string() + " の大きさが最初のスライスと違います.");
 
+    // A slice that cannot be read is named, with its number.
+    fs::resize_file(dir_ / "slice9.bmp", 20);
+    const auto unreadable = run({"cubes", dir_.string()});
+    EXPECT_EQ(unreadable.exitStatus, 1);
+    EXPECT_EQ(lastLine(unreadable.err),
+              "スライス " + (dir_ / "slice9.bmp").string() + " (9 枚目) を読み込めません.");
+
     for (const std::string voxel : {"1,2,1", "1,1", "1,1,0", "1,1,-1", "1,1,x", "1,1,1,1", "1,1,inf"}) {
         const auto result = run({"cubes", dir_.string(), "--voxel", voxel});
         EXPECT_EQ(result.exitStatus, 2) << voxel;

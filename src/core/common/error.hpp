@@ -31,6 +31,8 @@ inline constexpr std::string_view kPngReadError = "Error Reading File!";
 inline constexpr std::string_view kCannotReadImage = "画像ファイル %s を読み込めません";
 inline constexpr std::string_view kNoImageFilesInFolder = "フォルダ %s に画像ファイルがありません";
 inline constexpr std::string_view kSliceSizeDiffers = "スライス %s の大きさが最初のスライスと違います";
+// %s the slice's path, %d its number in the stack (from 1).
+inline constexpr std::string_view kCannotReadSlice = "スライス %s (%d 枚目) を読み込めません";
 inline constexpr std::string_view kVoxelSizeNotPositive = "ボクセルの大きさは正の数でなければなりません";
 }  // namespace msg
 

@@ -11,6 +11,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <variant>
 #include <vector>
@@ -102,7 +103,26 @@ private:
     std::vector<std::jthread> threads_;
 };
 
+// Slice i of the stack from the decoder. A slice that cannot be read is named
+// by its path and number, since the reader's own message may name neither.
+Bitmap nextSlice(SliceDecoder& decoder, const CubeStack& stack, std::int32_t i)
+{
+    try {
+        return decoder.next();
+    } catch (const Error&) {
+        throw Error(cannotReadSliceMessage(stack.slicePath(i), i));
+    }
+}
+
 }  // namespace
+
+std::string cannotReadSliceMessage(const std::string& path, std::int32_t number)
+{
+    std::string text(msg::kCannotReadSlice);
+    // The number first, so that a "%d" in the path stays as it is.
+    text.replace(text.find("%d"), 2, std::to_string(number));
+    return formatMessage(text, path);
+}
 
 CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress& progress,
                                const std::stop_token& stop)
@@ -112,7 +132,7 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
     SliceDecoder decoder(stack);
 
     CubeStackCounts result;
-    Bitmap slice = decoder.next();
+    Bitmap slice = nextSlice(decoder, stack, 1);
     const std::int32_t width = slice.width();
     const std::int32_t height = slice.height();
     const Region region = settings.region.value_or(Region{0, 0, width, height});
@@ -122,7 +142,7 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
             throw CubeRunStopped{};
         if (i > 1) {
             decoder.giveBack(std::move(slice));
-            slice = decoder.next();
+            slice = nextSlice(decoder, stack, i);
         }
         result.lastFile = stack.slicePath(i);
         if (slice.width() != width || slice.height() != height)

@@ -5,11 +5,13 @@
 // A whole cube measurement over a stack (see cube_stack.hpp and
 // cube_count.hpp), in this order, each step failing with its own error:
 //   1. the stack found (CubeStack::find);
-//   2. the first slice read; the region is the given one, else the whole
-//      first slice;
-//   3. every slice read and counted in turn; a slice of another size than the
-//      first fails with "スライス %s の大きさが最初のスライスと違います"
-//      (%s its path as built from the stack's path);
+//   2. the first slice read (failing as in step 3); the region is the given
+//      one, else the whole first slice;
+//   3. every slice read and counted in turn; a slice that cannot be read
+//      fails with "スライス %s (%d 枚目) を読み込めません", whatever the
+//      reader said (%s its path as built from the stack's path, %d its number
+//      from 1), and one of another size than the first with
+//      "スライス %s の大きさが最初のスライスと違います";
 //   4. the counts finished (coverage 0 / 0 fails);
 // then, as every dimension measurement ends, the zero report under 0.01 % or
 // the fit of log10 N(s) against log10 s.
@@ -49,6 +51,9 @@ struct CubeStackCounts {
     CubeCounts counts;
     std::string lastFile;
 };
+
+// The message of slice `number` (from 1) at `path` that cannot be read.
+[[nodiscard]] std::string cannotReadSliceMessage(const std::string& path, std::int32_t number);
 
 [[nodiscard]] CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress& progress = {},
                                              const std::stop_token& stop = {});

@@ -114,6 +114,10 @@
         <translation>Slice %s differs in size from the first slice</translation>
     </message>
     <message>
+        <source>スライス %s (%d 枚目) を読み込めません</source>
+        <translation>Cannot read slice %d (%s)</translation>
+    </message>
+    <message>
         <source>ボクセルの大きさは正の数でなければなりません</source>
         <translation>The voxel size must be a positive number</translation>
     </message>

@@ -109,7 +109,8 @@ TEST(CubeStack, ReportsWhatIsWrongWithTheStack)
               "フォルダ " + file("empty") + " に画像ファイルがありません");
 
     writeSlice(file("1.png"), sliceImage(20, 20, testing::kAllBlack));
-    EXPECT_EQ(errorOf({file("3.png"), {}, std::nullopt}), "ファイル " + file("2.png") + " は開けません");
+    EXPECT_EQ(errorOf({file("3.png"), {}, std::nullopt}),
+              "スライス " + file("2.png") + " (2 枚目) を読み込めません");
     writeSlice(file("2.png"), sliceImage(20, 21, testing::kAllBlack));
     EXPECT_EQ(errorOf({file("2.png"), {}, std::nullopt}),
               "スライス " + file("2.png") + " の大きさが最初のスライスと違います");
@@ -117,6 +118,36 @@ TEST(CubeStack, ReportsWhatIsWrongWithTheStack)
               "ファイル " + file("none.tif") + " は開けません");
     EXPECT_EQ(errorOf({file("1.png"), {0, 0, 1}, std::nullopt}),
               "ボクセルの大きさは正の数でなければなりません");
+}
+
+TEST(CubeStack, NamesTheSliceThatCannotBeRead)
+{
+    const testing::ScratchFolder folder;
+    // The folder holding the stack, the stack's path in it, the slice cut
+    // short and its number: in a folder, in a series, first and last.
+    const struct {
+        std::string folder;
+        std::string stack;
+        std::string bad;
+        int number;
+    } cases[] = {
+        {"folder", "", "6.png", 6},
+        {"series", "7.png", "1.png", 1},
+        {"a%d%s", "7.png", "7.png", 7},  // the path as it is, whatever it holds
+    };
+    for (const auto& c : cases) {
+        const std::filesystem::path dir = folder.file(c.folder);
+        std::filesystem::create_directories(dir);
+        for (int i = 1; i <= 7; ++i)
+            writeSlice((dir / (std::to_string(i) + ".png")).string(), sliceImage(20, 20, testing::kAllBlack));
+        const std::filesystem::path bad = dir / c.bad;
+        std::filesystem::resize_file(bad, std::filesystem::file_size(bad) / 2);
+        const std::string stack = c.stack.empty() ? dir.string() : (dir / c.stack).string();
+        const std::string expected =
+            "スライス " + bad.string() + " (" + std::to_string(c.number) + " 枚目) を読み込めません";
+        EXPECT_EQ(errorOf({stack, {}, std::nullopt}), expected);
+        EXPECT_EQ(cannotReadSliceMessage(bad.string(), c.number), expected);
+    }
 }
 
 TEST(CubeStack, StopsAtTheNextSliceWhenAsked)

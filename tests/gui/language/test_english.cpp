@@ -5,6 +5,7 @@
 // geometry.
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
+#include "core/slices/cube_measurement.hpp"
 #include "gui/about/about_box.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/startup.hpp"
@@ -223,6 +224,10 @@ private slots:
             QVERIFY2(!hasJapanese(translatedMessage(message)), message.c_str());
         }
         QCOMPARE(translatedMessage(dimora::fileErrorText(EIO)), QStringLiteral("I/O error (%1)").arg(EIO));
+        // Two holes, a path that holds the literal between them, and the
+        // holes in another order.
+        QCOMPARE(translatedMessage(dimora::cannotReadSliceMessage("/a (2)/6.png", 6)),
+                 QStringLiteral("Cannot read slice 6 (/a (2)/6.png)"));
         // Texts that are English already stay as they are.
         QCOMPARE(translatedMessage("Error Reading File!"), QStringLiteral("Error Reading File!"));
     }

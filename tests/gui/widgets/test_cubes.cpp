@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -327,6 +329,17 @@ private slots:
 
         const std::string fourth = dimora::CubeStack::find(last.toStdString()).slicePath(4);
         QCOMPARE(program.desktop.errorReports, QStringList{reportOf(dimora::msg::kSliceSizeDiffers, fourth)});
+        QVERIFY(windows().cubeProgress->isHidden());
+        expectMarkedWindows();
+
+        // A slice cut short is named by its path and number.
+        writeBmpSeries(folder.path(), 6, [](int i) { return patternSlice(64, 64, i); });
+        const QString fifth = folder.filePath(QStringLiteral("5.bmp"));
+        QVERIFY(QFile::resize(fifth, QFileInfo(fifth).size() / 2));
+        program.desktop.errorReports.clear();
+        dialog.RunButtonClick();
+        QCOMPARE(program.desktop.errorReports,
+                 QStringList{reportOf(dimora::cannotReadSliceMessage(fifth.toStdString(), 5))});
         QVERIFY(windows().cubeProgress->isHidden());
         expectMarkedWindows();
     }
