@@ -14,6 +14,25 @@
 #include <cctype>
 
 namespace dimora {
+namespace {
+
+// The file name's extension with its dot, in lower case; empty when it has
+// none.
+std::string lowerCaseExtension(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A name's only dot in front starts a hidden name, not an extension.
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0)
+        return {};
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+}  // namespace
 
 ImageFileKind imageFileKindOf(std::span<const std::uint8_t> start)
 {
@@ -23,7 +42,9 @@ ImageFileKind imageFileKindOf(std::span<const std::uint8_t> start)
         return ImageFileKind::Tiff;
     if (hasJpegSignature(start))
         return ImageFileKind::Jpeg;
-    return ImageFileKind::Bmp;
+    if (start.size() >= 2 && start[0] == 'B' && start[1] == 'M')
+        return ImageFileKind::Bmp;
+    return ImageFileKind::Unknown;
 }
 
 ImageFileKind imageFileKindOf(const std::string& path)
@@ -50,6 +71,12 @@ Bitmap loadImageFile(const std::string& path, std::int32_t page, DecodeWatcher* 
     }
     case ImageFileKind::Jpeg:
         return loadJpegFile(path, watcher);
+    case ImageFileKind::Unknown:
+        // A name that calls for a PNG, TIFF or JPEG gets their refusal, not
+        // the BMP reader's.
+        if (hasImageFileExtension(path) && lowerCaseExtension(path) != ".bmp")
+            fail(msg::kCannotReadImage, path);
+        return loadBmpFile(path);
     default:
         return loadBmpFile(path);
     }
@@ -57,15 +84,7 @@ Bitmap loadImageFile(const std::string& path, std::int32_t page, DecodeWatcher* 
 
 bool hasImageFileExtension(const std::string& path)
 {
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    // A name's only dot in front starts a hidden name, not an extension.
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0)
-        return false;
-    std::string extension = name.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = lowerCaseExtension(path);
     return extension == ".bmp" || extension == ".png" || extension == ".tif" || extension == ".tiff" ||
            extension == ".jpg" || extension == ".jpeg";
 }

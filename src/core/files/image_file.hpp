@@ -7,15 +7,20 @@
 //   the 8-byte PNG signature      PNG  (LoadPngBitmap: 24-bit)
 //   "II*\0", "MM\0*", BigTIFF     TIFF (loadTiffFile: page `page`, 1 = first)
 //   FF D8 FF                      JPEG (loadJpegFile)
-//   anything else                 BMP, and so refused by the BMP reader
+//   anything else                 unknown: refused as a PNG, TIFF or JPEG
+//                                 when the name ends in .png, .tif, .tiff,
+//                                 .jpg or .jpeg (any case), since that is the
+//                                 reader its name calls for; else read as BMP,
+//                                 and so refused by the BMP reader
 // `page` beyond 1 is for TIFF files; any other file has only page 1.
 //
 // Failures throw dimora::Error:
 // - the file cannot be opened: "ファイル <path> は開けません";
 // - then those of the reader that takes it ("Error Reading File!" for a PNG,
-//   "画像ファイル <path> を読み込めません" for a TIFF or JPEG, or a page other
-//   than 1 of another file, "ビットマップイメージが不正です" and the like for a
-//   BMP).
+//   "画像ファイル <path> を読み込めません" for a TIFF or JPEG, for an unknown
+//   content under one of their names or a PNG's, or a page other than 1 of
+//   another file, "ビットマップイメージが不正です" and the like for a BMP or an
+//   unknown content under any other name).
 
 #include "core/image/bitmap.hpp"
 #include "core/image/decode_watcher.hpp"
@@ -26,7 +31,8 @@
 
 namespace dimora {
 
-enum class ImageFileKind { Bmp, Png, Tiff, Jpeg };
+// Unknown: none of the four signatures.
+enum class ImageFileKind { Bmp, Png, Tiff, Jpeg, Unknown };
 
 // The kind that the first bytes of a file make it.
 [[nodiscard]] ImageFileKind imageFileKindOf(std::span<const std::uint8_t> start);

@@ -13,8 +13,11 @@
 #include <optional>
 #include <vector>
 
-#include <jerror.h>
+// jpeglib.h first: it brings the configuration that jerror.h's list of
+// messages depends on.
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 namespace dimora {
 namespace {
@@ -25,7 +28,6 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr library{};
     std::jmp_buf recover{};
-    bool cutShort = false;
 };
 
 [[noreturn]] void jumpBack(j_common_ptr info)
@@ -33,12 +35,35 @@ struct ErrorManager {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recover, 1);
 }
 
-// Messages are not shown; of the warnings, only data that ends before the
-// image does counts, as damage.
+// The warnings that say the image data is damaged or missing. On each of
+// them the library goes on with made-up pixels (grey filler, zeroed
+// coefficients), so each one ends the decoding as an error, at once: no
+// time is spent on the rest of a damaged file. The other warnings (an
+// unknown JFIF revision or Adobe colour transform) leave the data whole.
+bool marksDamage(int code)
+{
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+#if defined(C_ARITH_CODING_SUPPORTED) || defined(D_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_NOT_SEQUENTIAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Messages are not shown; a warning of damage is an error.
 void noteWarning(j_common_ptr info, int level)
 {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<ErrorManager*>(info->err)->cutShort = true;
+    if (level < 0 && marksDamage(info->err->msg_code))
+        jumpBack(info);
 }
 
 // The layouts a JPEG becomes, made before decoding starts.
@@ -98,17 +123,16 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::funct
         JSAMPROW row = bitmap.row(static_cast<std::int32_t>(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1)
             return false;
-        // Told in bands, not row by row; a file cut short is only known at
-        // its end, so its last band is never told.
-        if (watcher && info.output_scanline % kRowsPerTelling == 0 && !errors.cutShort)
+        // Told in bands, not row by row. A row is told only once the data
+        // it was made from has been decoded without a warning of damage.
+        if (watcher && info.output_scanline % kRowsPerTelling == 0)
             watcher->rowsWritten(static_cast<std::int32_t>(info.output_scanline));
     }
-    // A file cut short is decoded with grey filler and a warning.
-    if (errors.cutShort)
-        return false;
+    // The rest of the file up to its end marker is read too: data missing or
+    // damaged there is damage as well.
+    jpeg_finish_decompress(&info);
     if (watcher)
         watcher->rowsWritten(height);
-    jpeg_finish_decompress(&info);
     return true;
 }
 

@@ -9,8 +9,12 @@
 //   colour (YCbCr, RGB)    24-bit
 // CMYK and YCCK files, damaged or truncated data, and sizes whose pixels
 // exceed Bitmap::memoryBudget() (checked before any pixel memory is taken)
-// are refused with Error("画像ファイル <name> を読み込めません"). The library's
-// messages never reach the terminal and its errors never end the process.
+// are refused with Error("画像ファイル <name> を読み込めません"). Damage is
+// any of the library's corrupt-data warnings (data that ends early or hits a
+// marker, bad codes, lost restart markers, stray bytes, an inconsistent
+// progression), where the library itself would go on with grey filler; the
+// decoding stops at the first of them. The library's messages never reach
+// the terminal and its errors never end the process.
 //
 // Cost: the library decodes each scanline straight into the bitmap's row.
 

@@ -7,10 +7,12 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace dimora {
@@ -44,6 +46,48 @@ struct OpenOptions {
 
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
 };
+
+// A buffer whose bytes come zeroed from the system (calloc) and so take
+// memory only where they are written: a band or tile sized from the file's
+// tags costs no more than the data that really decodes into it, and a
+// decoding that fails early leaves the rest untouched.
+class ZeroedBytes {
+public:
+    // At least `size` bytes; grows, never shrinks, and keeps no contents
+    // when it grows.
+    void reserve(std::size_t size)
+    {
+        if (size <= capacity_)
+            return;
+        bytes_.reset();
+        capacity_ = 0;
+        bytes_.reset(static_cast<std::uint8_t*>(std::calloc(size, 1)));
+        if (!bytes_)
+            throw std::bad_alloc();
+        capacity_ = size;
+    }
+    [[nodiscard]] std::uint8_t* data() { return bytes_.get(); }
+    [[nodiscard]] const std::uint8_t* data() const { return bytes_.get(); }
+
+private:
+    struct Free {
+        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<std::uint8_t[], Free> bytes_;
+    std::size_t capacity_ = 0;
+};
+
+// rows × rowBytes × planes, the size of a working buffer; beyond the pixel
+// memory budget (or size_t) it is refused like a bitmap beyond it.
+std::size_t bufferBytes(std::size_t rowBytes, std::size_t rows, std::size_t planes = 1)
+{
+    const std::uint64_t budget = Bitmap::memoryBudget();
+    if (rowBytes == 0 || rows == 0 || planes == 0)
+        return 0;
+    if (rowBytes > budget / rows || rowBytes * rows > budget / planes)
+        throw std::length_error("buffer beyond the memory budget");
+    return rowBytes * rows * planes;
+}
 
 // What a page holds and how it becomes a bitmap.
 enum class Kind { Bilevel, Gray, Palette, Rgb };
@@ -179,7 +223,7 @@ public:
     void resize(std::uint32_t rows)
     {
         rows_ = rows;
-        bytes_.resize(planes_ * planeRowBytes_ * rows);
+        bytes_.reserve(bufferBytes(planeRowBytes_, rows, planes_));
     }
     [[nodiscard]] std::uint8_t* plane(std::size_t p) { return bytes_.data() + p * planeRowBytes_ * rows_; }
     [[nodiscard]] std::size_t planeRowBytes() const { return planeRowBytes_; }
@@ -231,7 +275,7 @@ private:
     std::size_t planeRowBytes_;
     std::size_t planes_;
     std::uint32_t rows_ = 0;
-    std::vector<std::uint8_t> bytes_;
+    ZeroedBytes bytes_;
 };
 
 std::uint8_t blendOverWhite(unsigned source, unsigned alpha)
@@ -348,6 +392,28 @@ bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watc
     return true;
 }
 
+// Copies `count` bits from the start of `source` to bit `bit` of `target`
+// (bits counted from each byte's high end), leaving the target's other bits
+// as they are: tiles of 1, 2 or 4-bit samples may start inside a byte.
+void copyBits(const std::uint8_t* source, std::uint8_t* target, std::size_t bit, std::size_t count)
+{
+    if (bit % 8 == 0) {
+        std::memcpy(target + bit / 8, source, count / 8);
+        if (count % 8 != 0) {
+            const auto keep = static_cast<std::uint8_t>(0xFFu >> (count % 8));
+            std::uint8_t& last = target[(bit + count) / 8];
+            last = static_cast<std::uint8_t>((last & keep) | (source[count / 8] & ~keep));
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto from = static_cast<unsigned>(source[i / 8] >> (7 - i % 8)) & 1u;
+        const std::size_t to = bit + i;
+        const auto mask = static_cast<std::uint8_t>(0x80u >> (to % 8));
+        target[to / 8] = static_cast<std::uint8_t>(from ? target[to / 8] | mask : target[to / 8] & ~mask);
+    }
+}
+
 bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
 {
     std::uint32_t tileWidth = 0, tileHeight = 0;
@@ -355,16 +421,19 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watch
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight) != 1 || tileWidth == 0 || tileHeight == 0)
         return false;
     const auto tileRowBytes = static_cast<std::size_t>(TIFFTileRowSize64(tif));
-    const auto tileBytes = static_cast<std::size_t>(TIFFTileSize64(tif));
     const auto planeRowBytes = static_cast<std::size_t>(TIFFScanlineSize64(tif));
-    if (tileRowBytes == 0 || tileBytes != tileRowBytes * tileHeight || planeRowBytes == 0)
+    if (tileRowBytes == 0 || planeRowBytes == 0)
         return false;
     const std::size_t bitsPerPixel =
         static_cast<std::size_t>(page.bits) * (page.separatePlanes ? 1 : page.samples);
     Band band(page, planeRowBytes);
-    std::vector<std::uint8_t> tile(tileBytes);
+    // Only the tile rows inside the image are decoded: a tile taller than
+    // the image costs no more than the image's rows.
+    ZeroedBytes tile;
     for (std::uint32_t row = 0; row < page.height; row += tileHeight) {
         const std::uint32_t rows = std::min(tileHeight, page.height - row);
+        const std::size_t tileBytes = bufferBytes(tileRowBytes, rows);
+        tile.reserve(tileBytes);
         band.resize(rows);
         for (std::size_t p = 0; p < band.planes(); ++p) {
             for (std::uint32_t column = 0; column < page.width; column += tileWidth) {
@@ -372,12 +441,10 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watch
                 if (TIFFReadEncodedTile(tif, index, tile.data(), static_cast<tmsize_t>(tileBytes)) !=
                     static_cast<tmsize_t>(tileBytes))
                     return false;
-                // Tiles start on whole bytes: their width is a multiple of 16.
-                const std::size_t offset = column * bitsPerPixel / 8;
-                const std::size_t length = std::min(tileRowBytes, planeRowBytes - offset);
+                const std::size_t bits = std::min(tileWidth, page.width - column) * bitsPerPixel;
                 for (std::uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(band.plane(p) + r * planeRowBytes + offset, tile.data() + r * tileRowBytes,
-                                length);
+                    copyBits(tile.data() + r * tileRowBytes, band.plane(p) + r * planeRowBytes,
+                             column * bitsPerPixel, bits);
             }
         }
         for (std::uint32_t r = 0; r < rows; ++r)

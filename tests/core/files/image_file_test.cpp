@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace dimora {
 namespace {
 
@@ -56,11 +58,32 @@ TEST(LoadImageFile, APartialSignatureIsNoPng)
     testing::ScratchFolder folder;
     auto bytes = smallPng();
     bytes[7] ^= 1;
-    testing::writeFile(folder.file("a.png"), bytes);
-    EXPECT_EQ(loadError(folder.file("a.png")), "ビットマップイメージが不正です");
+    testing::writeFile(folder.file("a.bmp"), bytes);
+    EXPECT_EQ(loadError(folder.file("a.bmp")), "ビットマップイメージが不正です");
     const auto whole = smallPng();
-    testing::writeFile(folder.file("b.png"), std::span(whole).first(7));
-    EXPECT_EQ(loadError(folder.file("b.png")), "ビットマップイメージが不正です");
+    testing::writeFile(folder.file("b"), std::span(whole).first(7));
+    EXPECT_EQ(loadError(folder.file("b")), "ビットマップイメージが不正です");
+}
+
+TEST(LoadImageFile, UnknownContentIsRefusedByTheReaderItsNameCallsFor)
+{
+    // Content that is none of the four formats: a text, a PNG whose signature
+    // is one byte short, nothing at all.
+    const std::string text = "some notes\n";
+    const auto png = smallPng();
+    const std::vector<std::vector<std::uint8_t>> contents = {
+        {text.begin(), text.end()}, {png.begin(), png.begin() + 7}, {}};
+    testing::ScratchFolder folder;
+    for (std::size_t c = 0; c < contents.size(); ++c)
+        for (const std::string name : {"x.png", "x.TIF", "x.tiff", "x.jpg", "x.JPEG", "x.bmp", "x", ".png"}) {
+            std::filesystem::create_directories(folder.file(std::to_string(c)));
+            const std::string path = folder.file(std::to_string(c) + "/" + name);
+            testing::writeFile(path, contents[c]);
+            const bool bmpName = name == "x.bmp" || name == "x" || name == ".png";
+            EXPECT_EQ(loadError(path), bmpName ? "ビットマップイメージが不正です"
+                                               : "画像ファイル " + path + " を読み込めません")
+                << c << " " << name;
+        }
 }
 
 TEST(LoadImageFile, FailuresOfEachKind)

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 namespace dimora {
@@ -144,6 +145,24 @@ std::vector<Layout> layouts()
                        : bits == 1 ? PixelFormat::Indexed1
                                    : PixelFormat::Indexed4});
     }
+    // Tiles whose rows do not end on a byte: a tile column starts inside a
+    // byte (12 and 6 pixels of 1 and 2 bits).
+    all.push_back(
+        {"Bilevel12x8Tiles",
+         page(
+             1, 1, PHOTOMETRIC_MINISBLACK, [=](auto x, auto y, auto) { return bilevel(x, y); }, 50, 40),
+         [=](auto x, auto y) { return bilevel(x, y) ? kWhite : kBlack; }, PixelFormat::Indexed1});
+    all.back().page.tiled = true;
+    all.back().page.tileWidth = 12;
+    all.back().page.tileHeight = 8;
+    all.push_back(
+        {"Gray2MinIsWhite6x8Tiles",
+         page(
+             2, 1, PHOTOMETRIC_MINISWHITE, [](auto x, auto y, auto) { return (x + 3 * y) % 4; }, 50, 40),
+         [](auto x, auto y) { return grey(255 - (x + 3 * y) % 4 * 85); }, PixelFormat::Indexed8});
+    all.back().page.tiled = true;
+    all.back().page.tileWidth = 6;
+    all.back().page.tileHeight = 8;
     const auto rgb8 = [](auto x, auto y) {
         return makeColour(channel8(x, y, 0), channel8(x, y, 1), channel8(x, y, 2));
     };
@@ -267,6 +286,77 @@ TEST(TiffReader, AHugeClaimCostsNothingAndDamageNeverCrashes)
     }
 }
 
+// A value of this process's /proc status in bytes ("VmRSS", "VmHWM").
+std::uint64_t memoryStatus(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stoull(line.substr(key.size() + 1)) * 1024;
+    return 0;
+}
+
+// Files whose tags claim far more than their few stored bytes hold (every
+// strip or tile is the same dozen bytes): each is read, to an image or the
+// reader's error, taking memory for what really decodes, not for the claim.
+TEST(TiffReader, ClaimsBeyondTheStoredBytesCostNoMemory)
+{
+    // A Deflate stream of five zero bytes; and bytes that no codec takes.
+    const std::vector<std::uint8_t> deflated = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA, 0xFF, 0,
+                                                0,    0,    0,    0,    0,    0x05, 0x00, 0x01};
+    const std::vector<std::uint8_t> junk = {0x81, 0x00, 0x47, 0xFF, 0x12, 0x80, 0x00, 0x33};
+    const auto any = [](auto, auto, auto) { return 0u; };
+    struct Claim {
+        std::string name;
+        TiffPage page;
+    };
+    std::vector<Claim> claims;
+    const auto claim = [&](std::string name, std::uint16_t bits, std::uint16_t samples,
+                           std::uint16_t photometric, std::uint32_t side, std::uint16_t compression,
+                           std::vector<std::uint8_t> raw) {
+        TiffPage p = page(bits, samples, photometric, any, side, side);
+        p.compression = compression;
+        p.raw = std::move(raw);
+        p.rowsPerStrip = side;
+        if (samples == 4 || samples == 2)
+            p.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+        claims.push_back({std::move(name), p});
+        return &claims.back().page;
+    };
+    auto* tile =
+        claim("TileFarBeyondTheImage", 16, 4, PHOTOMETRIC_RGB, 16, COMPRESSION_ADOBE_DEFLATE, deflated);
+    tile->tiled = true;
+    tile->tileWidth = tile->tileHeight = 16384;
+    claim("OneDeflateStrip", 16, 4, PHOTOMETRIC_RGB, 10000, COMPRESSION_ADOBE_DEFLATE, deflated);
+    claim("OneUncompressedStrip", 16, 3, PHOTOMETRIC_RGB, 10000, COMPRESSION_NONE, junk);
+    claim("OneStripStraightIntoTheBitmap", 8, 1, PHOTOMETRIC_MINISBLACK, 10000, COMPRESSION_LZW, junk);
+    claim("OneG4Strip", 1, 1, PHOTOMETRIC_MINISWHITE, 10000, COMPRESSION_CCITTFAX4, junk);
+    auto* planes = claim("SeparatePlanes", 16, 2, PHOTOMETRIC_MINISBLACK, 10000, COMPRESSION_PACKBITS, junk);
+    planes->planar = PLANARCONFIG_SEPARATE;
+    auto* tiles =
+        claim("OneTileOverTheImage", 16, 4, PHOTOMETRIC_RGB, 10000, COMPRESSION_ADOBE_DEFLATE, deflated);
+    tiles->tiled = true;
+    tiles->tileWidth = tiles->tileHeight = 16384;
+    tiles = claim("ManyTallTiles", 8, 3, PHOTOMETRIC_RGB, 10000, COMPRESSION_PACKBITS, junk);
+    tiles->tiled = true;
+    tiles->tileWidth = 16;
+    tiles->tileHeight = 16384;
+
+    // The peak is counted from here (writing 5 to clear_refs resets it).
+    if (!(std::ofstream("/proc/self/clear_refs") << "5"))
+        GTEST_SKIP() << "no /proc/self/clear_refs";
+    for (const Claim& c : claims) {
+        const auto bytes = testing::encodeTiff({false, false, {c.page}});
+        ASSERT_LT(bytes.size(), 16000u) << c.name;
+        const std::uint64_t before = memoryStatus("VmRSS");
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const std::string error = errorOf([&] { (void)decodeTiff(bytes, "x.tif"); });
+        EXPECT_TRUE(error == kRefused || error == "no error") << c.name << ": " << error;
+        EXPECT_LT(memoryStatus("VmHWM"), before + (std::uint64_t{48} << 20)) << c.name;
+    }
+}
+
 TEST(JpegReader, GrayAndColourBecomeTheirLayoutsCloseToTheSource)
 {
     const auto smooth = [](std::uint32_t x, std::uint32_t y, unsigned s) {
@@ -302,6 +392,57 @@ TEST(JpegReader, RefusesCmykAndDamagedFiles)
         const std::span<const std::uint8_t> cut(bytes.data(), length);
         EXPECT_EQ(errorOf([&] { (void)decodeJpeg(cut, "x.jpg"); }), refused) << length;
     }
+}
+
+// The pixels of a decoded JPEG, or the error.
+std::string jpegOutcome(std::span<const std::uint8_t> bytes)
+{
+    try {
+        const Bitmap bitmap = decodeJpeg(bytes, "x.jpg");
+        return std::to_string(bitmap.width()) + "x" + std::to_string(bitmap.height()) + ":" +
+               std::string(reinterpret_cast<const char*>(bitmap.data()), bitmap.byteCount());
+    } catch (const Error& e) {
+        return e.what();
+    }
+}
+
+// Every cut of a file, bare or closed by an end marker (FF D9), and stray
+// bytes before its end marker: each is refused, unless what it removed held
+// no image data (the pixels are then exactly the whole file's).
+TEST(JpegReader, EveryCutThatRemovesImageDataIsRefused)
+{
+    const std::string refused = "画像ファイル x.jpg を読み込めません";
+    const auto texture = [](std::uint32_t x, std::uint32_t y, unsigned s) {
+        return (x * x * 7 + y * 31 + s * 90 + (x ^ y) * 13) % 256;
+    };
+    for (const int components : {1, 3})
+        for (const bool progressive : {false, true}) {
+            const auto bytes = testing::encodeJpeg(40, 24, components, progressive, texture);
+            const std::string whole = jpegOutcome(bytes);
+            ASSERT_NE(whole, refused);
+            // A progressive file closed just after one of its scans is a whole
+            // file of fewer scans.
+            const auto markerAt = [&](std::size_t i) {
+                return i + 1 < bytes.size() && bytes[i] == 0xFF && bytes[i + 1] != 0 &&
+                       (bytes[i + 1] < 0xD0 || bytes[i + 1] > 0xD7);
+            };
+            for (std::size_t length = 0; length < bytes.size(); ++length) {
+                std::vector<std::uint8_t> cut(bytes.begin(),
+                                              bytes.begin() + static_cast<std::ptrdiff_t>(length));
+                const std::string bare = jpegOutcome(cut);
+                EXPECT_TRUE(bare == refused || bare == whole)
+                    << components << (progressive ? " progressive" : " baseline") << " cut at " << length;
+                if (progressive && (markerAt(length) || (length > 0 && markerAt(length - 1))))
+                    continue;
+                cut.insert(cut.end(), {0xFF, 0xD9});
+                const std::string closed = jpegOutcome(cut);
+                EXPECT_TRUE(closed == refused || closed == whole)
+                    << components << (progressive ? " progressive" : " baseline") << " closed at " << length;
+            }
+            auto stray = bytes;
+            stray.insert(stray.end() - 2, 24, 0x55);
+            EXPECT_EQ(jpegOutcome(stray), refused);
+        }
 }
 
 TEST(LoadImageFile, ChoosesTiffAndJpegByContent)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "tiff_jpeg_test_files.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -74,17 +75,17 @@ bool writePage(TIFF* tif, const TiffPage& page)
         TIFFSetField(tif, TIFFTAG_COLORMAP, page.red.data(), page.green.data(), page.blue.data());
     const int planes = page.planar == PLANARCONFIG_SEPARATE ? page.samples : 1;
     if (page.tiled) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16u);
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, 16u);
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, page.tileWidth);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, page.tileHeight);
         for (int p = 0; p < planes; ++p)
-            for (std::uint32_t y = 0; y < page.height; y += 16)
-                for (std::uint32_t x = 0; x < page.width; x += 16) {
-                    auto bytes = block(page, x, y, 16, 16, p);
+            for (std::uint32_t y = 0; y < page.height; y += page.tileHeight)
+                for (std::uint32_t x = 0; x < page.width; x += page.tileWidth) {
+                    auto bytes = block(page, x, y, page.tileWidth, page.tileHeight, p);
                     if (TIFFWriteTile(tif, bytes.data(), x, y, 0, static_cast<std::uint16_t>(p)) < 0)
                         return false;
                 }
     } else {
-        const std::uint32_t rowsPerStrip = 3;
+        const std::uint32_t rowsPerStrip = page.rowsPerStrip;
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
         for (int p = 0; p < planes; ++p)
             for (std::uint32_t y = 0; y < page.height; y += rowsPerStrip) {
@@ -96,6 +97,104 @@ bool writePage(TIFF* tif, const TiffPage& page)
             }
     }
     return TIFFWriteDirectory(tif) == 1;
+}
+
+// One entry of an assembled directory: SHORT (3) or LONG (4) values.
+struct Entry {
+    std::uint16_t tag;
+    std::uint16_t type;
+    std::vector<std::uint32_t> values;
+};
+
+void put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, unsigned size)
+{
+    for (unsigned i = 0; i < size; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::vector<std::uint8_t> assembleTiff(const TiffPage& page)
+{
+    const bool separate = page.planar == PLANARCONFIG_SEPARATE;
+    const int planes = separate ? page.samples : 1;
+    std::vector<std::vector<std::uint8_t>> chunks;
+    const auto add = [&](std::uint32_t x, std::uint32_t y, std::uint32_t columns, std::uint32_t rows, int p) {
+        chunks.push_back(page.raw.empty() ? block(page, x, y, columns, rows, p) : page.raw);
+    };
+    for (int p = 0; p < planes; ++p)
+        for (std::uint32_t y = 0; y < page.height; y += page.tiled ? page.tileHeight : page.rowsPerStrip) {
+            if (!page.tiled)
+                add(0, y, page.width, std::min(page.rowsPerStrip, page.height - y), p);
+            else
+                for (std::uint32_t x = 0; x < page.width; x += page.tileWidth)
+                    add(x, y, page.tileWidth, page.tileHeight, p);
+        }
+    const std::vector<std::uint32_t> bits(page.samples, page.bits);
+    std::vector<std::uint32_t> counts;
+    for (const auto& chunk : chunks)
+        counts.push_back(static_cast<std::uint32_t>(chunk.size()));
+    std::vector<Entry> entries = {
+        {256, 4, {page.width}},       {257, 4, {page.height}},      {258, 3, bits},
+        {259, 3, {page.compression}}, {262, 3, {page.photometric}}, {277, 3, {page.samples}},
+        {284, 3, {page.planar}}};
+    if (page.tiled) {
+        entries.push_back({322, 4, {page.tileWidth}});
+        entries.push_back({323, 4, {page.tileHeight}});
+        entries.push_back({324, 4, counts});  // offsets, filled in below
+        entries.push_back({325, 4, counts});
+    } else {
+        entries.push_back({273, 4, counts});
+        entries.push_back({278, 4, {page.rowsPerStrip}});
+        entries.push_back({279, 4, counts});
+    }
+    if (page.photometric == PHOTOMETRIC_PALETTE) {
+        std::vector<std::uint32_t> map(page.red.begin(), page.red.end());
+        map.insert(map.end(), page.green.begin(), page.green.end());
+        map.insert(map.end(), page.blue.begin(), page.blue.end());
+        entries.push_back({320, 3, map});
+    }
+    if (!page.extraSamples.empty())
+        entries.push_back({338, 3, {page.extraSamples.begin(), page.extraSamples.end()}});
+    entries.push_back({339, 3, std::vector<std::uint32_t>(page.samples, page.sampleFormat)});
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.tag < b.tag; });
+
+    // Header, directory, the values that do not fit in an entry, the chunks.
+    std::size_t end = 8 + 2 + 12 * entries.size() + 4;
+    std::vector<std::size_t> valuesAt;
+    for (const Entry& entry : entries) {
+        const std::size_t size = entry.values.size() * (entry.type == 3 ? 2 : 4);
+        valuesAt.push_back(size <= 4 ? 0 : end);
+        end += size <= 4 ? 0 : size;
+    }
+    std::vector<std::uint32_t> offsets;
+    for (const auto& chunk : chunks) {
+        offsets.push_back(static_cast<std::uint32_t>(end));
+        end += chunk.size();
+    }
+    std::vector<std::uint8_t> bytes(end, 0);
+    bytes[0] = bytes[1] = 'I';
+    put(bytes, 2, 42, 2);
+    put(bytes, 4, 8, 4);
+    put(bytes, 8, static_cast<std::uint32_t>(entries.size()), 2);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& entry = entries[i];
+        if (entry.tag == 273 || entry.tag == 324)
+            entry.values = offsets;
+        const std::size_t at = 10 + 12 * i;
+        const unsigned size = entry.type == 3 ? 2 : 4;
+        put(bytes, at, entry.tag, 2);
+        put(bytes, at + 2, entry.type, 2);
+        put(bytes, at + 4, static_cast<std::uint32_t>(entry.values.size()), 4);
+        std::size_t valueAt = at + 8;
+        if (valuesAt[i] != 0) {
+            put(bytes, at + 8, static_cast<std::uint32_t>(valuesAt[i]), 4);
+            valueAt = valuesAt[i];
+        }
+        for (std::size_t v = 0; v < entry.values.size(); ++v)
+            put(bytes, valueAt + v * size, entry.values[v], size);
+    }
+    for (std::size_t c = 0; c < chunks.size(); ++c)
+        std::copy(chunks[c].begin(), chunks[c].end(), bytes.begin() + offsets[c]);
+    return bytes;
 }
 
 std::vector<std::uint8_t> bytesOf(const std::filesystem::path& path)
@@ -115,6 +214,11 @@ std::filesystem::path scratchName(const char* suffix)
 
 std::vector<std::uint8_t> encodeTiff(const TiffFile& file)
 {
+    if (file.pages.size() == 1) {
+        const TiffPage& page = file.pages[0];
+        if (!page.raw.empty() || (page.tiled && (page.tileWidth % 16 != 0 || page.tileHeight % 16 != 0)))
+            return assembleTiff(page);
+    }
     const auto path = scratchName(".tif");
     std::string mode = "w";
     mode += file.bigEndian ? "b" : "l";

@@ -28,7 +28,13 @@ struct TiffPage {
     std::uint16_t compression = COMPRESSION_NONE;
     std::vector<std::uint16_t> extraSamples;      // EXTRASAMPLE_* of the samples past the colour ones
     std::vector<std::uint16_t> red, green, blue;  // the colour map of a palette page
-    bool tiled = false;                           // 16 × 16 tiles, else strips of 3 rows
+    bool tiled = false;                           // tiles, else strips
+    std::uint32_t tileWidth = 16;
+    std::uint32_t tileHeight = 16;
+    std::uint32_t rowsPerStrip = 3;
+    // When not empty: the stored bytes of every strip or tile, written as
+    // they are whatever the tags claim (no samples are encoded).
+    std::vector<std::uint8_t> raw;
     SampleAt sample;
 };
 
@@ -38,7 +44,10 @@ struct TiffFile {
     std::vector<TiffPage> pages;
 };
 
-// The file's bytes (empty when libtiff refuses to write it).
+// The file's bytes (empty when libtiff refuses to write it). A single page
+// with raw bytes, or with tile sides that are not multiples of 16 (which
+// libtiff reads but will not write), is assembled byte by byte instead, as a
+// little-endian classic TIFF with uncompressed samples.
 std::vector<std::uint8_t> encodeTiff(const TiffFile& file);
 
 // A JPEG of the given components (1: gray, 3: colour from RGB samples; 4:
