@@ -381,6 +381,54 @@ TEST_F(Cli, TiffAndJpegGiveTheNumbersOfTheSameBmp)
     EXPECT_EQ(run({"g1", jpeg, (dir_ / "out.g1").string()}).exitStatus, 0);
 }
 
+TEST_F(Cli, JpegCutOrDamagedIsRefused)
+{
+    // A textured colour JPEG, baseline and progressive, cut inside its data
+    // and at each marker after its first scan, bare and (inside the data)
+    // closed by an end marker, and with stray bytes before its end: every
+    // measurement ends with the reading error, never with grey measured in.
+    const auto texture = [](std::uint32_t x, std::uint32_t y, unsigned s) {
+        return (x * x * 7 + y * 31 + s * 90 + (x ^ y) * 13) % 256;
+    };
+    for (const bool progressive : {false, true}) {
+        const auto bytes = testing::encodeJpeg(96, 64, 3, progressive, texture);
+        const auto marker = [&](std::size_t i) {
+            return bytes[i] == 0xFF && bytes[i + 1] != 0 && (bytes[i + 1] < 0xD0 || bytes[i + 1] > 0xD7);
+        };
+        std::size_t firstScan = 0;
+        while (!(marker(firstScan) && bytes[firstScan + 1] == 0xDA))
+            ++firstScan;
+        std::vector<std::vector<std::uint8_t>> damaged;
+        for (std::size_t i = firstScan + 2; i + 1 < bytes.size(); ++i)
+            if (marker(i))
+                damaged.emplace_back(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i));
+        for (std::size_t k = 1; k < 6; ++k) {
+            const std::size_t length = firstScan + (bytes.size() - firstScan) * k / 6;
+            if (marker(length) || marker(length - 1))
+                continue;
+            damaged.emplace_back(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+            damaged.push_back(damaged.back());
+            damaged.back().insert(damaged.back().end(), {0xFF, 0xD9});
+        }
+        damaged.push_back(bytes);
+        damaged.back().insert(damaged.back().end() - 2, 24, 0x55);
+
+        const auto path = (dir_ / "cut.jpg").string();
+        testing::writeFile(path, bytes);
+        const auto whole = run({"gray", path});
+        ASSERT_EQ(whole.exitStatus, 0) << whole.err;
+        for (std::size_t d = 0; d < damaged.size(); ++d) {
+            testing::writeFile(path, damaged[d]);
+            for (const std::string measurement : {"black", "gray"}) {
+                const auto result = run({measurement, path});
+                EXPECT_EQ(result.exitStatus, 1) << progressive << " " << d << " " << measurement;
+                EXPECT_EQ(lastLine(result.err), "画像ファイル " + path + " を読み込めません.")
+                    << progressive << " " << d << " " << measurement;
+            }
+        }
+    }
+}
+
 TEST_F(Cli, BatchRowsAreTheSingleRunsInOrderWhateverTheJobs)
 {
     fs::create_directories(dir_ / "leaves" / "deeper");

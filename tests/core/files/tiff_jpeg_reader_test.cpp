@@ -195,6 +195,20 @@ std::vector<Layout> layouts()
               [](auto x, auto y, unsigned s) { return s == 0 ? gray16(x, y) : alpha8(x, y) * 257; }),
          [](auto x, auto y) { return grey(blend(gray16(x, y) >> 8, alpha8(x, y))); }, PixelFormat::Rgb24});
     all.back().page.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+    // Grey with alpha stored min-is-white: inverted first, then blended.
+    for (const std::uint16_t bits : {8, 16})
+        for (const std::uint16_t extra : {EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNASSALPHA}) {
+            const unsigned scale = bits == 8 ? 1 : 257;
+            all.push_back({"GrayAlpha" + std::to_string(bits) + "MinIsWhite" +
+                               (extra == EXTRASAMPLE_ASSOCALPHA ? "Associated" : "Unassociated"),
+                           page(bits, 2, PHOTOMETRIC_MINISWHITE,
+                                [=](auto x, auto y, unsigned s) {
+                                    return (s == 0 ? gray8(x, y) : alpha8(x, y)) * scale;
+                                }),
+                           [](auto x, auto y) { return grey(blend(255 - gray8(x, y), alpha8(x, y))); },
+                           PixelFormat::Rgb24});
+            all.back().page.extraSamples = {extra};
+        }
     return all;
 }
 
