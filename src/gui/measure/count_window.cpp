@@ -5,6 +5,7 @@
 #include "core/common/replace_file.hpp"
 #include "core/common/text.hpp"
 #include "core/measure/fit_uncertainty.hpp"
+#include "core/slices/cube_count.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
@@ -171,12 +172,42 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 void TForm4::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+void TForm4::layoutControls()
+{
     const int dw = width() - kClientWidth;
     const int dh = height() - kClientHeight - kUncertaintyHeight;
+    // A cube run's line stands above the uncertainty line, in the chart's place.
+    const int note = cubeNote_.isEmpty() ? 0 : kUncertaintyHeight;
     Memo2->setGeometry(0, 24, 33, 249 + dh);
     Memo1->setGeometry(32, 24, 81, 249 + dh);
-    Chart1->setGeometry(120, 24, 274 + dw, 254 + dh);
-    UncertaintyLabel->setGeometry(122, kClientHeight + dh, 272 + dw, kUncertaintyHeight);
+    Chart1->setGeometry(120, 24, 274 + dw, 254 + dh - note);
+    UncertaintyLabel->setGeometry(122, kClientHeight + dh - note, 272 + dw, kUncertaintyHeight + note);
+    showUncertaintyLines();
+}
+
+void TForm4::showCubeNote(std::int32_t slices, const dimora::VoxelSize& voxel)
+{
+    const auto edge = [](double value, const std::string& text) {
+        return QString::fromStdString(dimora::voxelEdgeText(value, text));
+    };
+    cubeNote_ = tr("3D: %1 スライス, ボクセル %2×%3×%4 mm")
+                    .arg(QString::number(slices), edge(voxel.x, voxel.xText), edge(voxel.y, voxel.yText),
+                         edge(voxel.z, voxel.zText));
+    layoutControls();
+}
+
+void TForm4::showUncertaintyLines()
+{
+    // Voxel texts are the user's, of any length: a cube line too long for the
+    // label is cut with "…" and given whole as the label's tool tip.
+    const QString note = UncertaintyLabel->fontMetrics().elidedText(cubeNote_, Qt::ElideRight,
+                                                                    UncertaintyLabel->contentsRect().width());
+    UncertaintyLabel->setToolTip(note == cubeNote_ ? QString() : cubeNote_);
+    UncertaintyLabel->setText(note.isEmpty() || fitLine_.isEmpty() ? note + fitLine_
+                                                                   : note + QLatin1Char('\n') + fitLine_);
 }
 
 void TForm4::showCountListMenu(const QPoint& position)
@@ -203,7 +234,13 @@ QStringList TForm4::countLines() const
 void TForm4::clearCountList()
 {
     Memo1->clear();
-    UncertaintyLabel->clear();
+    fitLine_.clear();
+    const bool hadNote = !cubeNote_.isEmpty();
+    cubeNote_.clear();
+    if (hadNote)
+        layoutControls();
+    else
+        showUncertaintyLines();
 }
 
 void TForm4::appendCountLine(const QString& line)
@@ -233,22 +270,20 @@ void TForm4::showChart(std::span<const dimora::ChartPoint> points, const dimora:
 
 void TForm4::showUncertainty(const dimora::Recalculation* result)
 {
-    if (!result) {
-        UncertaintyLabel->clear();
-        return;
+    fitLine_.clear();
+    if (result) {
+        const double dimension = result->fit.dimension;
+        const dimora::FitUncertainty uncertainty = dimora::fitUncertainty(result->pairs, dimension);
+        const auto fixed = [](double value) { return QString::fromStdString(dimora::formatFixed(value, 4)); };
+        const QString n = QString::number(result->fit.n);
+        if (uncertainty.ci95Low && uncertainty.ci95High)
+            fitLine_ = tr("D = %1 ± %2 (95 %), r² = %3, n = %4")
+                           .arg(fixed(dimension), fixed((*uncertainty.ci95High - *uncertainty.ci95Low) / 2),
+                                fixed(uncertainty.rSquared), n);
+        else
+            fitLine_ = tr("D = %1, r² = %2, n = %3").arg(fixed(dimension), fixed(uncertainty.rSquared), n);
     }
-    const double dimension = result->fit.dimension;
-    const dimora::FitUncertainty uncertainty = dimora::fitUncertainty(result->pairs, dimension);
-    const auto fixed = [](double value) { return QString::fromStdString(dimora::formatFixed(value, 4)); };
-    const QString n = QString::number(result->fit.n);
-    if (uncertainty.ci95Low && uncertainty.ci95High)
-        UncertaintyLabel->setText(tr("D = %1 ± %2 (95 %), r² = %3, n = %4")
-                                      .arg(fixed(dimension),
-                                           fixed((*uncertainty.ci95High - *uncertainty.ci95Low) / 2),
-                                           fixed(uncertainty.rSquared), n));
-    else
-        UncertaintyLabel->setText(
-            tr("D = %1, r² = %2, n = %3").arg(fixed(dimension), fixed(uncertainty.rSquared), n));
+    showUncertaintyLines();
 }
 
 void TForm4::SaveChartImage1Click()

@@ -5,13 +5,19 @@
 #include "core/measure/count_list.hpp"
 
 #include <QPointF>
+#include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <utility>
 #include <vector>
+
+namespace dimora {
+struct VoxelSize;
+}
 
 class QAction;
 class QChart;
@@ -38,10 +44,12 @@ public:
     QPlainTextEdit* Memo2;  // size column, fixed
     QPlainTextEdit* Memo1;  // count list
     QChartView* Chart1;
-    QScatterSeries* Series1;   // the points (log10 side, log10 count)
-    QLineSeries* Series2;      // the fitted segment
-    QPushButton* BitBtn1;      // "再計算"
-    QLabel* UncertaintyLabel;  // "D = … ± … (95 %), r² = …, n = …" of the last fit
+    QScatterSeries* Series1;  // the points (log10 side, log10 count)
+    QLineSeries* Series2;     // the fitted segment
+    QPushButton* BitBtn1;     // "再計算"
+    // "D = … ± … (95 %), r² = …, n = …" of the last fit, under a cube run's
+    // line of slices and voxel.
+    QLabel* UncertaintyLabel;
     QAction* SaveChartImage1;  // "グラフを画像として保存..."
     QAction* SaveCountsCsv1;   // "個数をCSVで保存..."
 
@@ -52,8 +60,13 @@ public:
 
     // The count list, line by line (a final line end adds no line).
     [[nodiscard]] QStringList countLines() const;
-    // Empties the list and the uncertainty line, which belongs to its fit.
+    // Empties the list and the uncertainty line, which belongs to its fit,
+    // and the cube line, which belongs to the list.
     void clearCountList();
+    // Says above the uncertainty line that the list counts cubes, over how
+    // many slices and with what voxel, until the list is cleared. The chart
+    // gives up the line's height meanwhile.
+    void showCubeNote(std::int32_t slices, const dimora::VoxelSize& voxel);
     void appendCountLine(const QString& line);
 
     // Shows the window in front of the ordinary windows, restored if it was
@@ -80,10 +93,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layoutControls();
+    void showUncertaintyLines();
     void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
     void fitAxesToData();
     void showCountListMenu(const QPoint& position);
 
+    QString cubeNote_;
+    QString fitLine_;
     QChart* chart_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;

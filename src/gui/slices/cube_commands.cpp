@@ -114,6 +114,7 @@ void CubeSettingsDialog::RunButtonClick()
             if (!run)
                 return;
             windows().form4->clearCountList();
+            windows().form4->showCubeNote(run->counts.sliceCount, run->counts.voxel);
             MeasurementWindows sink(*windows().form4, *windows().form2);
             dimora::finishMeasurement(dimora::reportCubeCounts(run->counts), run->counts.region.width,
                                       run->counts.region.height, sink);

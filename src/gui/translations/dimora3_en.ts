@@ -377,6 +377,10 @@
         <translation>D = %1 ± %2 (95 %), r² = %3, n = %4</translation>
     </message>
     <message>
+        <source>3D: %1 スライス, ボクセル %2×%3×%4 mm</source>
+        <translation>3D: %1 slices, voxel %2×%3×%4 mm</translation>
+    </message>
+    <message>
         <source>D = %1, r² = %2, n = %3</source>
         <translation>D = %1, r² = %2, n = %3</translation>
     </message>

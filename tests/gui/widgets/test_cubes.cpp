@@ -16,8 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChartView>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -264,16 +266,52 @@ private slots:
         QCOMPARE(windows().form2->Edit1->text(), QStringLiteral(" 160×150"));
         QCOMPARE(toQImage(form1.workingPicture().pixels()), picture);
 
+        // The count window says that it counts cubes, over how many slices
+        // and with what voxel, above the uncertainty line; both lines fit.
+        TForm4& counts = *windows().form4;
+        counts.show();
+        const QStringList lines = counts.UncertaintyLabel->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("3D: 16 スライス, ボクセル 0.05×0.05×0.1 mm"));
+        QVERIFY(lines[1].startsWith(QStringLiteral("D = ")));
+        const QFontMetrics metrics = counts.UncertaintyLabel->fontMetrics();
+        for (const QString& line : lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= counts.UncertaintyLabel->contentsRect().width(),
+                     qPrintable(line));
+        QVERIFY(counts.UncertaintyLabel->height() >= 2 * metrics.lineSpacing());
+        QVERIFY(counts.UncertaintyLabel->toolTip().isEmpty());
+        QCOMPARE(counts.UncertaintyLabel->y(), counts.Chart1->geometry().bottom() + 1);
+        QCOMPARE(counts.UncertaintyLabel->geometry().bottom(), counts.height() - 1);
+
         // The shown selection limits every slice.
         form1.N2->trigger();
         settings.region = form1.shownSelection();
         QVERIFY(settings.region);
+        // Voxel texts too long for the line are cut there and given whole in its tool tip.
+        dialog.PixelSizeEdit->setText(QStringLiteral("0.0500000000000000000000000000"));
+        dialog.SliceDistanceEdit->setText(QStringLiteral("0.1000000000000000000000000000"));
         dialog.RunButtonClick();
         const dimora::CubeStackMeasurement selected = dimora::measureCubeStack(settings);
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(shownNow(), shownBy(selected.measurement));
         QVERIFY(shownBy(selected.measurement) != shownBy(whole.measurement));
         QCOMPARE(toQImage(form1.workingPicture().pixels()), picture);
+        const QString longNote = QStringLiteral("3D: 16 スライス, ボクセル %1×%1×%2 mm")
+                                     .arg(dialog.PixelSizeEdit->text(), dialog.SliceDistanceEdit->text());
+        QCOMPARE(counts.UncertaintyLabel->toolTip(), longNote);
+        const QString cut = counts.UncertaintyLabel->text().section(QLatin1Char('\n'), 0, 0);
+        QVERIFY(cut.endsWith(QChar(0x2026)) && longNote.startsWith(cut.chopped(1)));
+        QVERIFY(metrics.horizontalAdvance(cut) <= counts.UncertaintyLabel->contentsRect().width());
+
+        // A measurement in the plane leaves the line and the chart as they were.
+        const int chartHeight = counts.Chart1->height();
+        form1.frac1->trigger();
+        QVERIFY(program.desktop.errorReports.isEmpty());
+        QVERIFY(!counts.UncertaintyLabel->text().startsWith(QStringLiteral("3D")));
+        QVERIFY(!counts.UncertaintyLabel->text().contains(QLatin1Char('\n')));
+        QVERIFY(counts.UncertaintyLabel->toolTip().isEmpty());
+        QCOMPARE(counts.Chart1->height(), chartHeight + counts.UncertaintyLabel->height());
+        QCOMPARE(counts.UncertaintyLabel->y(), counts.Chart1->geometry().bottom() + 1);
         QVERIFY(form1.close());  // the run is over
     }
 
