@@ -3,116 +3,68 @@
 #include "core/slices/cube_measurement.hpp"
 
 #include "core/common/error.hpp"
+#include "core/common/ordered_pipeline.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_stack.hpp"
 
-#include <algorithm>
-#include <condition_variable>
-#include <exception>
-#include <map>
-#include <mutex>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
-#include <thread>
-#include <variant>
-#include <vector>
 
 namespace dimora {
 namespace {
 
 // Slices decoded, or being decoded, ahead of the one being counted.
-constexpr std::int32_t kSlicesAhead = 2;
-// Threads that decode: slices alternate between them, each with a reader of
-// its own (a multi-page TIFF is opened once per thread).
-constexpr std::int32_t kDecoders = 2;
+constexpr std::size_t kSlicesAhead = 2;
+// Threads that decode, each taking the next slice with a reader of its own (a
+// multi-page TIFF is opened once per thread).
+constexpr std::size_t kDecoders = 2;
 
-// Decodes the slices of a stack ahead of the consumer, who takes them in
-// order; an error ends its thread's decoding and comes out in the slice's
-// place, so errors surface in the order of the stack. Slices handed back are
-// decoded into again.
+// The slices of a stack, decoded ahead on other threads and taken in order;
+// slices handed back are decoded into again.
 class SliceDecoder {
 public:
-    explicit SliceDecoder(const CubeStack& stack) : total_(stack.sliceCount())
+    SliceDecoder(const CubeStack& stack, const std::stop_token& stop)
+        : stack_(stack),
+          ahead_(
+              {.count = static_cast<std::size_t>(stack.sliceCount()),
+               .workers = kDecoders,
+               .ahead = kSlicesAhead},
+              [&stack] {
+                  return [&stack, reader = std::make_shared<CubeSliceReader>(stack)](
+                             std::size_t k, Bitmap reusable, const std::stop_token&) {
+                      return reader->read(static_cast<std::int32_t>(k) + 1, std::move(reusable));
+                  };
+              },
+              stop)
     {
-        for (std::int32_t k = 0; k < std::min(kDecoders, total_); ++k)
-            threads_.emplace_back(
-                [this, &stack, k](const std::stop_token& stop) { decode(stack, k + 1, stop); });
     }
 
-    // The next slice, in order; rethrows its decoding error.
-    Bitmap next()
+    // Slice i, the one after the last taken. A slice that cannot be read is
+    // named by its path and number, since the reader's own message may name
+    // neither. Throws CubeRunStopped when a stop comes first.
+    Bitmap next(std::int32_t i)
     {
-        std::unique_lock lock(mutex_);
-        const std::int32_t wanted = taken_ + 1;
-        changed_.wait(lock, [&] { return ready_.contains(wanted); });
-        auto node = ready_.extract(wanted);
-        taken_ = wanted;
-        changed_.notify_all();
-        lock.unlock();
-        if (auto* error = std::get_if<std::exception_ptr>(&node.mapped()))
-            std::rethrow_exception(*error);
-        return std::move(std::get<Bitmap>(node.mapped()));
+        std::optional<Bitmap> slice;
+        try {
+            slice = ahead_.next();
+        } catch (const Error&) {
+            throw Error(cannotReadSliceMessage(stack_.slicePath(i), i));
+        }
+        if (!slice)
+            throw CubeRunStopped{};
+        return std::move(*slice);
     }
 
     // A slice counted and done with, whose memory the next decoding may use.
-    void giveBack(Bitmap slice)
-    {
-        const std::lock_guard lock(mutex_);
-        spare_.push_back(std::move(slice));
-    }
+    void giveBack(Bitmap slice) { ahead_.giveBack(std::move(slice)); }
 
 private:
-    using Item = std::variant<Bitmap, std::exception_ptr>;
-
-    void decode(const CubeStack& stack, std::int32_t first, const std::stop_token& stop)
-    {
-        std::int32_t i = first;
-        try {
-            CubeSliceReader reader(stack);
-            for (; i <= total_; i += kDecoders) {
-                Bitmap reusable;
-                {
-                    std::unique_lock lock(mutex_);
-                    if (!changed_.wait(lock, stop, [&] { return i <= taken_ + kSlicesAhead; }))
-                        return;
-                    if (!spare_.empty()) {
-                        reusable = std::move(spare_.back());
-                        spare_.pop_back();
-                    }
-                }
-                put(i, reader.read(i, std::move(reusable)));
-            }
-        } catch (...) {
-            put(i, std::current_exception());
-        }
-    }
-
-    void put(std::int32_t i, Item item)
-    {
-        const std::lock_guard lock(mutex_);
-        ready_.emplace(i, std::move(item));
-        changed_.notify_all();
-    }
-
-    const std::int32_t total_;
-    std::mutex mutex_;
-    std::condition_variable_any changed_;
-    std::map<std::int32_t, Item> ready_;
-    std::vector<Bitmap> spare_;
-    std::int32_t taken_ = 0;
-    // Last, so that they stop and join before the rest goes away.
-    std::vector<std::jthread> threads_;
+    const CubeStack& stack_;
+    OrderedPipeline<Bitmap> ahead_;
 };
-
-// Slice i of the stack from the decoder. A slice that cannot be read is named
-// by its path and number, since the reader's own message may name neither.
-Bitmap nextSlice(SliceDecoder& decoder, const CubeStack& stack, std::int32_t i)
-{
-    try {
-        return decoder.next();
-    } catch (const Error&) {
-        throw Error(cannotReadSliceMessage(stack.slicePath(i), i));
-    }
-}
 
 }  // namespace
 
@@ -129,10 +81,10 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
 {
     const CubeStack stack = CubeStack::find(settings.stack);
     const std::int32_t total = stack.sliceCount();
-    SliceDecoder decoder(stack);
+    SliceDecoder decoder(stack, stop);
 
     CubeStackCounts result;
-    Bitmap slice = nextSlice(decoder, stack, 1);
+    Bitmap slice = decoder.next(1);
     const std::int32_t width = slice.width();
     const std::int32_t height = slice.height();
     const Region region = settings.region.value_or(Region{0, 0, width, height});
@@ -142,7 +94,7 @@ CubeStackCounts countCubeStack(const CubeSettings& settings, const CubeProgress&
             throw CubeRunStopped{};
         if (i > 1) {
             decoder.giveBack(std::move(slice));
-            slice = nextSlice(decoder, stack, i);
+            slice = decoder.next(i);
         }
         result.lastFile = stack.slicePath(i);
         if (slice.width() != width || slice.height() != height)

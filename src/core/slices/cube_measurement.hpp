@@ -16,11 +16,12 @@
 // then, as every dimension measurement ends, the zero report under 0.01 % or
 // the fit of log10 N(s) against log10 s.
 //
-// Slices are decoded on two other threads, taking alternate slices, at most
-// two ahead of the one being counted, so a run holds at most four decoded
-// slices plus the occupancy grids. Progress is reported on the calling thread
-// after each counted slice. A stop requested through the stop token ends the
-// run at the next slice with CubeRunStopped.
+// Slices are decoded on two other threads, each taking the next slice, at
+// most two ahead of the one being counted (core/common/ordered_pipeline.hpp),
+// so a run holds at most four decoded slices plus the occupancy grids.
+// Progress is reported on the calling thread after each counted slice. A stop
+// requested through the stop token ends the run at the next slice with
+// CubeRunStopped.
 
 #include "core/image/region.hpp"
 #include "core/measure/dimension_measurement.hpp"

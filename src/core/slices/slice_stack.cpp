@@ -3,6 +3,7 @@
 #include "core/slices/slice_stack.hpp"
 
 #include "core/common/error.hpp"
+#include "core/common/ordered_pipeline.hpp"
 #include "core/files/bmp_reader.hpp"
 #include "core/files/jpeg_reader.hpp"
 #include "core/files/png_reader.hpp"
@@ -11,9 +12,8 @@
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/slice_series.hpp"
 
-#include <algorithm>
-#include <deque>
-#include <future>
+#include <cstddef>
+#include <stop_token>
 #include <utility>
 
 namespace dimora {
@@ -80,33 +80,22 @@ SliceStackCounts countSliceStack(const SliceSeriesSettings& settings, SliceRun& 
     // The slices after slice i are decoded on other threads while slice i is
     // counted, and taken in order, so their errors surface in the order of
     // the series. Slice 1 is normally the first file itself, which is not
-    // decoded again.
-    const std::int32_t lookahead = run.workingImage->byteCount() <= kSmallSliceBytes ? 2 : 1;
-    std::deque<std::future<Bitmap>> ahead;
-    std::vector<Bitmap> counted;  // slices done with, whose memory the next decodes reuse
-    std::int32_t requested = 1;
+    // decoded again; item k of the pipeline is slice k + 2.
+    const std::size_t lookahead = run.workingImage->byteCount() <= kSmallSliceBytes ? 2 : 1;
+    const auto slicePathOf = [&](std::int32_t i) { return slicePath(settings.firstFile, i, type); };
+    OrderedPipeline<Bitmap> ahead(
+        {.count = n > 1 ? static_cast<std::size_t>(n - 1) : 0, .workers = lookahead, .ahead = lookahead},
+        [&] {
+            return [&](std::size_t k, Bitmap reusable, const std::stop_token&) {
+                return loadSlice(slicePathOf(static_cast<std::int32_t>(k) + 2), type, std::move(reusable));
+            };
+        });
     for (std::int32_t i = 1; i <= n; ++i) {
-        run.sliceFileName = slicePath(settings.firstFile, i, type);
+        run.sliceFileName = slicePathOf(i);
         if (i > 1 || *run.sliceFileName != settings.firstFile) {
-            Bitmap slice;
-            if (ahead.empty()) {
-                slice = loadSlice(*run.sliceFileName, type, Bitmap());
-            } else {
-                std::future<Bitmap> next = std::move(ahead.front());
-                ahead.pop_front();
-                slice = next.get();
-            }
-            counted.push_back(std::exchange(*run.workingImage, std::move(slice)));
-        }
-        for (; requested < std::min(n, i + lookahead); ++requested) {
-            Bitmap reusable;
-            if (!counted.empty()) {
-                reusable = std::move(counted.back());
-                counted.pop_back();
-            }
-            ahead.push_back(std::async(std::launch::async, loadSlice,
-                                       slicePath(settings.firstFile, requested + 1, type), type,
-                                       std::move(reusable)));
+            Bitmap slice = i == 1 ? loadSlice(*run.sliceFileName, type, Bitmap()) : ahead.next().value();
+            // The slice done with is the memory of a later decoding.
+            ahead.giveBack(std::exchange(*run.workingImage, std::move(slice)));
         }
         addSliceCounts(*run.workingImage, region, result.stackCounts);
         if (progress)
