@@ -157,7 +157,7 @@ Arguments parseArguments(const std::vector<std::string>& args)
             if (arg == "--json")
                 parsed.form = ReportForm::Json;
             else if (arg == "--recursive")
-                parsed.recursive = true;
+                parsed.folderWalk = FolderWalk::Recursive;
             else
                 parsed.progress = arg == "--progress";
             continue;

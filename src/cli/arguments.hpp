@@ -22,6 +22,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Which image files a folder named to batch gives: its own, or also those of
+// its subfolders (--recursive).
+enum class FolderWalk { TopLevel, Recursive };
+
 struct Arguments {
     std::string command;                   // "black", ..., "help" or "version"
     std::vector<std::string> operands;     // IMAGE, LAST_SLICE, OPERATION INPUT OUTPUT, ...
@@ -32,12 +36,12 @@ struct Arguments {
     std::int32_t page = 1;                 // --page N: the page of a multi-page TIFF
     VoxelSize voxel;                       // cubes: --voxel X,Y,Z
     // batch only
-    std::int32_t jobs = 0;               // --jobs N; 0: the number of cores
-    std::optional<std::string> format;   // --format csv|jsonl
-    std::optional<std::string> output;   // --output FILE
-    bool recursive = false;              // --recursive
-    std::optional<bool> progress;        // --progress / --no-progress
-    ReportForm form = ReportForm::Text;  // --json: ReportForm::Json
+    std::int32_t jobs = 0;                         // --jobs N; 0: the number of cores
+    std::optional<std::string> format;             // --format csv|jsonl
+    std::optional<std::string> output;             // --output FILE
+    FolderWalk folderWalk = FolderWalk::TopLevel;  // --recursive
+    std::optional<bool> progress;                  // --progress / --no-progress
+    ReportForm form = ReportForm::Text;            // --json: ReportForm::Json
 };
 
 // Parses argv[1..]. Throws UsageError for an unknown command or option, an

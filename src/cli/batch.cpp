@@ -103,19 +103,19 @@ bool wantsJsonLines(const Arguments& arguments)
     return endsWith(".jsonl") || endsWith(".json");
 }
 
-// The image files of a folder, and with `recursive` those of its subfolders
+// The image files of a folder, and with FolderWalk::Recursive those of its subfolders
 // (not those behind links to folders, as `find` does it), in no order; a
 // folder that cannot be read gives its entry with the reason, and its
 // siblings are still read. Each folder is closed before its subfolders are
 // opened, so the depth costs no file descriptors.
-void listFolder(const fs::path& folder, bool recursive, std::vector<BatchEntry>& entries)
+void listFolder(const fs::path& folder, FolderWalk walk, std::vector<BatchEntry>& entries)
 {
     std::vector<fs::path> subfolders;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
          entry.increment(error)) {
         std::error_code ignored;
-        if (recursive && entry->is_directory(ignored) && !entry->is_symlink(ignored))
+        if (walk == FolderWalk::Recursive && entry->is_directory(ignored) && !entry->is_symlink(ignored))
             subfolders.push_back(entry->path());
         else if (entry->is_regular_file(ignored) && hasImageFileExtension(entry->path().string()))
             entries.push_back({entry->path().string(), std::nullopt});
@@ -123,7 +123,7 @@ void listFolder(const fs::path& folder, bool recursive, std::vector<BatchEntry>&
     if (error)
         entries.push_back({folder.string(), error.message()});
     for (const fs::path& subfolder : subfolders)
-        listFolder(subfolder, recursive, entries);
+        listFolder(subfolder, walk, entries);
 }
 
 // The length of the valid UTF-8 sequence that starts at text[at], or 0 when
@@ -223,7 +223,7 @@ void appendJson(const json& value, std::string& line)
 
 }  // namespace
 
-std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, bool recursive)
+std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, FolderWalk walk)
 {
     std::vector<BatchEntry> entries;
     for (const std::string& path : paths) {
@@ -235,7 +235,7 @@ std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, bool
             continue;
         }
         std::vector<BatchEntry> found;
-        listFolder(path, recursive, found);
+        listFolder(path, walk, found);
         std::sort(found.begin(), found.end(),
                   [](const BatchEntry& a, const BatchEntry& b) { return a.path < b.path; });
         entries.insert(entries.end(), found.begin(), found.end());
@@ -295,7 +295,7 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
 {
     const std::string& measurement = arguments.operands[0];
     const std::vector<BatchEntry> entries =
-        batchEntries({arguments.operands.begin() + 1, arguments.operands.end()}, arguments.recursive);
+        batchEntries({arguments.operands.begin() + 1, arguments.operands.end()}, arguments.folderWalk);
     if (entries.empty())
         return 2;
     const bool jsonLines = wantsJsonLines(arguments);
@@ -337,8 +337,10 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
     for (std::size_t k = 0; k < jobs; ++k)
         workers.emplace_back(work);
 
-    const bool showProgress = arguments.progress.value_or(streams.progressIsTerminal);
-    ProgressBar bar(streams.progress, entries.size(), showProgress);
+    BarVisibility visibility = streams.progressByDefault;
+    if (arguments.progress)
+        visibility = *arguments.progress ? BarVisibility::Shown : BarVisibility::Hidden;
+    ProgressBar bar(streams.progress, entries.size(), visibility);
     std::string collected;
     // Rows go to --output at the end, or to the row stream at once; a row
     // stream that fails (a full disk, a closed standard output) ends the run.
@@ -347,7 +349,7 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
             collected += text;
             return;
         }
-        if (streams.rowsOnProgressTerminal)
+        if (streams.screen == ScreenSharing::OneTerminal)
             bar.clear();
         errno = 0;
         streams.rows << text << std::flush;

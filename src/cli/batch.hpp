@@ -23,6 +23,7 @@
 // run with an error.
 
 #include "cli/arguments.hpp"
+#include "cli/progress_bar.hpp"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -44,7 +45,7 @@ struct BatchEntry {
 
 // The rows that the PATHs give, in order; a PATH that is no folder is taken
 // as a file, whether it exists or not.
-[[nodiscard]] std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, bool recursive);
+[[nodiscard]] std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, FolderWalk walk);
 
 // The CSV header line and the line of one row (both end in CRLF, as RFC 4180
 // has it).
@@ -56,14 +57,17 @@ struct BatchEntry {
 // (0x80 to 0xFF), and a final LF.
 [[nodiscard]] std::string jsonLine(const nlohmann::json& row);
 
+// Whether the rows reach the terminal that the bar is drawn on; then the bar
+// clears its line before each row.
+enum class ScreenSharing { Separate, OneTerminal };
+
 // Where a run writes.
 struct BatchStreams {
     std::ostream& rows;      // without --output
     std::ostream& progress;  // the bar, when shown
-    // The bar is shown unless --no-progress says otherwise.
-    bool progressIsTerminal = false;
-    // The rows reach the bar's terminal: the bar clears its line before each.
-    bool rowsOnProgressTerminal = false;
+    // The bar without --progress or --no-progress: shown on a terminal.
+    BarVisibility progressByDefault = BarVisibility::Hidden;
+    ScreenSharing screen = ScreenSharing::Separate;
 };
 
 // Runs the batch command; returns its exit status (0 all done, 1 one or more

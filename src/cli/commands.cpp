@@ -138,7 +138,8 @@ std::string measureCubes(const Arguments& arguments)
     bool barFinished = false;
     const auto progress = [&](std::int32_t done, std::int32_t total) {
         if (!bar)
-            bar.emplace(std::cerr, static_cast<std::size_t>(total), isatty(STDERR_FILENO) == 1, "slices");
+            bar.emplace(std::cerr, static_cast<std::size_t>(total),
+                        isatty(STDERR_FILENO) == 1 ? BarVisibility::Shown : BarVisibility::Hidden, "slices");
         bar->show(static_cast<std::size_t>(done));
         if (done == total) {
             bar->finish();

@@ -52,7 +52,10 @@ int main(int argc, char* argv[])
     try {
         if (arguments.command == "batch") {
             const int status = cli::runBatch(
-                arguments, {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, outputsShareATerminal()});
+                arguments,
+                {std::cout, std::cerr,
+                 ::isatty(STDERR_FILENO) == 1 ? cli::BarVisibility::Shown : cli::BarVisibility::Hidden,
+                 outputsShareATerminal() ? cli::ScreenSharing::OneTerminal : cli::ScreenSharing::Separate});
             if (status == 2)
                 std::cerr << "dimora3-cli: no image file found\n";
             return status;

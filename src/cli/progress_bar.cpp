@@ -8,8 +8,8 @@
 
 namespace dimora::cli {
 
-ProgressBar::ProgressBar(std::ostream& out, std::size_t total, bool shown, const char* unit)
-    : out_(out), total_(total), shown_(shown), unit_(unit)
+ProgressBar::ProgressBar(std::ostream& out, std::size_t total, BarVisibility visibility, const char* unit)
+    : out_(out), total_(total), visibility_(visibility), unit_(unit)
 {
 }
 
@@ -36,7 +36,7 @@ std::string ProgressBar::line(std::size_t done, std::size_t total, double second
 
 void ProgressBar::show(std::size_t done)
 {
-    if (!shown_)
+    if (visibility_ == BarVisibility::Hidden)
         return;
     done_ = done;
     const auto now = std::chrono::steady_clock::now();
@@ -48,7 +48,7 @@ void ProgressBar::show(std::size_t done)
 
 void ProgressBar::clear()
 {
-    if (!shown_ || !drawn_)
+    if (visibility_ == BarVisibility::Hidden || !drawn_)
         return;
     out_ << "\r\x1b[K" << std::flush;
     drawn_ = false;
@@ -56,7 +56,7 @@ void ProgressBar::clear()
 
 void ProgressBar::finish()
 {
-    if (!shown_)
+    if (visibility_ == BarVisibility::Hidden)
         return;
     draw(done_);
     out_ << '\n' << std::flush;

@@ -13,10 +13,13 @@
 
 namespace dimora::cli {
 
+// Whether a bar draws at all: a hidden one writes nothing.
+enum class BarVisibility { Hidden, Shown };
+
 class ProgressBar {
 public:
     // `unit` names what is counted ("files", "slices").
-    ProgressBar(std::ostream& out, std::size_t total, bool shown, const char* unit = "files");
+    ProgressBar(std::ostream& out, std::size_t total, BarVisibility visibility, const char* unit = "files");
 
     // Redraws with `done` files done, unless the last redraw was less than a
     // quarter of a second ago and is still on the line.
@@ -37,7 +40,7 @@ private:
 
     std::ostream& out_;
     std::size_t total_;
-    bool shown_;
+    BarVisibility visibility_;
     const char* unit_;
     std::size_t done_ = 0;
     bool drawn_ = false;

@@ -216,7 +216,9 @@ TEST(Batch, ProgressBarLeavesTheRowsWholeOnItsTerminal)
 
         // Rows and bar on one terminal.
         std::ostringstream terminal;
-        ASSERT_EQ(cli::runBatch(arguments, {terminal, terminal, true, true}), 0);
+        ASSERT_EQ(cli::runBatch(arguments, {terminal, terminal, cli::BarVisibility::Shown,
+                                            cli::ScreenSharing::OneTerminal}),
+                  0);
         std::vector<std::string> expected = screenLines(rows.str());
         expected.pop_back();
         const std::vector<std::string> shown = screenLines(terminal.str());

@@ -495,7 +495,7 @@ TEST(ProgressBar, ShowsDoneRateAndTimeLeftAndNothingWhenHidden)
     EXPECT_EQ(cli::ProgressBar::line(1, 4, 2.0, "slices"),
               "[#######-----------------------] 1/4 slices  0.5 slices/s  0:06 left");
     std::ostringstream hidden;
-    cli::ProgressBar bar(hidden, 10, false);
+    cli::ProgressBar bar(hidden, 10, cli::BarVisibility::Hidden);
     bar.show(5);
     bar.finish();
     EXPECT_TRUE(hidden.str().empty());
