@@ -454,12 +454,81 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watch
     return true;
 }
 
+// The most bytes that one stored byte of a codec decodes to, with room to
+// spare (Deflate reaches 1032, LZW about 2600, PackBits 64), or 0 for the
+// codecs that have no such bound (CCITT, JPEG, ZSTD, ...).
+std::uint64_t mostDecodedPerStoredByte(std::uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return 1;
+    case COMPRESSION_PACKBITS:
+        return 128;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+        return 2048;
+    case COMPRESSION_LZW:
+        return 4096;
+    default:
+        return 0;
+    }
+}
+
+// Whether the bytes that the file really stores of each strip or tile can
+// decode to the rows the image needs of it. A page whose tags claim more
+// than that is refused before its bitmap is allocated, so such a claim costs
+// nothing; the codecs without a bound are read, their buffers costing only
+// what decodes.
+bool storedBytesCanHold(TIFF* tif, const Page& page)
+{
+    const std::uint64_t ratio =
+        mostDecodedPerStoredByte(field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE));
+    if (ratio == 0)
+        return true;
+    const bool tiled = TIFFIsTiled(tif);
+    std::uint32_t across = 1, down = page.height;
+    std::uint64_t rowBytes = TIFFScanlineSize64(tif);
+    if (tiled) {
+        std::uint32_t tileWidth = 0;
+        if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) != 1 ||
+            TIFFGetField(tif, TIFFTAG_TILELENGTH, &down) != 1 || tileWidth == 0 || down == 0)
+            return false;
+        across = static_cast<std::uint32_t>((std::uint64_t{page.width} + tileWidth - 1) / tileWidth);
+        rowBytes = TIFFTileRowSize64(tif);
+    } else {
+        down = std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
+        if (down == 0)
+            return false;
+    }
+    const std::uint64_t size = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
+    const std::uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    const std::uint64_t perPlane = std::uint64_t{across} * ((std::uint64_t{page.height} + down - 1) / down);
+    // A little slack for what a codec keeps from one stored byte to the next.
+    constexpr std::uint64_t kSlack = 1 << 16;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const std::uint64_t firstRow = index % perPlane / across * std::uint64_t{down};
+        const std::uint64_t rows =
+            std::min<std::uint64_t>(down, page.height - std::min<std::uint64_t>(firstRow, page.height));
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
+        const std::uint64_t stored =
+            offset >= size ? 0 : std::min(TIFFGetStrileByteCount(tif, index), size - offset);
+        if (rows == 0)
+            continue;
+        if (rowBytes > UINT64_MAX / rows)
+            return false;
+        const std::uint64_t needed = rowBytes * rows;
+        if (needed > kSlack && (needed - kSlack + ratio - 1) / ratio > stored)
+            return false;
+    }
+    return true;
+}
+
 Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page, DecodeWatcher* watcher = nullptr)
 {
     if (!tif || page < 1 || TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)) != 1)
         failRead(name);
     const std::optional<Page> description = describePage(tif);
-    if (!description)
+    if (!description || !storedBytesCanHold(tif, *description))
         failRead(name);
     Bitmap bitmap;
     AbandonUnlessKept abandon(watcher);

@@ -30,12 +30,14 @@
 // Cost: rows stream from the strips or tiles into the bitmap: bilevel, 8-bit
 // gray and palette strips are decoded straight into the bitmap's rows, the
 // other layouts through a buffer of one strip or one row of tiles, of which
-// only the rows inside the image are decoded. The bitmap and these buffers
-// come from the system as zero pages that take memory only when written, so
-// a file whose tags claim far more than its stored bytes hold (huge tiles or
-// strips, a huge image) costs memory and time for the data that really
-// decodes: the decoding stops where that data ends. Each buffer is also
-// held to Bitmap::memoryBudget().
+// only the rows inside the image are decoded. A file whose tags claim far
+// more than its stored bytes hold (huge tiles or strips, a huge image) costs
+// no more than its data: with a codec whose expansion is bounded
+// (uncompressed, PackBits, LZW, Deflate) each strip or tile's stored bytes
+// are checked against the rows it must give before the bitmap is allocated;
+// with any codec, the bitmap and the buffers come from the system as zero
+// pages that take memory only when written, and the decoding stops where the
+// data ends. Each buffer is also held to Bitmap::memoryBudget().
 
 #include "core/image/bitmap.hpp"
 #include "core/image/decode_watcher.hpp"

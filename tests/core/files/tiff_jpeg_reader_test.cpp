@@ -338,18 +338,23 @@ TEST(TiffReader, ClaimsBeyondTheStoredBytesCostNoMemory)
         claims.push_back({std::move(name), p});
         return &claims.back().page;
     };
-    auto* tile =
+    auto* tiles =
         claim("TileFarBeyondTheImage", 16, 4, PHOTOMETRIC_RGB, 16, COMPRESSION_ADOBE_DEFLATE, deflated);
-    tile->tiled = true;
-    tile->tileWidth = tile->tileHeight = 16384;
+    tiles->tiled = true;
+    tiles->tileWidth = tiles->tileHeight = 16384;
     claim("OneDeflateStrip", 16, 4, PHOTOMETRIC_RGB, 10000, COMPRESSION_ADOBE_DEFLATE, deflated);
     claim("OneUncompressedStrip", 16, 3, PHOTOMETRIC_RGB, 10000, COMPRESSION_NONE, junk);
     claim("OneStripStraightIntoTheBitmap", 8, 1, PHOTOMETRIC_MINISBLACK, 10000, COMPRESSION_LZW, junk);
     claim("OneG4Strip", 1, 1, PHOTOMETRIC_MINISWHITE, 10000, COMPRESSION_CCITTFAX4, junk);
+    // Codecs without a bound on what a stored byte decodes to are read, and
+    // their buffers cost only what decodes.
+    tiles = claim("TileFarBeyondTheImageZstd", 16, 4, PHOTOMETRIC_RGB, 16, COMPRESSION_ZSTD, junk);
+    tiles->tiled = true;
+    tiles->tileWidth = tiles->tileHeight = 16384;
+    claim("OneLzmaStrip", 16, 4, PHOTOMETRIC_RGB, 4000, COMPRESSION_LZMA, junk);
     auto* planes = claim("SeparatePlanes", 16, 2, PHOTOMETRIC_MINISBLACK, 10000, COMPRESSION_PACKBITS, junk);
     planes->planar = PLANARCONFIG_SEPARATE;
-    auto* tiles =
-        claim("OneTileOverTheImage", 16, 4, PHOTOMETRIC_RGB, 10000, COMPRESSION_ADOBE_DEFLATE, deflated);
+    tiles = claim("OneTileOverTheImage", 16, 4, PHOTOMETRIC_RGB, 10000, COMPRESSION_ADOBE_DEFLATE, deflated);
     tiles->tiled = true;
     tiles->tileWidth = tiles->tileHeight = 16384;
     tiles = claim("ManyTallTiles", 8, 3, PHOTOMETRIC_RGB, 10000, COMPRESSION_PACKBITS, junk);
