@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: MIT
 #include "gui/platform/desktop_platform.hpp"
 
+#include "gui/platform/dialog_folder.hpp"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
@@ -33,16 +36,22 @@ QString saveExtension(const FileDialogOptions& dialog, const QString& chosenFilt
 
 std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dialog, QWidget* parent)
 {
+    // Every dialog starts where the user last chose something, also in an
+    // earlier run.
+    const QString startFolder = lastDialogFolder();
     if (dialog.kind == FileDialogOptions::Kind::Folder) {
         const QString folder = QFileDialog::getExistingDirectory(
-            parent, QString(), QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+            parent, QString(), startFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
         if (folder.isEmpty())
             return std::nullopt;
+        rememberDialogChoice(folder, dialog.kind);
         return folder;
     }
     QFileDialog box(parent);
     box.setObjectName(dialog.name);
     box.setOption(QFileDialog::DontUseNativeDialog);
+    if (!startFolder.isEmpty())
+        box.setDirectory(startFolder);
     box.setNameFilter(dialog.filter);
     if (dialog.kind == FileDialogOptions::Kind::Open) {
         box.setDefaultSuffix(dialog.defaultExtension);
@@ -56,9 +65,27 @@ std::optional<QString> DesktopPlatform::askFileName(const FileDialogOptions& dia
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = box.selectedFiles().constFirst();
+    rememberDialogChoice(chosen, dialog.kind);
     if (dialog.kind == FileDialogOptions::Kind::Open || !QFileInfo(chosen).suffix().isEmpty())
         return chosen;
     return chosen + QLatin1Char('.') + saveExtension(dialog, box.selectedNameFilter());
+}
+
+std::optional<int> DesktopPlatform::askPage(const QString& path, int pageCount, QWidget* parent)
+{
+    QInputDialog box(parent);
+    box.setObjectName(QStringLiteral("PageDialog1"));
+    box.setWindowTitle(QCoreApplication::translate("DesktopPlatform", "ページの選択"));
+    box.setInputMode(QInputDialog::IntInput);
+    box.setIntRange(1, pageCount);
+    box.setIntValue(1);
+    box.setLabelText(
+        QCoreApplication::translate("DesktopPlatform", "%1 には %2 ページあります。\n開くページ:")
+            .arg(QFileInfo(path).fileName())
+            .arg(pageCount));
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.intValue();
 }
 
 void DesktopPlatform::showErrorReport(const QString& text)

@@ -41,12 +41,15 @@ QString joined(const QStringList& filters)
 
 }  // namespace
 
+QString allImageFiles()
+{
+    return QCoreApplication::translate("fileDialogs", "画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)");
+}
+
 FileDialogOptions openBitmap()
 {
     return {FileDialogOptions::Kind::Open, QStringLiteral("OpenDialog1"),
-            joined({QCoreApplication::translate("fileDialogs",
-                                                "画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg)"),
-                    QCoreApplication::translate("fileDialogs", "PNGファイル (*.png)"),
+            joined({allImageFiles(), QCoreApplication::translate("fileDialogs", "PNGファイル (*.png)"),
                     QCoreApplication::translate("fileDialogs", "TIFFファイル (*.tif *.tiff)"),
                     QCoreApplication::translate("fileDialogs", "JPEGファイル (*.jpg *.jpeg)"),
                     QCoreApplication::translate("fileDialogs", "ビットマップ(*.bmp)")}),

@@ -42,6 +42,12 @@ public:
     [[nodiscard]] virtual std::optional<QString> askFileName(const FileDialogOptions& dialog,
                                                              QWidget* parent) = 0;
 
+    // Tells the user that the file at path has pageCount pages (more than
+    // one) and asks which to open, the first offered: the chosen page
+    // (1 = the first, as the command line's --page counts), or nothing when
+    // the user cancels.
+    [[nodiscard]] virtual std::optional<int> askPage(const QString& path, int pageCount, QWidget* parent) = 0;
+
     // The general error report: a modal box titled "Dimora3" with the error
     // icon, the text and one OK button. Returns when the user has closed it.
     virtual void showErrorReport(const QString& text) = 0;
@@ -70,6 +76,9 @@ void setPlatform(std::unique_ptr<Platform> replacement);
 
 // The names of the program's file dialogs, with their filters and extensions.
 namespace fileDialogs {
+// The filter of every image file the program reads, offered first wherever
+// an image is opened.
+[[nodiscard]] QString allImageFiles();
 [[nodiscard]] FileDialogOptions openBitmap();  // OpenDialog1
 [[nodiscard]] FileDialogOptions saveBitmap();  // SaveDialog1
 [[nodiscard]] FileDialogOptions saveG1();      // SaveDialog2

@@ -18,6 +18,16 @@ std::optional<QString> RecordingPlatform::askFileName(const FileDialogOptions& d
     return path;
 }
 
+std::optional<int> RecordingPlatform::askPage(const QString& path, int pageCount, QWidget*)
+{
+    pageQuestions.push_back({path, pageCount});
+    if (pageAnswers.empty())
+        return std::nullopt;
+    const std::optional<int> answer = pageAnswers.front();
+    pageAnswers.pop_front();
+    return answer;
+}
+
 void RecordingPlatform::showErrorReport(const QString& text)
 {
     errorReports.append(text);

@@ -26,6 +26,16 @@ public:
     std::vector<FileDialogOptions> dialogsShown;
     std::vector<bool> busyCursorAtDialog;
 
+    // Answers for the page questions, in order: a page, or nothing for
+    // "cancelled"; a question asked with the queue empty counts as cancelled.
+    // Every question asked, with the file and the page count it told.
+    struct PageQuestion {
+        QString path;
+        int pageCount = 0;
+    };
+    std::deque<std::optional<int>> pageAnswers;
+    std::vector<PageQuestion> pageQuestions;
+
     // The texts of the error reports shown, in order, and whether the busy
     // cursor was still on at each of them.
     QStringList errorReports;
@@ -45,6 +55,7 @@ public:
 
     [[nodiscard]] std::optional<QString> askFileName(const FileDialogOptions& dialog,
                                                      QWidget* parent) override;
+    [[nodiscard]] std::optional<int> askPage(const QString& path, int pageCount, QWidget* parent) override;
     void showErrorReport(const QString& text) override;
     [[nodiscard]] QImage clipboardImage() override;
     void setClipboardImage(const QImage& image) override;

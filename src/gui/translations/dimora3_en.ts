@@ -68,6 +68,19 @@
     </message>
 </context>
 <context>
+    <name>DesktopPlatform</name>
+    <message>
+        <source>ページの選択</source>
+        <translation>Choose a Page</translation>
+    </message>
+    <message>
+        <source>%1 には %2 ページあります。
+開くページ:</source>
+        <translation>%1 has %2 pages.
+Page to open:</translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>不正な浮動小数点数演算命令</source>

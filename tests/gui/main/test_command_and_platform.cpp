@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -45,6 +47,13 @@ class CommandAndPlatformTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The dialogs remember their folder in the user's settings: here in a
+        // folder of the test's own, never in the real ones.
+        QVERIFY(settings_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
     void init() { recorder_ = &installRecordingPlatform(); }
     void cleanupTestCase() { setPlatform(nullptr); }
 
@@ -220,6 +229,62 @@ private slots:
                  typed + QStringLiteral(".g1"));
     }
 
+    void theDialogsStartInTheFolderOfTheLastChoiceAlsoInALaterRun()
+    {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        QVERIFY(first.isValid() && second.isValid());
+        // Answers the next dialog with the path; gives where the dialog
+        // started, and what it returned.
+        const auto choose = [](const FileDialogOptions& options, const QString& path) {
+            QString started;
+            whenModalAppears([&](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(dialog != nullptr);
+                started = dialog->directory().absolutePath();
+                dialog->selectFile(path);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            DesktopPlatform desktop;
+            const QString chosen = desktop.askFileName(options, nullptr).value_or(QString());
+            return QStringList{started, chosen};
+        };
+        const QString a = first.filePath(QStringLiteral("a.bmp"));
+        const QString b = second.filePath(QStringLiteral("b.g1"));
+        const QString c = second.filePath(QStringLiteral("c.csv"));
+        QCOMPARE(choose(fileDialogs::openBitmap(), a).at(1), a);
+        QCOMPARE(choose(fileDialogs::saveG1(), b), (QStringList{first.path(), b}));
+        QCOMPARE(choose(fileDialogs::chooseCubeFolder(), first.path()),
+                 (QStringList{second.path(), first.path()}));
+        QCOMPARE(choose(fileDialogs::saveCountsCsv(), c), (QStringList{first.path(), c}));
+        // Kept in the settings file, for the next run.
+        QSettings kept(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Dimora3"),
+                       QStringLiteral("Dimora3"));
+        QVERIFY(kept.fileName().startsWith(settings_.path()));
+        QCOMPARE(kept.value(QStringLiteral("FileDialogs/lastFolder")).toString(), second.path());
+    }
+
+    void thePageQuestionTellsTheCountAndOffersTheFirstPage()
+    {
+        for (const bool accept : {true, false}) {
+            QString label;
+            QList<int> range;
+            whenModalAppears([&](QWidget* modal) {
+                auto* dialog = qobject_cast<QInputDialog*>(modal);
+                QVERIFY(dialog != nullptr);
+                label = dialog->labelText();
+                range = {dialog->intMinimum(), dialog->intMaximum(), dialog->intValue()};
+                dialog->setIntValue(3);
+                accept ? dialog->accept() : dialog->reject();
+            });
+            DesktopPlatform desktop;
+            const std::optional<int> page = desktop.askPage(QStringLiteral("/scans/stack.tif"), 7, nullptr);
+            QCOMPARE(label, QStringLiteral("stack.tif には 7 ページあります。\n開くページ:"));
+            QCOMPARE(range, (QList<int>{1, 7, 1}));
+            QCOMPARE(page, accept ? std::optional<int>(3) : std::nullopt);
+        }
+    }
+
     void theRecorderAnswersDialogsInOrderAndCancelsWhenEmpty()
     {
         recorder_->fileAnswers = {QStringLiteral("/a.bmp"), std::nullopt};
@@ -233,6 +298,7 @@ private slots:
 
 private:
     RecordingPlatform* recorder_ = nullptr;
+    QTemporaryDir settings_;
 };
 
 QTEST_MAIN(CommandAndPlatformTest)
