@@ -25,11 +25,14 @@ void TForm1::Open1Click()
 
 void TForm1::openFile(const QString& path)
 {
+    const std::optional<int> page = choosePage(path);
+    if (!page)
+        return;
     currentFileName_ = path;
-    runCommand([this] {
-        WorkingPicture loaded = loadPictureFile(currentFileName_);
+    runCommand([this, &page] {
+        WorkingPicture loaded = loadPictureFile(currentFileName_, *page);
         windows().form6->setScratchPicture(loaded);
-        setWorkingPicture(std::move(loaded));
+        setWorkingPicture(std::move(loaded), currentFileName_);
     });
 }
 
@@ -39,11 +42,24 @@ void TForm1::FilesDropped(const QStringList& paths)
         return;
     // Only the first file counts; the current file name stays as it was.
     const QString& path = paths.constFirst();
-    runCommand([this, &path] {
-        WorkingPicture loaded = loadPictureFile(path);
+    const std::optional<int> page = choosePage(path);
+    if (!page)
+        return;
+    runCommand([this, &path, &page] {
+        WorkingPicture loaded = loadPictureFile(path, *page);
         windows().form6->setScratchPicture(loaded);
-        setWorkingPicture(std::move(loaded));
+        setWorkingPicture(std::move(loaded), path);
     });
+}
+
+std::optional<int> TForm1::choosePage(const QString& path)
+{
+    // The pages are counted before the busy cursor: the question is the
+    // user's turn. The page chosen is loaded as --page loads it.
+    const int pages = picturePageCount(path);
+    if (pages <= 1)
+        return 1;
+    return platform().askPage(path, pages, this);
 }
 
 void TForm1::Saveas1Click()
@@ -61,7 +77,11 @@ void TForm1::Save1Click()
         Saveas1Click();
         return;
     }
-    runCommand([this] { savePictureFile(picture_, currentFileName_); });
+    runCommand([this] {
+        savePictureFile(picture_, currentFileName_);
+        // The picture is now that file.
+        showFileInTitle(currentFileName_);
+    });
 }
 
 void TForm1::bb1Click()

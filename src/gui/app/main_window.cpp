@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -176,6 +177,17 @@ void TForm1::createMenus()
     help2 = menu("help2", tr("ヘルプ"));
     usage1 = item(help2, "usage1", tr("使い方"), &TForm1::usage1Click);
     version1 = item(help2, "version1", tr("バージョン情報"), &TForm1::version1Click);
+
+    // The keys a Linux desktop expects, on the items that have none of their
+    // own. Ctrl+S asks for a name: the only save command is save-as, and
+    // writing over the opened file unasked could turn a TIFF into a BMP.
+    // Quitting and the help page answer from every window of the program.
+    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Exit1->setShortcutContext(Qt::ApplicationShortcut);
+    usage1->setShortcut(QKeySequence(Qt::Key_F1));
+    usage1->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TForm1::createToolBar(QWidget* client)
@@ -203,6 +215,8 @@ void TForm1::createToolBar(QWidget* client)
         b->setIcon(toolIcon(icon));
         b->setIconSize(QSize(16, 16));
         b->setToolTip(hint);
+        // A picture alone says nothing to a screen reader: the hint names it.
+        b->setAccessibleName(hint);
         b->setGeometry(x, y, kButtonWidth, kButtonHeight);
         connect(b, &QToolButton::clicked, this, handler);
         x += kButtonWidth;
@@ -263,10 +277,21 @@ void TForm1::setWorkingImage(dimora::Bitmap bitmap)
     setWorkingPicture(WorkingPicture(std::move(bitmap)));
 }
 
-void TForm1::setWorkingPicture(WorkingPicture picture)
+void TForm1::setWorkingPicture(WorkingPicture picture, const QString& sourceFile)
 {
     picture_ = std::move(picture);
+    showFileInTitle(sourceFile);
     imageChanged();
+}
+
+void TForm1::showFileInTitle(const QString& path)
+{
+    // Qt adds no program name of its own (the application sets no display
+    // name), so the title carries it after the file's, as desktops show it.
+    if (path.isEmpty())
+        setWindowTitle(QStringLiteral("Dimora3"));
+    else
+        setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — Dimora3"));
 }
 
 void TForm1::imageChanged()

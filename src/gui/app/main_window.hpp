@@ -41,7 +41,10 @@ public:
     [[nodiscard]] const WorkingPicture& workingPicture() const { return picture_; }
     // Replaces the working image by the bitmap and shows it.
     void setWorkingImage(dimora::Bitmap bitmap);
-    void setWorkingPicture(WorkingPicture picture);
+    // The same for a picture; the window's title names the file it was
+    // loaded from ("name — Dimora3"), or is "Dimora3" for a picture of no
+    // file (pasted, or made by a measurement).
+    void setWorkingPicture(WorkingPicture picture, const QString& sourceFile = QString());
     // Shows the working image again after its pixels were changed in place.
     void imageChanged();
     // Takes the analysis region of a measurement: the shown selection, else
@@ -134,6 +137,8 @@ public:
     // name and the file is loaded into the working and scratch images, or
     // the error is reported and both stay as they were. Also the start-up's
     // way to open a file named on the command line.
+    // A TIFF of several pages first asks which page to open (the count told,
+    // the first offered); cancelling that question changes nothing.
     void openFile(const QString& path);
     void Saveas1Click();
     void Save1Click();
@@ -186,6 +191,11 @@ private:
     void createToolBar(QWidget* client);
     void createImageArea(QWidget* client);
     void saveWorkingImage();
+    // The page of the file at path to load: 1 for a file of one page, else
+    // the one the user chooses; nothing when the user cancels.
+    [[nodiscard]] std::optional<int> choosePage(const QString& path);
+    // The title: the file's name before the program's, or the program's alone.
+    void showFileInTitle(const QString& path);
     // The image position shown at the view's top-left corner (the scroll
     // positions): a position in the view plus this is a position in the image.
     [[nodiscard]] QPoint viewOrigin() const;

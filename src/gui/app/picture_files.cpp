@@ -8,6 +8,7 @@
 #include "core/files/bmp_writer.hpp"
 #include "core/files/image_file.hpp"
 #include "core/files/png_writer.hpp"
+#include "core/files/tiff_reader.hpp"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,23 +30,43 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
+// The extensions, in lower case, of the files read by their content, so a
+// PNG named *.jpg still opens.
+bool isReadByContent(const QString& kind)
+{
+    return kind == QLatin1String("png") || kind == QLatin1String("tif") || kind == QLatin1String("tiff") ||
+           kind == QLatin1String("jpg") || kind == QLatin1String("jpeg");
+}
+
 }  // namespace
 
-WorkingPicture loadPictureFile(const QString& path)
+WorkingPicture loadPictureFile(const QString& path, int page)
 {
     const QString extension = QFileInfo(path).suffix();
     const QString kind = extension.toLower();
     if (kind == QLatin1String("bmp"))
         return WorkingPicture(dimora::loadBmpFile(path.toStdString()));
-    // These are read by their content, so a PNG named *.jpg still opens.
-    if (kind == QLatin1String("png") || kind == QLatin1String("tif") || kind == QLatin1String("tiff") ||
-        kind == QLatin1String("jpg") || kind == QLatin1String("jpeg"))
-        return WorkingPicture(dimora::loadImageFile(path.toStdString()));
+    if (isReadByContent(kind))
+        return WorkingPicture(dimora::loadImageFile(path.toStdString(), page));
     if (kind == QLatin1String("ico"))
         return WorkingPicture::icon(readWholeFile(path));
     if (kind == QLatin1String("emf") || kind == QLatin1String("wmf"))
         return WorkingPicture::metafile(readWholeFile(path), kind);
     dimora::fail(dimora::msg::kUnknownExtension, extension.toStdString());
+}
+
+int picturePageCount(const QString& path)
+{
+    if (!isReadByContent(QFileInfo(path).suffix().toLower()))
+        return 1;
+    try {
+        const std::string name = path.toStdString();
+        if (dimora::imageFileKindOf(name) != dimora::ImageFileKind::Tiff)
+            return 1;
+        return dimora::TiffPageReader(name).pageCount();
+    } catch (const dimora::Error&) {
+        return 1;
+    }
 }
 
 void savePictureFile(const WorkingPicture& picture, const QString& path)

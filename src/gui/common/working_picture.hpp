@@ -88,13 +88,18 @@ private:
 
 // Loads a picture by the extension of the path, compared without regard to
 // case: "bmp" a bitmap (BMP reader), "png", "tif", "tiff", "jpg", "jpeg" a
-// bitmap read by the file's content (dimora::loadImageFile, first page),
+// bitmap read by the file's content (dimora::loadImageFile, page `page`),
 // "ico" an icon, "emf" and "wmf" a metafile. Throws Error:
 // "拡張子 .<ext> の画像形式は処理できません" for any other extension,
 // "ファイル <path> は開けません" when the file cannot be read, and the
 // readers' own texts for a file they refuse ("ビットマップイメージが不正です",
 // "Error Reading File!", "画像ファイル <path> を読み込めません").
-[[nodiscard]] WorkingPicture loadPictureFile(const QString& path);
+[[nodiscard]] WorkingPicture loadPictureFile(const QString& path, int page = 1);
+
+// The pages that loadPictureFile can take from the file: a TIFF's page count
+// when its name is one read by content, else 1 (also when the file cannot be
+// read: loading it then says why).
+[[nodiscard]] int picturePageCount(const QString& path);
 
 // Writes the picture to the path: a bitmap as a PNG file when the name ends in
 // ".png" (any case), else as a BMP file in its own pixel layout; an icon or

@@ -5,6 +5,7 @@
 #include "gui_test_support.hpp"
 
 #include "core/files/bmp_reader.hpp"
+#include "core/files/image_file.hpp"
 #include "core/files/png_reader.hpp"
 #include "core/files/png_test_files.hpp"
 #include "core/files/tiff_jpeg_test_files.hpp"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
 
@@ -110,6 +112,34 @@ QByteArray fileBytes(const QString& path)
 TForm6& scratchWindow()
 {
     return *windows().form6;
+}
+
+// A TIFF of three pages told apart by their sizes and pixels: page p is
+// (4 + p) × 3, black up to x = p and white from there.
+QString writeThreePageTiff(const QTemporaryDir& dir)
+{
+    dimora::testing::TiffFile file;
+    for (std::uint32_t p = 1; p <= 3; ++p) {
+        dimora::testing::TiffPage page;
+        page.width = 4 + p;
+        page.height = 3;
+        page.sample = [p](std::uint32_t x, std::uint32_t, unsigned) { return x < p ? 0U : 255U; };
+        file.pages.push_back(page);
+    }
+    const QString path = dir.filePath(QStringLiteral("pages.tif"));
+    dimora::testing::writeFile(path.toStdString(), dimora::testing::encodeTiff(file));
+    return path;
+}
+
+bool samePixels(const dimora::Bitmap& a, const dimora::Bitmap& b)
+{
+    if (a.width() != b.width() || a.height() != b.height())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return false;
+    return true;
 }
 
 // The size and a few pixels of a bitmap, to tell pictures apart.
@@ -253,6 +283,95 @@ private slots:
                  QStringList{errorText("画像ファイル %s を読み込めません", broken)});
         QVERIFY(isBlackThenWhite(f.workingPicture().pixels()));
         QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
+    }
+
+    void aTiffOfSeveralPagesAsksWhichPageToShow()
+    {
+        TForm1& f = program_->form1();
+        RecordingPlatform& recorder = program_->recorder;
+        const QString tiff = writeThreePageTiff(dir_);
+        // The page shown is the page that the command line's --page reads.
+        const auto page = [&](int number) { return dimora::loadImageFile(tiff.toStdString(), number); };
+
+        recorder.pageAnswers = {2};
+        recorder.fileAnswers = {tiff};
+        f.Open1->trigger();
+        QCOMPARE(recorder.pageQuestions.size(), std::size_t{1});
+        QCOMPARE(recorder.pageQuestions[0].path, tiff);
+        QCOMPARE(recorder.pageQuestions[0].pageCount, 3);
+        QVERIFY(recorder.errorReports.isEmpty());
+        QCOMPARE(f.currentFileName(), tiff);
+        QVERIFY(samePixels(f.workingPicture().pixels(), page(2)));
+        QVERIFY(samePixels(scratchWindow().scratchPicture().pixels(), page(2)));
+
+        // A drop asks too; cancelling the question changes nothing.
+        recorder.pageAnswers = {3};
+        dropFiles(f, {tiff});
+        QVERIFY(samePixels(f.workingPicture().pixels(), page(3)));
+        const QString other = writeBmp(dir_, QStringLiteral("other.bmp"), filledImage(2, 2));
+        recorder.fileAnswers = {other};
+        f.Open1->trigger();
+        recorder.fileAnswers = {tiff};
+        recorder.pageAnswers = {std::nullopt};
+        f.Open1->trigger();
+        QCOMPARE(f.currentFileName(), other);
+        QCOMPARE(snapshot(f.workingPicture()), (Snapshot{2, 2, dimora::kWhite}));
+        QCOMPARE(recorder.pageQuestions.size(), std::size_t{3});
+
+        // Files of one page ask nothing.
+        const OtherImageFiles single = writeOtherImageFiles(dir_);
+        for (const QString& path : {single.tiff, single.png, other}) {
+            recorder.fileAnswers = {path};
+            f.Open1->trigger();
+        }
+        QCOMPARE(recorder.pageQuestions.size(), std::size_t{3});
+        QVERIFY(recorder.errorReports.isEmpty());
+    }
+
+    void theTitleNamesTheFileShown()
+    {
+        TForm1& f = program_->form1();
+        RecordingPlatform& recorder = program_->recorder;
+        const QString first = writeBmp(dir_, QStringLiteral("first.bmp"), filledImage(3, 3));
+        const QString second = writeBmp(dir_, QStringLiteral("second.bmp"), filledImage(4, 4));
+        recorder.fileAnswers = {first};
+        f.Open1->trigger();
+        QCOMPARE(f.windowTitle(), QStringLiteral("first.bmp — Dimora3"));
+        // A file that does not load leaves the title of the picture shown.
+        recorder.fileAnswers = {dir_.filePath(QStringLiteral("missing.bmp"))};
+        f.Open1->trigger();
+        QCOMPARE(f.windowTitle(), QStringLiteral("first.bmp — Dimora3"));
+        dropFiles(f, {second});
+        QCOMPARE(f.windowTitle(), QStringLiteral("second.bmp — Dimora3"));
+        recorder.fileAnswers = {dir_.filePath(QStringLiteral("saved.png"))};
+        f.Saveas1->trigger();
+        QCOMPARE(f.windowTitle(), QStringLiteral("saved.png — Dimora3"));
+        recorder.fileAnswers = {dir_.filePath(QStringLiteral("no/folder/x.bmp"))};
+        f.Saveas1->trigger();
+        QCOMPARE(f.windowTitle(), QStringLiteral("saved.png — Dimora3"));
+        // A pasted picture is no file.
+        recorder.setClipboardImage(QImage(2, 2, QImage::Format_RGB32));
+        f.Paste1->trigger();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Dimora3"));
+    }
+
+    void theDesktopsKeysRunTheirCommands()
+    {
+        TForm1& f = program_->form1();
+        RecordingPlatform& recorder = program_->recorder;
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(recorder.dialogsShown.size(), std::size_t{2});
+        QCOMPARE(recorder.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
+        QCOMPARE(recorder.dialogsShown[1].name, QStringLiteral("SaveDialog1"));
+        QTest::keyClick(&f, Qt::Key_F1);
+        QCOMPARE(recorder.urlsOpened.size(), 1);
+        QVERIFY(recorder.urlsOpened[0].toString().endsWith(QStringLiteral("help.htm")));
+        QSignalSpy closed(&f, &TForm1::closed);
+        QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(closed.size(), 1);
     }
 
     void theDialogsOfferTheImageFormats()

@@ -179,6 +179,7 @@ private slots:
             QCOMPARE(picture.size(), QSize(16, 16));
             pictures.append(picture.cacheKey());
             QCOMPARE(buttons[i]->accessibleDescription(), buttons[i]->objectName());
+            QCOMPARE(buttons[i]->accessibleName(), hints[i]);
         }
         // Each divider draws a line: some pixel of its middle columns differs
         // from its edge.
