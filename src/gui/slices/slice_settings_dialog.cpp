@@ -15,10 +15,12 @@
 #include <QStyle>
 
 // Qt couples a filter's text and its pattern: "(*png)" shows as written and
-// matches the PNG files.
+// matches the PNG files. Every readable format comes first, so that PNG
+// slices show without changing the filter.
 QString TForm7::openDialogFilter()
 {
-    return tr("ビットマップ(*.bmp)") + QStringLiteral(";;") + tr("PNGファイル(*png)") + QStringLiteral(";;") +
+    return fileDialogs::allImageFiles() + QStringLiteral(";;") + tr("ビットマップ(*.bmp)") +
+           QStringLiteral(";;") + tr("PNGファイル(*png)") + QStringLiteral(";;") +
            tr("TIFFファイル (*.tif *.tiff)") + QStringLiteral(";;") + tr("JPEGファイル (*.jpg *.jpeg)");
 }
 

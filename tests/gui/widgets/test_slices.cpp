@@ -56,9 +56,10 @@ private slots:
         QCOMPARE(program.desktop.dialogsShown.size(), std::size_t{1});
         QCOMPARE(program.desktop.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
         QCOMPARE(program.desktop.dialogsShown[0].defaultExtension, QStringLiteral("BMP"));
-        QCOMPARE(program.desktop.dialogsShown[0].filter,
-                 QStringLiteral("ビットマップ(*.bmp);;PNGファイル(*png);;TIFFファイル (*.tif *.tiff);;"
-                                "JPEGファイル (*.jpg *.jpeg)"));
+        QCOMPARE(
+            program.desktop.dialogsShown[0].filter,
+            QStringLiteral("画像ファイル (*.bmp *.png *.tif *.tiff *.jpg *.jpeg);;ビットマップ(*.bmp);;"
+                           "PNGファイル(*png);;TIFFファイル (*.tif *.tiff);;JPEGファイル (*.jpg *.jpeg)"));
 
         pickLastFile(program, QStringLiteral("/scan/12.bmp"));
         QCOMPARE(form7.Label2->text(), QStringLiteral("/scan/1.bmp"));
