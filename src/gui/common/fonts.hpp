@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");  // proportional Gothic
 inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");     // fixed-pitch Gothic
@@ -17,5 +18,17 @@ inline const QString kPMincho = QStringLiteral("ＭＳ Ｐ明朝");      // prop
 // "ＭＳ Ｐゴシック" → IPAPGothic, "ＭＳ ゴシック" → IPAGothic, "ＭＳ Ｐ明朝" → IPAPMincho.
 void installFontSubstitutions();
 
-// The face at the given pixel height.
+// The face at the given pixel height, with the style of its kind (serif,
+// fixed pitch or sans serif) as the hint for a system without its stand-in.
 [[nodiscard]] QFont uiFont(const QString& face, int pixelSize);
+
+// The family a picture file should ask for to look like the font on the
+// screen: the installed family that Qt draws the font with (after the
+// substitutions above), quoted, then the generic family of its kind, in CSS
+// syntax ("'IPAPMincho', serif").
+[[nodiscard]] QString cssFontFamily(const QFont& font);
+
+// The font with its letters narrowed (QFont::setStretch, same height) just
+// enough for each of the texts to take at most `room` pixels; the font itself
+// when they fit already, the narrowest tried (half width) when nothing does.
+[[nodiscard]] QFont condensedToFit(const QFont& font, const QStringList& texts, int room);

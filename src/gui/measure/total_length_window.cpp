@@ -26,9 +26,13 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, Qt::Window)
     nameControl(Edit1, "Edit1");
     Edit1->setGeometry(8, 28, 73, 20);
 
-    Label2 = new QLabel(QStringLiteral("pixel (dot)"), this);
+    const QString unit = QStringLiteral("pixel (dot)");
+    Label2 = new QLabel(unit, this);
     nameControl(Label2, "Label2");
     Label2->move(86, 32);
+    // The unit ends at the window's designed edge, its letters narrowed if
+    // the face is wider than the one it was laid out for.
+    Label2->setFont(condensedToFit(font(), {unit}, width() - Label2->x()));
     Label2->adjustSize();
 }
 

@@ -5,11 +5,13 @@
 // geometry.
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
+#include "core/measure/result_fields.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "gui/about/about_box.hpp"
 #include "gui/app/main_window.hpp"
 #include "gui/app/startup.hpp"
 #include "gui/app/windows.hpp"
+#include "gui/common/fonts.hpp"
 #include "gui/common/messages.hpp"
 #include "gui/common/working_picture.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
@@ -28,12 +30,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QtTest>
 
@@ -46,9 +52,23 @@ namespace {
 QList<QWidget*> allWindows()
 {
     const Windows& w = windows();
-    return {w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
-            w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
+    const QList<QWidget*> list{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
+                               w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
+    // A window that was never shown places its controls on the resize event
+    // it gets when it is first shown: deliver it, so that the controls stand
+    // where the user will see them.
+    for (QWidget* window : list)
+        if (window->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resized(window->size(), QSize());
+            QCoreApplication::sendEvent(window, &resized);
+            window->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+    return list;
 }
+
+// The design's own: the main window's status label gives the largest
+// geometry two lines, a few pixels taller than the 22 pixels of its tool bar.
+const QStringList kDesignedProblems{QStringLiteral("TForm1/Label1 cuts its text")};
 
 // A name for each control: its window's class and its own object name.
 QString placeOf(const QWidget* control)
@@ -84,43 +104,90 @@ bool hasJapanese(const QString& text)
     return false;
 }
 
-// What the texts do to the windows: a control whose text is wider than it,
-// a label that leaves its window or runs into another control. The main
-// window's status label shows a long geometry text.
+// Whether a line edit shows its whole text: its picture stays the same when
+// the cursor moves from the end of the text to its start, which it does only
+// when the edit need not scroll.
+bool showsWholeText(QLineEdit* edit)
+{
+    edit->end(false);
+    const QImage atEnd = edit->grab().toImage();
+    edit->home(false);
+    return edit->grab().toImage() == atEnd;
+}
+
+// Where a label's text is drawn, in its parent's coordinates: the text laid
+// out in the label's font within its contents (wrapped when the label wraps).
+QRect textRectOf(const QLabel* label)
+{
+    const int margin = label->margin();
+    const QRect contents = label->contentsRect().adjusted(margin, margin, -margin, -margin);
+    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    return label->fontMetrics().boundingRect(contents, flags, label->text()).translated(label->pos());
+}
+
+bool showsText(const QLabel* label)
+{
+    return !label->text().isEmpty() && label->textFormat() != Qt::RichText &&
+           !(label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+}
+
+// What the texts do to the windows, as a user sees them: a control whose text
+// is wider than it, a label's text that its window cuts off or that runs into
+// another control or another label's text, a field that scrolls its value.
+// The main window's status label shows a long geometry text and the result
+// window the widest values it is given (a 65535 × 65535 region, 14 points).
 QStringList textProblems()
 {
     QStringList problems;
     TForm1& f = *windows().form1;
     const QString wide = QStringLiteral("4096");
     f.showRangeSigns(selectionGeometryText(wide, wide, wide, wide));
+    windows().form2->showFields(dimora::ShowResult(65535, 65535, 100.0, -0.99994, 14, -1.9999));
     for (QWidget* window : allWindows()) {
         for (QWidget* control : window->findChildren<QWidget*>()) {
-            if (control->objectName().isEmpty() || qobject_cast<QMenu*>(control))
+            if (control->objectName().isEmpty() || qobject_cast<QMenu*>(control) ||
+                !control->isVisibleTo(window))
                 continue;
             const QString place = placeOf(control);
-            if (!QRect(QPoint(), control->parentWidget()->size()).contains(control->geometry()))
-                problems.append(place + QStringLiteral(" leaves its window"));
             QString text;
             int room = 0;
             if (auto* label = qobject_cast<QLabel*>(control)) {
-                // A label sizes itself to its text: it must not run into another control.
-                for (const QWidget* other :
-                     control->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-                    if (other != control && other->isVisibleTo(window) && !other->objectName().isEmpty() &&
-                        !qobject_cast<const QLabel*>(other) &&
-                        other->geometry().intersects(control->geometry()))
-                        problems.append(place + QStringLiteral(" runs into ") + other->objectName());
-                if (label->wordWrap()) {
-                    if (label->heightForWidth(label->width()) > label->height())
-                        problems.append(place + QStringLiteral(" wraps past its height"));
+                if (!showsText(label))
                     continue;
+                const QRect drawn = textRectOf(label);
+                if (!QRect(label->pos(), label->size()).contains(drawn))
+                    problems.append(place + QStringLiteral(" cuts its text"));
+                if (!QRect(QPoint(), label->parentWidget()->size()).contains(drawn))
+                    problems.append(place + QStringLiteral(" is cut by its window"));
+                for (QWidget* other :
+                     label->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                    if (other == label || !other->isVisibleTo(window) || other->objectName().isEmpty())
+                        continue;
+                    const auto* otherLabel = qobject_cast<const QLabel*>(other);
+                    if (otherLabel && !showsText(otherLabel))
+                        continue;
+                    if ((otherLabel ? textRectOf(otherLabel) : other->geometry()).intersects(drawn))
+                        problems.append(place + QStringLiteral(" runs into ") + other->objectName());
                 }
-                text = label->text();
-                room = label->contentsRect().width() - 2 * label->margin();
-            } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+                continue;
+            }
+            if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+                if (!edit->text().isEmpty() && !showsWholeText(edit))
+                    problems.append(place + QStringLiteral(" hides part of \"") + edit->text() +
+                                    QLatin1Char('"'));
+                continue;
+            }
+            if (auto* button = qobject_cast<QPushButton*>(control)) {
+                // The style centres the icon, a gap of 4 pixels and the text
+                // within the button's contents.
+                QStyleOptionButton option;
+                option.initFrom(button);
+                option.rect = button->rect();
+                if (button->autoDefault())
+                    option.features |= QStyleOptionButton::AutoDefaultButton;
                 text = button->text().remove(QLatin1Char('&'));
-                room = button->width() -
-                       2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                room =
+                    button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
                 if (!button->icon().isNull())
                     room -= button->iconSize().width() + 4;
             } else if (auto* tool = qobject_cast<QToolButton*>(control)) {
@@ -143,11 +210,15 @@ class EnglishTest : public QObject {
 private slots:
     void initTestCase()
     {
-        // The layout as designed, with the Japanese texts, before English is installed.
+        // The layout as designed, with the Japanese texts in the faces that
+        // stand in for the design's, before English is installed.
+        installFontSubstitutions();
         installRecordingPlatform();
         startWindows({});
         designed_ = layoutOfTheWindows();
-        designedProblems_ = textProblems();
+        for (const QString& problem : textProblems())
+            if (!kDesignedProblems.contains(problem))
+                designedProblems_.append(problem);
         destroyWindows();
 
         const StartOptions options = parseStartOptions({}, qEnvironmentVariable("DIMORA3_LANG"));
@@ -256,12 +327,15 @@ private slots:
             if (window ? !designed_[place].contains(geometry) : designed_[place] != geometry)
                 problems.append(place + QStringLiteral(" moved or resized"));
         }
-        // Only what the English texts add: the design's own overlaps of a
-        // pixel or two are not theirs.
         for (const QString& problem : textProblems())
-            if (!designedProblems_.contains(problem))
+            if (!kDesignedProblems.contains(problem))
                 problems.append(problem);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
+
+    void everyJapaneseTextIsShownWhole()
+    {
+        QVERIFY2(designedProblems_.isEmpty(), qPrintable(designedProblems_.join(QStringLiteral("; "))));
     }
 
 private:
