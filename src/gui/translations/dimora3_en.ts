@@ -163,7 +163,7 @@ Page to open:</translation>
     </message>
     <message>
         <source>作者：Dimora3 開発者</source>
-        <translation>Author: Dimora3 developers</translation>
+        <translation>Author: Dimora3 team</translation>
     </message>
 </context>
 <context>
@@ -349,7 +349,7 @@ Page to open:</translation>
     </message>
     <message>
         <source>被度（％），輝度差</source>
-        <translation>Coverage (%), contrast</translation>
+        <translation>Coverage %, diff.</translation>
     </message>
     <message>
         <source>相関係数&#x3000;（ ｎ ）</source>
