@@ -58,7 +58,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     HTLabel1 = new THTLabel(Panel1);
     nameControl(HTLabel1, "HTLabel1");
-    HTLabel1->setText(QStringLiteral("https://dimora3.example.org/"));
+    HTLabel1->setText(QString::fromUtf8(dimora::kHomepage.data(), qsizetype(dimora::kHomepage.size())));
     QFont linkFont = uiFont(kPGothic, 13);
     linkFont.setUnderline(true);
     HTLabel1->setFont(linkFont);

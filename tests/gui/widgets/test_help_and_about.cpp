@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -105,8 +106,18 @@ private slots:
         ProgramUnderTest program;
         TAboutBox& box = *windows().aboutBox;
         QVERIFY(!box.ProgramIcon->pixmap().isNull());
-        // The link label's caption is an address it can open.
-        QVERIFY(QUrl(box.HTLabel1->text()).isValid());
+        // The link label's caption is the project's home, as the AppStream
+        // metadata names it.
+        QFile metadata(QStringLiteral(DIMORA_TEST_DATA "/../../resources/org.dimora3.Dimora3.metainfo.xml"));
+        QVERIFY(metadata.open(QIODevice::ReadOnly));
+        QString home;
+        for (QXmlStreamReader reader(&metadata); !reader.atEnd();)
+            if (reader.readNext() == QXmlStreamReader::StartElement &&
+                reader.name() == QLatin1String("url") &&
+                reader.attributes().value(QLatin1String("type")) == QLatin1String("homepage"))
+                home = reader.readElementText();
+        QVERIFY(home.startsWith(QStringLiteral("https://")));
+        QCOMPARE(box.HTLabel1->text(), home);
 
         // Modal: the command returns when "OK" closes the box.
         bool wasModal = false;
