@@ -2,44 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "cli/arguments.hpp"
 
+#include "cli/command_table.hpp"
 #include "core/common/error.hpp"
 #include "core/common/text.hpp"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <map>
-#include <set>
+#include <iterator>
+#include <string_view>
 
 namespace dimora::cli {
 namespace {
-
-struct CommandShape {
-    std::size_t operands;
-    std::set<std::string> options;
-    bool moreOperands = false;  // the operands are the least number
-};
-
-const std::map<std::string, CommandShape>& commandShapes()
-{
-    static const std::map<std::string, CommandShape> shapes = {
-        {"black", {1, {"--region", "--json", "--page"}}},
-        {"nonblack", {1, {"--region", "--json", "--page"}}},
-        {"gray", {1, {"--region", "--json", "--page"}}},
-        {"length", {1, {"--region", "--json", "--page"}}},
-        {"slices", {1, {"--pixel-size", "--distance", "--region", "--json"}}},
-        {"cubes", {1, {"--voxel", "--region", "--json"}}},
-        {"refit", {1, {"--json"}}},
-        {"process", {3, {"--threshold", "--page"}}},
-        {"g1", {2, {"--page"}}},
-        {"batch",
-         {2,
-          {"--region", "--page", "--jobs", "--format", "--output", "--recursive", "--progress",
-           "--no-progress"},
-          true}},
-    };
-    return shapes;
-}
 
 std::int32_t integerValue(const std::string& option, const std::string& text)
 {
@@ -98,44 +72,79 @@ VoxelSize parseVoxel(const std::string& text)
     return voxel;
 }
 
-}  // namespace
+// Whether an option takes a value (the next argument, or after "=").
+enum class OptionValue { None, Required };
 
-std::string usageText()
+// An option and what it sets in the arguments.
+struct Option {
+    std::string_view name;
+    OptionValue value;
+    void (*apply)(Arguments& parsed, const std::string& value);
+};
+
+const Option* findOption(std::string_view name)
 {
-    return "usage: dimora3-cli black|nonblack|gray|length IMAGE [--region L,T,W,H] [--page N] [--json]\n"
-           "       dimora3-cli slices LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] "
-           "[--json]\n"
-           "       dimora3-cli cubes STACK [--voxel X,Y,Z] [--region L,T,W,H] [--json]\n"
-           "       dimora3-cli refit COUNT_LIST_FILE [--json]\n"
-           "       dimora3-cli process green|red|percent|invert|grayscale|thin|median|denoise INPUT OUTPUT "
-           "[--threshold N] [--page N]\n"
-           "       dimora3-cli g1 INPUT OUTPUT [--page N]\n"
-           "       dimora3-cli batch black|nonblack|gray|length PATH... [--region L,T,W,H] [--jobs N]\n"
-           "                   [--format csv|jsonl] [--output FILE] [--recursive] "
-           "[--progress|--no-progress]\n"
-           "IMAGE, INPUT: BMP, PNG, TIFF or JPEG, told apart by content; --page N picks a page of a TIFF.\n"
-           "process writes OUTPUT as PNG when its name ends in .png, else as BMP.\n"
-           "STACK: a folder of slice images, the last file of a numbered series, or a multi-page TIFF.\n"
-           "       dimora3-cli --help | --version\n";
+    static const Option options[] = {
+        {"--json", OptionValue::None,
+         [](Arguments& parsed, const std::string&) { parsed.form = ReportForm::Json; }},
+        {"--recursive", OptionValue::None,
+         [](Arguments& parsed, const std::string&) { parsed.folderWalk = FolderWalk::Recursive; }},
+        {"--progress", OptionValue::None,
+         [](Arguments& parsed, const std::string&) { parsed.progress = true; }},
+        {"--no-progress", OptionValue::None,
+         [](Arguments& parsed, const std::string&) { parsed.progress = false; }},
+        {"--region", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.region = parseRegion(value); }},
+        {"--pixel-size", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.pixelSize = value; }},
+        {"--distance", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.distance = value; }},
+        {"--voxel", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.voxel = parseVoxel(value); }},
+        {"--threshold", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             parsed.threshold = integerValue("--threshold", value);
+         }},
+        {"--page", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if ((parsed.page = integerValue("--page", value)) < 1)
+                 throw UsageError("--page counts from 1");
+         }},
+        {"--jobs", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if ((parsed.jobs = integerValue("--jobs", value)) < 1)
+                 throw UsageError("--jobs takes a number of 1 or more");
+         }},
+        {"--format", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (value != "csv" && value != "jsonl")
+                 throw UsageError("--format takes csv or jsonl");
+             parsed.format = value;
+         }},
+        {"--output", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.output = value; }},
+    };
+    const auto found =
+        std::find_if(std::begin(options), std::end(options), [&](const Option& o) { return o.name == name; });
+    return found == std::end(options) ? nullptr : found;
 }
+
+}  // namespace
 
 Arguments parseArguments(const std::vector<std::string>& args)
 {
     if (args.empty())
         throw UsageError("missing command");
     Arguments parsed;
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        parsed.command = "help";
-        return parsed;
-    }
-    if (args.size() == 1 && args[0] == "--version") {
-        parsed.command = "version";
-        return parsed;
-    }
-    const auto shape = commandShapes().find(args[0]);
-    if (shape == commandShapes().end())
+    if (args.size() == 1)
+        if (const Command* alone = findCommand(args[0], Invocation::SoleOption)) {
+            parsed.command = alone->name;
+            return parsed;
+        }
+    const Command* command = findCommand(args[0]);
+    if (!command)
         throw UsageError("unknown command '" + args[0] + "'");
-    parsed.command = args[0];
+    parsed.command = command->name;
 
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string arg = args[i];
@@ -149,17 +158,14 @@ Arguments parseArguments(const std::vector<std::string>& args)
             inlineValue = arg.substr(eq + 1);
             arg = arg.substr(0, eq);
         }
-        if (!shape->second.options.contains(arg))
+        const Option* option = findOption(arg);
+        if (!option ||
+            std::find(command->options.begin(), command->options.end(), arg) == command->options.end())
             throw UsageError("option " + arg + " is not known to " + parsed.command);
-        if (arg == "--json" || arg == "--recursive" || arg == "--progress" || arg == "--no-progress") {
+        if (option->value == OptionValue::None) {
             if (inlineValue)
                 throw UsageError(arg + " takes no value");
-            if (arg == "--json")
-                parsed.form = ReportForm::Json;
-            else if (arg == "--recursive")
-                parsed.folderWalk = FolderWalk::Recursive;
-            else
-                parsed.progress = arg == "--progress";
+            option->apply(parsed, {});
             continue;
         }
         // Every other option takes the next argument as it is, even when it
@@ -172,40 +178,15 @@ Arguments parseArguments(const std::vector<std::string>& args)
                 throw UsageError(arg + " needs a value");
             value = args[++i];
         }
-        if (arg == "--region")
-            parsed.region = parseRegion(value);
-        else if (arg == "--pixel-size")
-            parsed.pixelSize = value;
-        else if (arg == "--distance")
-            parsed.distance = value;
-        else if (arg == "--voxel")
-            parsed.voxel = parseVoxel(value);
-        else if (arg == "--threshold")
-            parsed.threshold = integerValue(arg, value);
-        else if (arg == "--page" && (parsed.page = integerValue(arg, value)) < 1)
-            throw UsageError("--page counts from 1");
-        else if (arg == "--jobs" && (parsed.jobs = integerValue(arg, value)) < 1)
-            throw UsageError("--jobs takes a number of 1 or more");
-        else if (arg == "--format") {
-            if (value != "csv" && value != "jsonl")
-                throw UsageError("--format takes csv or jsonl");
-            parsed.format = value;
-        } else if (arg == "--output")
-            parsed.output = value;
+        option->apply(parsed, value);
     }
-    if (shape->second.moreOperands && parsed.operands.size() >= shape->second.operands) {
-        static const std::set<std::string> measurements = {"black", "nonblack", "gray", "length"};
-        if (!measurements.contains(parsed.operands[0]))
-            throw UsageError("batch measures black, nonblack, gray or length, not '" + parsed.operands[0] +
-                             "'");
-        return parsed;
-    }
-    if (parsed.operands.size() != shape->second.operands)
-        throw UsageError(parsed.command + " takes " + std::to_string(shape->second.operands) + " operand(s)");
-    static const std::set<std::string> operations = {"green",     "red",  "percent", "invert",
-                                                     "grayscale", "thin", "median",  "denoise"};
-    if (parsed.command == "process" && !operations.contains(parsed.operands[0]))
-        throw UsageError("unknown operation '" + parsed.operands[0] + "'");
+    const bool enough = command->operandCount == OperandCount::AtLeast
+                            ? parsed.operands.size() >= command->operands
+                            : parsed.operands.size() == command->operands;
+    if (!enough)
+        throw UsageError(parsed.command + " takes " + std::to_string(command->operands) + " operand(s)");
+    if (command->checkOperands)
+        command->checkOperands(parsed);
     return parsed;
 }
 

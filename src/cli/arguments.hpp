@@ -27,7 +27,7 @@ public:
 enum class FolderWalk { TopLevel, Recursive };
 
 struct Arguments {
-    std::string command;                   // "black", ..., "help" or "version"
+    std::string command;                   // a name in the command table: "black", ..., "--help"
     std::vector<std::string> operands;     // IMAGE, LAST_SLICE, OPERATION INPUT OUTPUT, ...
     std::optional<Region> region;          // --region L,T,W,H
     std::optional<std::string> pixelSize;  // --pixel-size MM, taken as text
@@ -44,12 +44,9 @@ struct Arguments {
     ReportForm form = ReportForm::Text;            // --json: ReportForm::Json
 };
 
-// Parses argv[1..]. Throws UsageError for an unknown command or option, an
-// option that the command does not take, a missing or extra operand, or a
-// malformed option value.
+// Parses argv[1..] by the command table. Throws UsageError for an unknown
+// command or option, an option that the command does not take, a missing or
+// extra operand, or a malformed option value.
 [[nodiscard]] Arguments parseArguments(const std::vector<std::string>& args);
-
-// The usage text printed by --help (and its first line after a usage error).
-[[nodiscard]] std::string usageText();
 
 }  // namespace dimora::cli

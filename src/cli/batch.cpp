@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/batch.hpp"
 
-#include "cli/commands.hpp"
 #include "cli/progress_bar.hpp"
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
@@ -62,20 +61,60 @@ std::string joined(const json& values)
     return text;
 }
 
-const char* const kColumns[] = {"path",       "status",   "error",    "width", "height",    "coverage",
-                                "brightness", "length",   "n",        "r",     "dimension", "standardError",
-                                "ci95Low",    "ci95High", "rSquared", "sides", "counts"};
+std::string textCell(const json& row, const char* key)
+{
+    return row.value(key, "");
+}
+
+// A number of the row, or an empty cell where it does not apply.
+std::string numberCell(const json& row, const char* key)
+{
+    return row.contains(key) ? numberText(row[key]) : "";
+}
+
+// Element `index` of the row's array `key` of `size` numbers.
+std::string elementCell(const json& row, const char* key, std::size_t size, std::size_t index)
+{
+    const json values = row.value(key, json());
+    return values.is_array() && values.size() == size ? numberText(values[index]) : "";
+}
+
+// The fitted sides or counts, joined by ';' (empty without a fit).
+std::string fittedCell(const json& row, const char* key)
+{
+    return row.contains("dimension") ? joined(row[key]) : "";
+}
+
+const BatchColumn kMeasurementColumns[] = {
+    {"path", [](const json& row) { return textCell(row, "path"); }},
+    {"status", [](const json& row) { return textCell(row, "status"); }},
+    {"error", [](const json& row) { return textCell(row, "error"); }},
+    {"width", [](const json& row) { return elementCell(row, "region", 4, 2); }},
+    {"height", [](const json& row) { return elementCell(row, "region", 4, 3); }},
+    {"coverage", [](const json& row) { return numberCell(row, "coverage"); }},
+    {"brightness", [](const json& row) { return numberCell(row, "brightness"); }},
+    {"length", [](const json& row) { return numberCell(row, "length"); }},
+    {"n", [](const json& row) { return numberCell(row, "n"); }},
+    {"r", [](const json& row) { return numberCell(row, "r"); }},
+    {"dimension", [](const json& row) { return numberCell(row, "dimension"); }},
+    {"standardError", [](const json& row) { return numberCell(row, "standardError"); }},
+    {"ci95Low", [](const json& row) { return elementCell(row, "ci95", 2, 0); }},
+    {"ci95High", [](const json& row) { return elementCell(row, "ci95", 2, 1); }},
+    {"rSquared", [](const json& row) { return numberCell(row, "rSquared"); }},
+    {"sides", [](const json& row) { return fittedCell(row, "sides"); }},
+    {"counts", [](const json& row) { return fittedCell(row, "counts"); }},
+};
 
 // One row: the measurement's JSON object with the file's path and status,
 // or the error (for a folder that cannot be read, the system's reason).
-json measureRow(const std::string& measurement, const BatchEntry& entry, const Arguments& arguments)
+json measureRow(const Command& measurement, const BatchEntry& entry, const Arguments& arguments)
 {
     const std::string& path = entry.path;
     if (entry.unreadableFolder)
         return json{{"path", path}, {"status", "error"}, {"error", *entry.unreadableFolder}};
     json row;
     try {
-        row = measureFileJson(measurement, path, arguments);
+        row = measurement.measureFile(path, arguments);
         row["status"] = "ok";
     } catch (const std::bad_alloc&) {
         row = json::object();
@@ -243,41 +282,30 @@ std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, Fold
     return entries;
 }
 
-std::string csvHeader()
+std::span<const BatchColumn> measurementColumns()
+{
+    return kMeasurementColumns;
+}
+
+std::string csvHeader(std::span<const BatchColumn> columns)
 {
     std::string line;
-    for (const char* column : kColumns) {
+    for (const BatchColumn& column : columns) {
         if (!line.empty())
             line += ',';
-        line += column;
+        line += column.name;
     }
     line += "\r\n";
     return line;
 }
 
-std::string csvLine(const json& row)
+std::string csvLine(const json& row, std::span<const BatchColumn> columns)
 {
-    std::vector<std::string> cells;
-    cells.push_back(row.value("path", ""));
-    cells.push_back(row.value("status", ""));
-    cells.push_back(row.value("error", ""));
-    const json region = row.value("region", json());
-    cells.push_back(region.is_array() && region.size() == 4 ? numberText(region[2]) : "");
-    cells.push_back(region.is_array() && region.size() == 4 ? numberText(region[3]) : "");
-    for (const char* key : {"coverage", "brightness", "length", "n", "r", "dimension", "standardError"})
-        cells.push_back(row.contains(key) ? numberText(row[key]) : "");
-    const json ci = row.value("ci95", json());
-    cells.push_back(ci.is_array() ? numberText(ci[0]) : "");
-    cells.push_back(ci.is_array() ? numberText(ci[1]) : "");
-    cells.push_back(row.contains("rSquared") ? numberText(row["rSquared"]) : "");
-    const bool fitted = row.contains("dimension");
-    cells.push_back(fitted ? joined(row["sides"]) : "");
-    cells.push_back(fitted ? joined(row["counts"]) : "");
     std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0)
+    for (const BatchColumn& column : columns) {
+        if (&column != columns.data())
             line += ',';
-        line += csvField(cells[i]);
+        line += csvField(column.cell(row));
     }
     line += "\r\n";
     return line;
@@ -291,9 +319,12 @@ std::string jsonLine(const json& row)
     return line;
 }
 
-int runBatch(const Arguments& arguments, const BatchStreams& streams)
+int runBatch(const Arguments& arguments, const OutputStreams& streams)
 {
-    const std::string& measurement = arguments.operands[0];
+    const Command* measurement = findCommand(arguments.operands[0]);
+    if (!measurement || !measurement->measureFile)
+        fail("unknown measurement " + arguments.operands[0]);
+    const std::span<const BatchColumn> columns = measurement->batchColumns;
     const std::vector<BatchEntry> entries =
         batchEntries({arguments.operands.begin() + 1, arguments.operands.end()}, arguments.folderWalk);
     if (entries.empty())
@@ -322,8 +353,8 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
                     return;
                 index = next++;
             }
-            const json row = measureRow(measurement, entries[index], arguments);
-            std::string text = jsonLines ? jsonLine(row) : csvLine(row);
+            const json row = measureRow(*measurement, entries[index], arguments);
+            std::string text = jsonLines ? jsonLine(row) : csvLine(row, columns);
             {
                 const std::lock_guard guard(lock);
                 rows[index] = Row{std::move(text), row["status"] != "ok"};
@@ -340,7 +371,7 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
     BarVisibility visibility = streams.progressByDefault;
     if (arguments.progress)
         visibility = *arguments.progress ? BarVisibility::Shown : BarVisibility::Hidden;
-    ProgressBar bar(streams.progress, entries.size(), visibility);
+    ProgressBar bar(streams.err, entries.size(), visibility);
     std::string collected;
     // Rows go to --output at the end, or to the row stream at once; a row
     // stream that fails (a full disk, a closed standard output) ends the run.
@@ -352,15 +383,15 @@ int runBatch(const Arguments& arguments, const BatchStreams& streams)
         if (streams.screen == ScreenSharing::OneTerminal)
             bar.clear();
         errno = 0;
-        streams.rows << text << std::flush;
-        if (!streams.rows) {
+        streams.out << text << std::flush;
+        if (!streams.out) {
             const int reason = errno != 0 ? errno : EIO;
             bar.finish();
             fail(fileErrorText(reason));
         }
     };
     if (!jsonLines)
-        emit(csvHeader());
+        emit(csvHeader(columns));
     bool anyFailed = false;
     for (std::size_t index = 0; index < entries.size(); ++index) {
         Row done;

@@ -23,12 +23,13 @@
 // run with an error.
 
 #include "cli/arguments.hpp"
-#include "cli/progress_bar.hpp"
+#include "cli/command_table.hpp"
 
 #include <nlohmann/json_fwd.hpp>
 
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,32 +48,24 @@ struct BatchEntry {
 // as a file, whether it exists or not.
 [[nodiscard]] std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, FolderWalk walk);
 
-// The CSV header line and the line of one row (both end in CRLF, as RFC 4180
-// has it).
-[[nodiscard]] std::string csvHeader();
-[[nodiscard]] std::string csvLine(const nlohmann::json& row);
+// The CSV header line of a measurement's columns and the line of one row
+// (both end in CRLF, as RFC 4180 has it).
+[[nodiscard]] std::string csvHeader(std::span<const BatchColumn> columns);
+[[nodiscard]] std::string csvLine(const nlohmann::json& row, std::span<const BatchColumn> columns);
 
 // The JSON Lines line of one row: compact JSON, UTF-8 as it is, each byte
 // that is not part of valid UTF-8 as the escape \udcXX of its value
 // (0x80 to 0xFF), and a final LF.
 [[nodiscard]] std::string jsonLine(const nlohmann::json& row);
 
-// Whether the rows reach the terminal that the bar is drawn on; then the bar
-// clears its line before each row.
-enum class ScreenSharing { Separate, OneTerminal };
+// Runs the batch command: rows to streams.out without --output, the bar to
+// streams.err (shown by --progress, or by default unless --no-progress);
+// returns its exit status (0 all done, 1 one or more rows are errors, 2 no
+// file found). Throws Error when the rows cannot be written (to --output, or
+// to the row stream), after the work stops.
+int runBatch(const Arguments& arguments, const OutputStreams& streams);
 
-// Where a run writes.
-struct BatchStreams {
-    std::ostream& rows;      // without --output
-    std::ostream& progress;  // the bar, when shown
-    // The bar without --progress or --no-progress: shown on a terminal.
-    BarVisibility progressByDefault = BarVisibility::Hidden;
-    ScreenSharing screen = ScreenSharing::Separate;
-};
-
-// Runs the batch command; returns its exit status (0 all done, 1 one or more
-// rows are errors, 2 no file found). Throws Error when the rows cannot be
-// written (to --output, or to the row stream), after the work stops.
-int runBatch(const Arguments& arguments, const BatchStreams& streams);
+// The CSV columns of the rows of the dimension and length measurements.
+[[nodiscard]] std::span<const BatchColumn> measurementColumns();
 
 }  // namespace dimora::cli

@@ -7,6 +7,7 @@
 #include "cli/reports.hpp"
 
 #include "core/common/error.hpp"
+#include "core/common/replace_file.hpp"
 #include "core/common/version.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/files/g1_writer.hpp"
@@ -22,18 +23,15 @@
 #include "core/slices/slice_stack.hpp"
 
 #include <array>
+#include <cerrno>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <iterator>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <variant>
 
 #include <nlohmann/json.hpp>
-
-#include <unistd.h>
 
 namespace dimora::cli {
 namespace {
@@ -101,70 +99,6 @@ DimensionMeasurement measureDimensionOf(const std::string& path, const Arguments
                                   kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
 }
 
-std::string measureDimension(const Arguments& arguments, MeasurementKind kind)
-{
-    return dimensionReport(kind, measureDimensionOf(arguments.operands[0], arguments, kind), std::nullopt,
-                           arguments.form);
-}
-
-std::string measureLength(const Arguments& arguments)
-{
-    const MeasuredImage image(arguments.operands[0], arguments.page);
-    const ImageView view = image.view();
-    const auto length = measureTotalLength(view, arguments.region);
-    const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
-    return lengthReport(scan, length, arguments.form);
-}
-
-std::string measureSlices(const Arguments& arguments)
-{
-    SliceSeriesSettings settings;
-    settings.lastFile = arguments.operands[0];
-    settings.firstFile = firstSliceFileName(settings.lastFile);
-    settings.pixelSizeText = arguments.pixelSize.value_or("");
-    settings.distanceText = arguments.distance.value_or("");
-    settings.selection = arguments.region;
-    SliceRun run;
-    const SliceStackMeasurement result = measureSliceStack(settings, run);
-    return dimensionReport(MeasurementKind::Slices, result.measurement,
-                           SliceFacts{result.sliceCount, result.lastFile, result.spacing, {}, {}},
-                           arguments.form);
-}
-
-std::string measureCubes(const Arguments& arguments)
-{
-    // Slices done, on a terminal only.
-    std::optional<ProgressBar> bar;
-    bool barFinished = false;
-    const auto progress = [&](std::int32_t done, std::int32_t total) {
-        if (!bar)
-            bar.emplace(std::cerr, static_cast<std::size_t>(total),
-                        isatty(STDERR_FILENO) == 1 ? BarVisibility::Shown : BarVisibility::Hidden, "slices");
-        bar->show(static_cast<std::size_t>(done));
-        if (done == total) {
-            bar->finish();
-            barFinished = true;
-        }
-    };
-    CubeStackMeasurement result;
-    try {
-        result = measureCubeStack({arguments.operands[0], arguments.voxel, arguments.region}, progress);
-    } catch (...) {
-        // The error's line starts on a line of its own.
-        if (bar && !barFinished)
-            bar->finish();
-        throw;
-    }
-    const CubeCounts& counts = result.stack.counts;
-    const VoxelSize& voxel = counts.voxel;
-    std::vector<std::int64_t> slicesPerBox = counts.slicesPerBox;
-    slicesPerBox.resize(result.measurement.sides.size());
-    return dimensionReport(MeasurementKind::Cubes, result.measurement,
-                           SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
-                                      std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox},
-                           arguments.form);
-}
-
 // The count list file: lines end at LF, and a final LF adds no line.
 std::vector<std::string> readCountList(const std::string& path)
 {
@@ -191,99 +125,188 @@ std::vector<std::string> readCountList(const std::string& path)
     return lines;
 }
 
-std::string refit(const Arguments& arguments)
+// An operation of process: the desktop command's rewriting of the working
+// image (the threshold is that of the colour extractions).
+struct ProcessOperation {
+    std::string_view name;
+    void (*apply)(Bitmap& image, std::int32_t threshold);
+};
+
+const ProcessOperation kProcessOperations[] = {
+    {"green",
+     [](Bitmap& b, std::int32_t threshold) {
+         extractColour(b, {ExtractedChannel::Green, threshold});
+     }},
+    {"red",
+     [](Bitmap& b, std::int32_t threshold) {
+         extractColour(b, {ExtractedChannel::Red, threshold});
+     }},
+    {"percent", [](Bitmap& b, std::int32_t) { convertToPercent(b); }},
+    {"invert", [](Bitmap& b, std::int32_t) { invertColours(b); }},
+    {"grayscale", [](Bitmap& b, std::int32_t) { convertToGrayscale(b); }},
+    {"thin", [](Bitmap& b, std::int32_t) { thinFigures(b); }},
+    {"median",
+     [](Bitmap& b, std::int32_t) {
+         Bitmap scratch;
+         medianFilter(b, scratch);
+     }},
+    {"denoise", [](Bitmap& b, std::int32_t) { removeIsolatedDots(b); }},
+};
+
+const ProcessOperation* findProcessOperation(const std::string& name)
+{
+    for (const ProcessOperation& operation : kProcessOperations)
+        if (operation.name == name)
+            return &operation;
+    return nullptr;
+}
+
+}  // namespace
+
+int printReport(const OutputStreams& streams, const std::string& text)
+{
+    errno = 0;
+    streams.out << text << std::flush;
+    if (!streams.out)
+        fail(fileErrorText(errno != 0 ? errno : EIO));
+    return 0;
+}
+
+int runDimension(MeasurementKind kind, const Arguments& arguments, const OutputStreams& streams)
+{
+    return printReport(streams,
+                       dimensionReport(kind, measureDimensionOf(arguments.operands[0], arguments, kind),
+                                       std::nullopt, arguments.form));
+}
+
+int runLength(const Arguments& arguments, const OutputStreams& streams)
+{
+    const MeasuredImage image(arguments.operands[0], arguments.page);
+    const ImageView view = image.view();
+    const auto length = measureTotalLength(view, arguments.region);
+    const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
+    return printReport(streams, lengthReport(scan, length, arguments.form));
+}
+
+int runSlices(const Arguments& arguments, const OutputStreams& streams)
+{
+    SliceSeriesSettings settings;
+    settings.lastFile = arguments.operands[0];
+    settings.firstFile = firstSliceFileName(settings.lastFile);
+    settings.pixelSizeText = arguments.pixelSize.value_or("");
+    settings.distanceText = arguments.distance.value_or("");
+    settings.selection = arguments.region;
+    SliceRun run;
+    const SliceStackMeasurement result = measureSliceStack(settings, run);
+    return printReport(streams,
+                       dimensionReport(MeasurementKind::Slices, result.measurement,
+                                       SliceFacts{result.sliceCount, result.lastFile, result.spacing, {}, {}},
+                                       arguments.form));
+}
+
+int runCubes(const Arguments& arguments, const OutputStreams& streams)
+{
+    // Slices done, on a terminal only.
+    std::optional<ProgressBar> bar;
+    bool barFinished = false;
+    const auto progress = [&](std::int32_t done, std::int32_t total) {
+        if (!bar)
+            bar.emplace(streams.err, static_cast<std::size_t>(total), streams.progressByDefault, "slices");
+        bar->show(static_cast<std::size_t>(done));
+        if (done == total) {
+            bar->finish();
+            barFinished = true;
+        }
+    };
+    CubeStackMeasurement result;
+    try {
+        result = measureCubeStack({arguments.operands[0], arguments.voxel, arguments.region}, progress);
+    } catch (...) {
+        // The error's line starts on a line of its own.
+        if (bar && !barFinished)
+            bar->finish();
+        throw;
+    }
+    const CubeCounts& counts = result.stack.counts;
+    const VoxelSize& voxel = counts.voxel;
+    std::vector<std::int64_t> slicesPerBox = counts.slicesPerBox;
+    slicesPerBox.resize(result.measurement.sides.size());
+    return printReport(streams,
+                       dimensionReport(MeasurementKind::Cubes, result.measurement,
+                                       SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
+                                                  std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox},
+                                       arguments.form));
+}
+
+int runRefit(const Arguments& arguments, const OutputStreams& streams)
 {
     const auto lines = readCountList(arguments.operands[0]);
     std::vector<ChartPoint> points;
     const Recalculation recalculation = recalculateCountList(lines, points);
-    return refitReport(recalculation, arguments.form);
+    return printReport(streams, refitReport(recalculation, arguments.form));
 }
 
-std::string process(const Arguments& arguments)
+std::vector<std::string_view> processOperations()
 {
-    using Operation = std::function<void(Bitmap&)>;
-    const std::int32_t threshold = arguments.threshold;
-    const std::map<std::string, Operation> operations = {
-        {"green",
-         [threshold](Bitmap& b) {
-             extractColour(b, {ExtractedChannel::Green, threshold});
-         }},
-        {"red",
-         [threshold](Bitmap& b) {
-             extractColour(b, {ExtractedChannel::Red, threshold});
-         }},
-        {"percent", convertToPercent},
-        {"invert", invertColours},
-        {"grayscale", convertToGrayscale},
-        {"thin", thinFigures},
-        {"median",
-         [](Bitmap& b) {
-             Bitmap scratch;
-             medianFilter(b, scratch);
-         }},
-        {"denoise", removeIsolatedDots},
-    };
-    const auto& operation = operations.at(arguments.operands[0]);
+    std::vector<std::string_view> names;
+    for (const ProcessOperation& operation : kProcessOperations)
+        names.push_back(operation.name);
+    return names;
+}
+
+void checkProcessOperands(const Arguments& arguments)
+{
+    if (!findProcessOperation(arguments.operands[0]))
+        throw UsageError("unknown operation '" + arguments.operands[0] + "'");
+}
+
+int runProcess(const Arguments& arguments, const OutputStreams& streams)
+{
+    const ProcessOperation* operation = findProcessOperation(arguments.operands[0]);
+    if (!operation)
+        fail("unknown operation " + arguments.operands[0]);
     Bitmap image = loadImageFile(arguments.operands[1], arguments.page);
-    operation(image);
+    operation->apply(image, arguments.threshold);
     const std::string& output = arguments.operands[2];
     if (hasPngExtension(output))
         savePngFile(image, output);
     else
         saveBmpFile(image, output);
-    return {};
+    return printReport(streams, {});
 }
 
-std::string writeG1(const Arguments& arguments)
+int runG1(const Arguments& arguments, const OutputStreams& streams)
 {
     const Bitmap image = loadImageFile(arguments.operands[0], arguments.page);
     saveG1File(image, arguments.operands[1]);
-    return {};
+    return printReport(streams, {});
 }
 
-}  // namespace
+int runVersion(const Arguments&, const OutputStreams& streams)
+{
+    return printReport(streams, "dimora3-cli " + std::string(kVersion) + "\n");
+}
+
+nlohmann::json dimensionFileJson(MeasurementKind kind, const std::string& path, const Arguments& arguments)
+{
+    return dimensionJson(kind, measureDimensionOf(path, arguments, kind), std::nullopt);
+}
+
+nlohmann::json lengthFileJson(const std::string& path, const Arguments& arguments)
+{
+    const MeasuredImage image(path, arguments.page);
+    const ImageView view = image.view();
+    const auto length = measureTotalLength(view, arguments.region);
+    return lengthJson(lengthScanRectangle(view.width, view.height, arguments.region), length);
+}
 
 nlohmann::json measureFileJson(const std::string& measurement, const std::string& path,
                                const Arguments& arguments)
 {
-    if (measurement == "length") {
-        const MeasuredImage image(path, arguments.page);
-        const ImageView view = image.view();
-        const auto length = measureTotalLength(view, arguments.region);
-        return lengthJson(lengthScanRectangle(view.width, view.height, arguments.region), length);
-    }
-    const MeasurementKind kind = measurement == "black"      ? MeasurementKind::Black
-                                 : measurement == "nonblack" ? MeasurementKind::NonBlack
-                                                             : MeasurementKind::Gray;
-    return dimensionJson(kind, measureDimensionOf(path, arguments, kind), std::nullopt);
-}
-
-std::string runCommand(const Arguments& arguments)
-{
-    const std::string& command = arguments.command;
-    if (command == "help")
-        return usageText();
-    if (command == "version")
-        return "dimora3-cli " + std::string(kVersion) + "\n";
-    if (command == "black")
-        return measureDimension(arguments, MeasurementKind::Black);
-    if (command == "nonblack")
-        return measureDimension(arguments, MeasurementKind::NonBlack);
-    if (command == "gray")
-        return measureDimension(arguments, MeasurementKind::Gray);
-    if (command == "length")
-        return measureLength(arguments);
-    if (command == "slices")
-        return measureSlices(arguments);
-    if (command == "cubes")
-        return measureCubes(arguments);
-    if (command == "refit")
-        return refit(arguments);
-    if (command == "process")
-        return process(arguments);
-    if (command == "g1")
-        return writeG1(arguments);
-    fail("unknown command " + command);
+    const Command* command = findCommand(measurement);
+    if (!command || !command->measureFile)
+        fail("unknown measurement " + measurement);
+    return command->measureFile(path, arguments);
 }
 
 }  // namespace dimora::cli

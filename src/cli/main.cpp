@@ -6,14 +6,10 @@
 // error (the error report's text on standard error), 2 for a wrong command line.
 
 #include "cli/arguments.hpp"
-#include "cli/batch.hpp"
-#include "cli/commands.hpp"
+#include "cli/command_table.hpp"
 
 #include "core/common/error.hpp"
-#include "core/common/replace_file.hpp"
 
-#include <cerrno>
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -50,22 +46,11 @@ int main(int argc, char* argv[])
         return 2;
     }
     try {
-        if (arguments.command == "batch") {
-            const int status = cli::runBatch(
-                arguments,
-                {std::cout, std::cerr,
-                 ::isatty(STDERR_FILENO) == 1 ? cli::BarVisibility::Shown : cli::BarVisibility::Hidden,
-                 outputsShareATerminal() ? cli::ScreenSharing::OneTerminal : cli::ScreenSharing::Separate});
-            if (status == 2)
-                std::cerr << "dimora3-cli: no image file found\n";
-            return status;
-        }
-        const std::string output = cli::runCommand(arguments);
-        errno = 0;
-        std::cout << output << std::flush;
-        if (!std::cout)
-            fail(fileErrorText(errno != 0 ? errno : EIO));
-        return 0;
+        return cli::runCommand(
+            arguments,
+            {std::cout, std::cerr,
+             ::isatty(STDERR_FILENO) == 1 ? cli::BarVisibility::Shown : cli::BarVisibility::Hidden,
+             outputsShareATerminal() ? cli::ScreenSharing::OneTerminal : cli::ScreenSharing::Separate});
     } catch (const Error& e) {
         std::cerr << errorReportText(e.what()) << '\n';
     } catch (const std::bad_alloc&) {
