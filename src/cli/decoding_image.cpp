@@ -13,9 +13,6 @@ namespace {
 // that it sleeps once per band rather than once per strip.
 constexpr std::int32_t kRowsPerWait = 256;
 
-// Ends the reading of rows when the decoding has failed.
-struct DecodingAbandoned {};
-
 }  // namespace
 
 DecodingImage::DecodingImage(const std::string& path, std::int32_t page)
@@ -56,8 +53,11 @@ void DecodingImage::started(const ImageView& view)
 
 void DecodingImage::rowsWritten(std::int32_t rows) noexcept
 {
-    rows_.store(rows, std::memory_order_release);
-    rows_.notify_all();
+    {
+        const std::lock_guard lock(mutex_);
+        rows_ = rows;
+    }
+    changed_.notify_all();
 }
 
 void DecodingImage::abandoned() noexcept
@@ -65,10 +65,8 @@ void DecodingImage::abandoned() noexcept
     std::unique_lock lock(mutex_);
     if (!view_)
         return;
-    failed_.store(true, std::memory_order_release);
-    // A different value wakes a reader waiting on the count.
-    rows_.store(-1, std::memory_order_release);
-    rows_.notify_all();
+    abandoned_ = true;
+    changed_.notify_all();
     changed_.wait(lock, [this] { return !reading_; });
 }
 
@@ -77,11 +75,14 @@ void DecodingImage::ended(const std::exception_ptr& failure)
     const std::lock_guard lock(mutex_);
     ended_ = true;
     failure_ = failure;
-    if (!failure && !view_) {
-        // Read without telling its rows (BMP, PNG): all of them are there now.
-        view_ = decoded_.view();
-        rows_.store(decoded_.height(), std::memory_order_release);
-        rows_.notify_all();
+    if (failure) {
+        abandoned_ = true;
+    } else {
+        // A reader that does not tell its rows (BMP, PNG) gives the view
+        // only now; every row is there.
+        if (!view_)
+            view_ = decoded_.view();
+        rows_ = decoded_.height();
     }
     changed_.notify_all();
 }
@@ -97,23 +98,25 @@ ImageView DecodingImage::view()
 
 void DecodingImage::waitForRow(std::int32_t row)
 {
-    std::int32_t written = rows_.load(std::memory_order_acquire);
-    if (written > row)
+    if (row < readable_)
         return;
-    const std::int32_t wanted = std::min(row + kRowsPerWait, view_->height - 1);
-    while (!(written > wanted)) {
-        if (failed_.load(std::memory_order_acquire)) {
-            stopReading();
-            throw DecodingAbandoned{};
+    std::unique_lock lock(mutex_);
+    if (rows_ <= row) {
+        const std::int32_t wanted = std::min(row + kRowsPerWait, view_->height - 1);
+        changed_.wait(lock, [&] { return rows_ > wanted || abandoned_; });
+        if (rows_ <= wanted) {
+            reading_ = false;
+            lock.unlock();
+            changed_.notify_all();
+            throw RowsAbandoned{};
         }
-        rows_.wait(written, std::memory_order_acquire);
-        written = rows_.load(std::memory_order_acquire);
     }
+    readable_ = rows_;
 }
 
-RowGate DecodingImage::gate()
+RowGate* DecodingImage::gate()
 {
-    return [this](std::int32_t row) { waitForRow(row); };
+    return this;
 }
 
 void DecodingImage::finish()

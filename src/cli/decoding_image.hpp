@@ -10,7 +10,6 @@
 #include "core/image/decode_watcher.hpp"
 #include "core/measure/box_count.hpp"
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -21,7 +20,7 @@
 
 namespace dimora::cli {
 
-class DecodingImage : private DecodeWatcher {
+class DecodingImage : private DecodeWatcher, private RowGate {
 public:
     // Starts decoding page `page` of the file (loadImageFile's rules).
     DecodingImage(const std::string& path, std::int32_t page);
@@ -35,10 +34,11 @@ public:
     // decoding's error when it failed before.
     [[nodiscard]] ImageView view();
 
-    // Waits until a row of view() is written. When the decoding fails first,
-    // it throws, and the caller reads no row any more; finish() then gives
-    // the decoding's error.
-    [[nodiscard]] RowGate gate();
+    // What the reader of view()'s rows waits on: its waitForRow returns once
+    // the row is written. When the decoding fails first, it throws
+    // RowsAbandoned, and the caller reads no row any more; finish() then
+    // gives the decoding's error.
+    [[nodiscard]] RowGate* gate();
 
     // The caller reads no row any more: waits for the decoding to end and
     // rethrows its error (a file may turn out damaged after every row has
@@ -49,20 +49,24 @@ private:
     void started(const ImageView& view) override;
     void rowsWritten(std::int32_t rows) noexcept override;
     void abandoned() noexcept override;
+    void waitForRow(std::int32_t row) override;
     void ended(const std::exception_ptr& failure);
-    void waitForRow(std::int32_t row);
     // The caller reads no more rows.
     void stopReading();
 
+    // What the two threads share, under one lock with one wake.
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<ImageView> view_;
     PixelLayout layout_;
+    std::int32_t rows_ = 0;   // rows written
+    bool abandoned_ = false;  // the decoding failed after started(): no more rows come
+    bool reading_ = true;     // the caller may still read rows
     bool ended_ = false;
     std::exception_ptr failure_;
-    std::atomic<std::int32_t> rows_{0};
-    std::atomic<bool> failed_{false};
-    bool reading_ = true;
+    // The reader's own: rows it knows are written, which it reads without
+    // the lock.
+    std::int32_t readable_ = 0;
     Bitmap decoded_;
     std::thread decoder_;
 };

@@ -3,8 +3,8 @@
 #pragma once
 
 // What a decoder tells about a bitmap while it writes it, so that another
-// thread can work on the rows already written. Rows are written from the top
-// (row 0) down.
+// thread can work on the rows already written, and what that thread waits on
+// before it reads a row. Rows are written from the top (row 0) down.
 
 #include "core/image/bitmap.hpp"
 
@@ -25,6 +25,22 @@ public:
     // The decoding failed and the bitmap's memory goes when this returns:
     // return only once no other thread reads its rows any more.
     virtual void abandoned() noexcept = 0;
+};
+
+// Thrown by RowGate::waitForRow when the decoding failed before the row was
+// written: the reader reads no row any more and lets it end its work. It
+// carries nothing; the decoding's own error is what the user reads, and the
+// one who started the decoding gives it.
+struct RowsAbandoned {};
+
+// What a reader that follows a decoder waits on before it reads a row (rows
+// are read in increasing order).
+class RowGate {
+public:
+    virtual ~RowGate() = default;
+    // Returns once row `row` is written and may be read; throws RowsAbandoned
+    // when the decoding failed first.
+    virtual void waitForRow(std::int32_t row) = 0;
 };
 
 // Calls the watcher's abandoned() when it goes out of scope, unless the

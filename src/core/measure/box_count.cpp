@@ -69,7 +69,7 @@ std::int64_t occupiedBoxes(const OccupancyLevel& level, PixelClass pixelClass, c
 }
 
 std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& region, PixelClass pixelClass,
-                                       std::size_t sideCount, const RowGate& gate)
+                                       std::size_t sideCount, RowGate* gate)
 {
     std::vector<std::int64_t> counts(sideCount, 0);
     const Overlap xs = overlapOf(region.left, region.width, image.width);
@@ -93,7 +93,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     const auto imageRow = [&](std::int64_t r) {
         const auto y = static_cast<std::int32_t>(region.top + ys.offset + r);
         if (gate)
-            gate(y);
+            gate->waitForRow(y);
         return image.row(y);
     };
     const std::int64_t firstPixel = region.left + xs.offset;
@@ -141,7 +141,7 @@ std::vector<std::int64_t> boxSides(std::int32_t width, std::int32_t height, std:
     return sides;
 }
 
-BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass, const RowGate& gate)
+BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass, RowGate* gate)
 {
     BoxCounts result;
     result.sides = boxSides(region.width, region.height, 1);

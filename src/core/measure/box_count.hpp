@@ -26,10 +26,10 @@
 // plus memory for the bits of side 2, kept per thread and reused.
 
 #include "core/image/bitmap.hpp"
+#include "core/image/decode_watcher.hpp"
 #include "core/image/region.hpp"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace dimora {
@@ -56,14 +56,12 @@ struct BoxCounts {
     double coverage = 0;
 };
 
-// Called with an image row's index before the row is read; returns once the
-// row may be read. So the counting can follow a decoder that is still writing
-// a top-down image (rows of such an image are read in increasing order).
-using RowGate = std::function<void(std::int32_t row)>;
-
 // Counts the boxes of every side. Throws Error("不正な浮動小数点数演算命令")
 // for a region without pixels (width or height 0): its coverage is 0 / 0.
+// With a gate, each image row is waited for before it is read (in increasing
+// order), so the counting can follow a decoder that is still writing a
+// top-down image; the gate's RowsAbandoned ends the counting.
 [[nodiscard]] BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass,
-                                   const RowGate& gate = {});
+                                   RowGate* gate = nullptr);
 
 }  // namespace dimora

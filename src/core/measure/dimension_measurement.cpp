@@ -50,7 +50,7 @@ CountReport reportGrayCounts(const GrayCounts& counts)
 }
 
 DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region, PixelClass pixelClass,
-                                      const RowGate& gate)
+                                      RowGate* gate)
 {
     const BoxCounts counts = countBoxes(image, region, pixelClass, gate);
     return finishMeasurement(region, reportBoxCounts(counts));

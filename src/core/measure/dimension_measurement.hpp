@@ -70,7 +70,7 @@ struct DimensionMeasurement {
 };
 
 [[nodiscard]] DimensionMeasurement measureTwoValued(const ImageView& image, const Region& region,
-                                                    PixelClass pixelClass, const RowGate& gate = {});
+                                                    PixelClass pixelClass, RowGate* gate = nullptr);
 [[nodiscard]] DimensionMeasurement measureGray(const ImageView& image, const Region& region);
 
 }  // namespace dimora

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace dimora {
 namespace {
 
@@ -74,6 +76,42 @@ TEST(CountBoxes, ReadsRowsWhereverTheViewSaysTheyAre)
                           count(bitmap, {0, 0, 45, 37}, pixelClass).counts)
                     << name;
         }
+    }
+}
+
+// A gate that records the rows asked for and abandons the decoding at one.
+class RecordingGate : public RowGate {
+public:
+    explicit RecordingGate(std::int32_t abandonAt) : abandonAt_(abandonAt) {}
+    void waitForRow(std::int32_t row) override
+    {
+        if (row == abandonAt_)
+            throw RowsAbandoned{};
+        rows.push_back(row);
+    }
+    std::vector<std::int32_t> rows;
+
+private:
+    std::int32_t abandonAt_;
+};
+
+TEST(CountBoxes, WaitsAtTheGateForEachImageRowInOrderAndEndsWhenItIsAbandoned)
+{
+    std::mt19937 random(7);
+    Bitmap bitmap(30, 40, PixelLayout::rgb24(), RowOrder::TopDown);
+    testing::paintRandomClumps(bitmap, random);
+    const Region region{-4, 5, 30, 60};  // rows 5 to 39 of the image, and 25 rows below it
+    for (const PixelClass pixelClass : {PixelClass::Black, PixelClass::NonBlack}) {
+        RecordingGate open(-1);
+        EXPECT_EQ(countBoxes(bitmap.view(), region, pixelClass, &open).counts,
+                  count(bitmap, region, pixelClass).counts);
+        std::vector<std::int32_t> imageRows(35);
+        std::iota(imageRows.begin(), imageRows.end(), 5);
+        EXPECT_EQ(open.rows, imageRows);
+
+        RecordingGate abandoning(20);
+        EXPECT_THROW((void)countBoxes(bitmap.view(), region, pixelClass, &abandoning), RowsAbandoned);
+        EXPECT_EQ(abandoning.rows.size(), 15u);
     }
 }
 
