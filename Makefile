@@ -3,6 +3,7 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
@@ -12,7 +13,7 @@ PREFIX     ?= /usr/local
 # Asks CMake to list the files it reads while configuring, for tools/check-deps.sh.
 cmake_query = mkdir -p $(1)/.cmake/api/v1/query && touch $(1)/.cmake/api/v1/query/cmakeFiles-v1
 
-.PHONY: deps build run test test-cluster test-asan bench fuzz fuzz-ci clean format format-check lint install package
+.PHONY: deps build run test test-cluster test-asan test-tsan bench fuzz fuzz-ci clean format format-check lint install package
 
 deps:
 	@tools/install-deps.sh
@@ -38,8 +39,9 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	tools/check-install.sh $(BUILD)
 	$(MAKE) test-asan
+	$(MAKE) test-tsan
 	$(MAKE) fuzz-ci FUZZ_SECONDS=60
-	tools/check-deps.sh $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	tools/check-deps.sh $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
 
 # A one-node Slurm cluster on this machine runs the batch array job recipe of
 # tools/slurm (about 15 s; needs root for slurmd).
@@ -55,6 +57,18 @@ test-asan: deps
 	  -DDIMORA_SANITIZE=ON -DDIMORA_BUILD_GUI=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) -L 'core|cli' --output-on-failure -j $(JOBS)
+
+# The tests whose code runs on several threads under ThreadSanitizer: the
+# ordered pipeline (test_common), the slice and cube stacks (test_slices), the
+# decoding overlap and batch (test_cli, through dimora3-cli, which inherits
+# TSAN_OPTIONS). Only their programs are built; any race fails the test.
+test-tsan: deps
+	$(call cmake_query,$(TSAN_BUILD))
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIMORA_WERROR=ON \
+	  -DDIMORA_TSAN=ON -DDIMORA_BUILD_GUI=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_common test_slices test_cli
+	TSAN_OPTIONS=halt_on_error=1 \
+	  ctest --test-dir $(TSAN_BUILD) -R '^(test_common|test_slices|test_cli)$$' --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIMORA_BUILD_BENCH=ON \
@@ -92,4 +106,4 @@ lint: build
 	git ls-files 'src/*.cpp' | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
