@@ -4,6 +4,7 @@
 
 #include "cli/progress_bar.hpp"
 #include "core/common/error.hpp"
+#include "core/common/ordered_pipeline.hpp"
 #include "core/common/replace_file.hpp"
 #include "core/files/image_file.hpp"
 
@@ -12,9 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <ostream>
 #include <stop_token>
@@ -334,39 +333,20 @@ int runBatch(const Arguments& arguments, const OutputStreams& streams)
     const std::size_t jobs = std::min<std::size_t>(
         entries.size(), arguments.jobs > 0 ? static_cast<std::size_t>(arguments.jobs) : cores);
 
-    // Workers take the next file; the rows wait here until every row before
-    // them is written.
+    // Workers measure the next files while the rows before them are written;
+    // the rows come in the order of the files, each as soon as it and every
+    // row before it are done. Leaving this function in any way asks the
+    // workers to stop after the file in hand, and waits for them.
     struct Row {
         std::string text;
         bool failed = false;
     };
-    std::vector<std::optional<Row>> rows(entries.size());
-    std::mutex lock;
-    std::condition_variable rowDone;
-    std::size_t next = 0;
-    const auto work = [&](const std::stop_token& stop) {
-        while (!stop.stop_requested()) {
-            std::size_t index = 0;
-            {
-                const std::lock_guard guard(lock);
-                if (next >= entries.size())
-                    return;
-                index = next++;
-            }
+    OrderedPipeline<Row> rows({.count = entries.size(), .workers = jobs, .ahead = entries.size()}, [&] {
+        return [&](std::size_t index, Row, const std::stop_token&) {
             const json row = measureRow(*measurement, entries[index], arguments);
-            std::string text = jsonLines ? jsonLine(row) : csvLine(row, columns);
-            {
-                const std::lock_guard guard(lock);
-                rows[index] = Row{std::move(text), row["status"] != "ok"};
-            }
-            rowDone.notify_all();
-        }
-    };
-    // Leaving this function in any way asks the workers to stop after the
-    // file in hand, and waits for them.
-    std::vector<std::jthread> workers;
-    for (std::size_t k = 0; k < jobs; ++k)
-        workers.emplace_back(work);
+            return Row{jsonLines ? jsonLine(row) : csvLine(row, columns), row["status"] != "ok"};
+        };
+    });
 
     BarVisibility visibility = streams.progressByDefault;
     if (arguments.progress)
@@ -393,19 +373,9 @@ int runBatch(const Arguments& arguments, const OutputStreams& streams)
     if (!jsonLines)
         emit(csvHeader(columns));
     bool anyFailed = false;
+    bar.show(0);
     for (std::size_t index = 0; index < entries.size(); ++index) {
-        Row done;
-        {
-            std::unique_lock guard(lock);
-            while (!rows[index]) {
-                rowDone.wait_for(guard, std::chrono::milliseconds(250));
-                guard.unlock();
-                bar.show(index);
-                guard.lock();
-            }
-            done = std::move(*rows[index]);
-            rows[index].reset();
-        }
+        const Row done = rows.next().value();
         anyFailed = anyFailed || done.failed;
         emit(done.text);
         bar.show(index + 1);
