@@ -30,14 +30,40 @@ struct StartMask {
     std::int64_t width = 0;  // the region's
     std::int64_t height = 0;
     std::size_t wordsPerRow = 0;
-    std::vector<std::uint64_t> bits;
+    std::uint64_t* bits = nullptr;
 
     [[nodiscard]] std::int64_t rows() const { return pad + height; }
     [[nodiscard]] std::uint64_t* row(std::int64_t q)
     {
-        return bits.data() + static_cast<std::size_t>(q) * wordsPerRow;
+        return bits + static_cast<std::size_t>(q) * wordsPerRow;
     }
+    [[nodiscard]] std::size_t words() const { return wordsPerRow * static_cast<std::size_t>(rows()); }
 };
+
+// Working memory, kept per thread and reused: fresh memory is slow on first
+// touch, and costs more than the counting.
+struct GridScratch {
+    std::vector<std::uint64_t> mask;
+    std::vector<std::uint64_t> lanes;
+    std::vector<std::uint32_t> counters;
+    std::vector<std::uint32_t> fullWords;
+    std::vector<std::int64_t> pending;
+};
+
+GridScratch& threadScratch()
+{
+    thread_local GridScratch scratch;
+    return scratch;
+}
+
+// The first `size` elements of a buffer, set to 0.
+template <class T> T* zeroed(std::vector<T>& buffer, std::size_t size)
+{
+    if (buffer.size() < size)
+        buffer.resize(size);
+    std::fill_n(buffer.begin(), size, T{0});
+    return buffer.data();
+}
 
 std::int64_t largestSide(const Region& region)
 {
@@ -83,14 +109,15 @@ void orBitsAt(std::uint64_t* row, std::int64_t at, const std::uint64_t* source, 
     }
 }
 
-StartMask buildMask(const ImageView& image, const Region& region, PixelClass pixelClass, std::int64_t pad)
+StartMask buildMask(const ImageView& image, const Region& region, PixelClass pixelClass, std::int64_t pad,
+                    std::vector<std::uint64_t>& memory)
 {
     StartMask mask;
     mask.pad = pad;
     mask.width = region.width;
     mask.height = region.height;
     mask.wordsPerRow = bitWords(pad + region.width);
-    mask.bits.assign(mask.wordsPerRow * static_cast<std::size_t>(mask.rows()), 0);
+    mask.bits = zeroed(memory, mask.words());
 
     const Overlap xs = overlapOf(region.left, region.width, image.width);
     const Overlap ys = overlapOf(region.top, region.height, image.height);
@@ -142,10 +169,12 @@ constexpr std::array<std::uint64_t, 256> kSpread = [] {
 // sides under 64 every bit position of a word has its own, folded at the end.
 class ResidueCounter {
 public:
-    explicit ResidueCounter(std::int64_t side)
+    ResidueCounter(std::int64_t side, GridScratch& scratch)
         : side_(side), columns_(std::max<std::int64_t>(side, 64)), groupWords_(columns_ / 64),
-          lanes_(static_cast<std::size_t>(side * columns_ / 8), 0),
-          counters_(static_cast<std::size_t>(side * columns_), 0), pending_(static_cast<std::size_t>(side), 0)
+          lanes_(zeroed(scratch.lanes, static_cast<std::size_t>(side * columns_ / 8))),
+          counters_(zeroed(scratch.counters, static_cast<std::size_t>(side * columns_))),
+          pending_(zeroed(scratch.pending, static_cast<std::size_t>(side))),
+          fullWords_(zeroed(scratch.fullWords, static_cast<std::size_t>(side * groupWords_)))
     {
     }
 
@@ -153,7 +182,7 @@ public:
     void addRow(std::int64_t q, const std::uint64_t* row, std::int64_t first, std::int64_t end)
     {
         const std::int64_t classRow = q % side_;
-        std::uint64_t* lanes = lanes_.data() + static_cast<std::size_t>(classRow * columns_ / 8);
+        std::uint64_t* lanes = lanes_ + static_cast<std::size_t>(classRow * columns_ / 8);
         constexpr std::int64_t kLaneLimit = 255;
         for (std::int64_t w = first; w < end;) {
             // Each word of a chunk adds to the lanes of its class; a chunk of
@@ -164,26 +193,30 @@ public:
             if (pending + adds > kLaneLimit)
                 flush(classRow);
             pending += adds;
-            for (const std::int64_t stop = w + n; w < stop; ++w) {
-                const std::uint64_t word = row[w];
-                if (word == 0)
-                    continue;
-                std::uint64_t* lane = lanes + (w % groupWords_) * 8;
-                for (int k = 0; k < 8; ++k)
-                    lane[k] += kSpread[(word >> (8 * k)) & 0xFF];
-            }
+            if (groupWords_ == 1)
+                addWordsOfOneClass(classRow, row + w, n, lanes);
+            else
+                addWords(classRow, row, w, w + n, lanes);
+            w += n;
         }
     }
 
     // Calls visit(ox, oy, count) for every placement, oy by oy, ox by ox.
     template <class Visit> void forEachPlacement(Visit&& visit)
     {
-        for (std::int64_t r = 0; r < side_; ++r)
+        for (std::int64_t r = 0; r < side_; ++r) {
             flush(r);
+            std::uint32_t* counters = counters_ + static_cast<std::size_t>(r * columns_);
+            for (std::int64_t c = 0; c < groupWords_; ++c) {
+                const std::uint32_t full = fullWords_[static_cast<std::size_t>(r * groupWords_ + c)];
+                for (std::int64_t b = 0; b < 64; ++b)
+                    counters[64 * c + b] += full;
+            }
+        }
         std::vector<std::int64_t> row(static_cast<std::size_t>(side_));
         for (std::int64_t oy = 0; oy < side_; ++oy) {
             const std::int64_t classRow = (side_ - oy) % side_;
-            const std::uint32_t* counters = counters_.data() + static_cast<std::size_t>(classRow * columns_);
+            const std::uint32_t* counters = counters_ + static_cast<std::size_t>(classRow * columns_);
             std::fill(row.begin(), row.end(), 0);
             for (std::int64_t p = 0; p < columns_; ++p)
                 row[static_cast<std::size_t>((side_ - p % side_) % side_)] += counters[p];
@@ -193,10 +226,52 @@ public:
     }
 
 private:
+    // Words of all ones, common at large sides, count once for their class
+    // and reach the lanes' counters at the end.
+    void addWords(std::int64_t classRow, const std::uint64_t* row, std::int64_t first, std::int64_t end,
+                  std::uint64_t* lanes)
+    {
+        std::uint32_t* full = fullWords_ + static_cast<std::size_t>(classRow * groupWords_);
+        const std::int64_t groupMask = groupWords_ - 1;
+        for (std::int64_t w = first; w < end; ++w) {
+            const std::uint64_t word = row[w];
+            if (word == 0)
+                continue;
+            if (word == ~std::uint64_t{0}) {
+                ++full[w & groupMask];
+                continue;
+            }
+            std::uint64_t* lane = lanes + (w & groupMask) * 8;
+            for (int k = 0; k < 8; ++k)
+                lane[k] += kSpread[(word >> (8 * k)) & 0xFF];
+        }
+    }
+
+    // Sides under 64: every word adds to the same eight lanes, kept in
+    // registers meanwhile.
+    void addWordsOfOneClass(std::int64_t classRow, const std::uint64_t* words, std::int64_t n,
+                            std::uint64_t* lanes)
+    {
+        std::array<std::uint64_t, 8> sum{};
+        std::uint32_t full = 0;
+        for (std::int64_t i = 0; i < n; ++i) {
+            const std::uint64_t word = words[i];
+            if (word == ~std::uint64_t{0}) {
+                ++full;
+                continue;
+            }
+            for (int k = 0; k < 8; ++k)
+                sum[static_cast<std::size_t>(k)] += kSpread[(word >> (8 * k)) & 0xFF];
+        }
+        for (int k = 0; k < 8; ++k)
+            lanes[k] += sum[static_cast<std::size_t>(k)];
+        fullWords_[static_cast<std::size_t>(classRow)] += full;
+    }
+
     void flush(std::int64_t classRow)
     {
-        std::uint64_t* lanes = lanes_.data() + static_cast<std::size_t>(classRow * columns_ / 8);
-        std::uint32_t* counters = counters_.data() + static_cast<std::size_t>(classRow * columns_);
+        std::uint64_t* lanes = lanes_ + static_cast<std::size_t>(classRow * columns_ / 8);
+        std::uint32_t* counters = counters_ + static_cast<std::size_t>(classRow * columns_);
         for (std::int64_t i = 0; i < columns_ / 8; ++i) {
             const std::uint64_t lane = lanes[i];
             if (lane == 0)
@@ -211,11 +286,12 @@ private:
     std::int64_t side_;
     std::int64_t columns_;
     std::int64_t groupWords_;
-    std::vector<std::uint64_t> lanes_;
+    std::uint64_t* lanes_;
     // Up to (W / 2 + 1) × (H / 2 + 1) boxes per placement for s ≥ 2: under
     // 2^32 for regions of up to 65535 × 65535 pixels.
-    std::vector<std::uint32_t> counters_;
-    std::vector<std::int64_t> pending_;
+    std::uint32_t* counters_;
+    std::int64_t* pending_;
+    std::uint32_t* fullWords_;  // per class row and word class
 };
 
 // Turns the mask of side h into that of side s = 2h over the box starts
@@ -264,10 +340,11 @@ void countAllPlacements(const ImageView& image, const Region& region, PixelClass
     if (sides.empty())
         return;
     checkBudget(region);
-    StartMask mask = buildMask(image, region, pixelClass, padFor(sides.back()));
-    onFirst(countWordBits(mask.bits.data(), mask.bits.size()));
+    GridScratch& scratch = threadScratch();
+    StartMask mask = buildMask(image, region, pixelClass, padFor(sides.back()), scratch.mask);
+    onFirst(countWordBits(mask.bits, mask.words()));
     for (std::size_t k = 1; k < sides.size(); ++k) {
-        ResidueCounter counter(sides[k]);
+        ResidueCounter counter(sides[k], scratch);
         doubleSide(mask, sides[k], counter);
         onSide(sides[k], counter);
     }
@@ -296,8 +373,9 @@ std::uint64_t minGridWorkingBytes(const Region& region)
     const std::int64_t pad = padFor(largest);
     const std::uint64_t mask =
         bitWords(pad + region.width) * 8u * static_cast<std::uint64_t>(pad + region.height);
-    // Byte lanes and 32-bit counters per residue class.
-    const auto counters = static_cast<std::uint64_t>(largest * std::max<std::int64_t>(largest, 64)) * 5u;
+    // Byte lanes, 32-bit counters and a share of the counts of full words per
+    // residue class.
+    const auto counters = static_cast<std::uint64_t>(largest * std::max<std::int64_t>(largest, 64)) * 6u;
     return mask + counters;
 }
 

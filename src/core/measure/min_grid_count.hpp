@@ -18,7 +18,7 @@
 // while s < W / 2 and s < H / 2, up to 8192.
 //
 // Cost: the region's bit mask is held whole (W × H bits, plus a border of the
-// largest side), together with s_max × max(s_max, 64) counters of five bytes;
+// largest side), together with s_max × max(s_max, 64) counters of six bytes;
 // each side then takes one pass over the mask, whatever s: box (ox, oy; i, j)
 // starts at pixel (i·s − ox, j·s − oy), so the boxes of all placements are the
 // boxes starting at every pixel of the region and the border, and their
