@@ -123,7 +123,7 @@ QString filled(const QString& translated, const Pieces& source, const QStringLis
 
 QString translatedMessage(std::string_view message)
 {
-    const QString text = QString::fromUtf8(message.data(), qsizetype(message.size()));
+    QString text = QString::fromUtf8(message.data(), qsizetype(message.size()));
     for (const char* templ : kTemplates) {
         const Pieces pieces = piecesOf(QString::fromUtf8(templ));
         if (const std::optional<QStringList> arguments = holesOf(pieces, text))
