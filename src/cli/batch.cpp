@@ -342,7 +342,7 @@ int runBatch(const Arguments& arguments, const OutputStreams& streams)
         bool failed = false;
     };
     OrderedPipeline<Row> rows({.count = entries.size(), .workers = jobs, .ahead = entries.size()}, [&] {
-        return [&](std::size_t index, Row, const std::stop_token&) {
+        return [&](std::size_t index, const Row&, const std::stop_token&) {
             const json row = measureRow(*measurement, entries[index], arguments);
             return Row{jsonLines ? jsonLine(row) : csvLine(row, columns), row["status"] != "ok"};
         };

@@ -68,18 +68,18 @@ public:
     {
         const std::size_t workers = std::min(shape.count, std::max<std::size_t>(shape.workers, 1));
         threads_.reserve(workers);
-        for (std::size_t k = 0; k < workers; ++k)
-            threads_.emplace_back([this] { work(); });
+        try {
+            for (std::size_t k = 0; k < workers; ++k)
+                threads_.emplace_back([this] { work(); });
+        } catch (...) {
+            // No thread to be had: the ones started stop before the rest goes.
+            stopAndJoin();
+            throw;
+        }
     }
 
     // Asks for a stop and waits for the workers.
-    ~OrderedPipeline()
-    {
-        // The waits on changed_ watch the stop themselves.
-        stop_.request_stop();
-        for (std::thread& thread : threads_)
-            thread.join();
-    }
+    ~OrderedPipeline() { stopAndJoin(); }
 
     OrderedPipeline(const OrderedPipeline&) = delete;
     OrderedPipeline& operator=(const OrderedPipeline&) = delete;
@@ -119,6 +119,14 @@ public:
 
 private:
     using Outcome = std::variant<T, std::exception_ptr>;
+
+    void stopAndJoin()
+    {
+        // The waits on changed_ watch the stop themselves.
+        stop_.request_stop();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
 
     void work()
     {

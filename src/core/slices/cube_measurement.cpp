@@ -33,8 +33,8 @@ public:
                .workers = kDecoders,
                .ahead = kSlicesAhead},
               [&stack] {
-                  return [&stack, reader = std::make_shared<CubeSliceReader>(stack)](
-                             std::size_t k, Bitmap reusable, const std::stop_token&) {
+                  return [reader = std::make_shared<CubeSliceReader>(stack)](std::size_t k, Bitmap reusable,
+                                                                             const std::stop_token&) {
                       return reader->read(static_cast<std::int32_t>(k) + 1, std::move(reusable));
                   };
               },

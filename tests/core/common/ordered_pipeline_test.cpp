@@ -32,7 +32,7 @@ TEST_P(OrderedPipelineTest, GivesTheItemsInOrderNeverMoreThanAheadStarted)
     const PipelineShape shape = shapeOf(GetParam());
     std::atomic<std::size_t> started = 0;
     OrderedPipeline<std::string> pipeline(shape, [&] {
-        return [&](std::size_t k, std::string, const std::stop_token&) {
+        return [&](std::size_t k, const std::string&, const std::stop_token&) {
             ++started;
             return std::to_string(k);
         };
@@ -51,7 +51,7 @@ TEST_P(OrderedPipelineTest, GivesAnErrorWhenItsItemComes)
         // Every item from `failing` on fails, so that later errors, made
         // first, must wait for their turn.
         OrderedPipeline<std::string> pipeline(shape, [&] {
-            return [&](std::size_t k, std::string, const std::stop_token&) {
+            return [&](std::size_t k, const std::string&, const std::stop_token&) {
                 if (k >= failing)
                     throw std::runtime_error("item " + std::to_string(k));
                 return std::to_string(k);
@@ -90,7 +90,7 @@ TEST_P(OrderedPipelineTest, EndsAtAStopEvenWhileWaiting)
         OrderedPipeline<std::string> pipeline(
             shape,
             [&] {
-                return [&](std::size_t k, std::string, const std::stop_token&) {
+                return [&](std::size_t k, const std::string&, const std::stop_token&) {
                     if (k == stopAt) {
                         prefixTaken.wait();
                         stop.request_stop();
