@@ -280,6 +280,7 @@ void TForm1::setWorkingImage(dimora::Bitmap bitmap)
 void TForm1::setWorkingPicture(WorkingPicture picture, const QString& sourceFile)
 {
     picture_ = std::move(picture);
+    pictureFile_ = sourceFile;
     showFileInTitle(sourceFile);
     imageChanged();
 }

@@ -45,6 +45,8 @@ public:
     // loaded from ("name — Dimora3"), or is "Dimora3" for a picture of no
     // file (pasted, or made by a measurement).
     void setWorkingPicture(WorkingPicture picture, const QString& sourceFile = QString());
+    // The file the shown picture was loaded from; empty for a picture of no file.
+    [[nodiscard]] const QString& pictureFile() const { return pictureFile_; }
     // Shows the working image again after its pixels were changed in place.
     void imageChanged();
     // Takes the analysis region of a measurement: the shown selection, else
@@ -201,5 +203,6 @@ private:
     [[nodiscard]] QPoint viewOrigin() const;
 
     WorkingPicture picture_;
+    QString pictureFile_;
     QString currentFileName_;
 };

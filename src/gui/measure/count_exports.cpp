@@ -4,21 +4,27 @@
 
 #include "core/common/error.hpp"
 #include "core/common/text.hpp"
+#include "gui/common/fonts.hpp"
 
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -30,12 +36,132 @@ QRectF laidOutChart(QChartView& view)
     return view.chart()->geometry();
 }
 
-void renderChart(QChartView& view, QPainter& painter, const QRectF& target)
+// One text of the picture, drawn as one run: centred on `at` (the caption's
+// lines start there instead), its line's middle on `at`, turned by `angle`
+// degrees about it.
+struct TextRun {
+    QString text;
+    QFont font;
+    QColor colour;
+    QPointF at;
+    qreal angle = 0;
+    bool centred = true;
+};
+
+// The chart's texts (axis titles and labels), taken out of the scene while
+// the picture is drawn so that each can be written as one run: the scene
+// draws a text in pieces where its script changes, each piece at a fixed
+// place, which another font then draws overlapping or with a gap.
+class DetachedTexts {
+public:
+    DetachedTexts(QGraphicsScene& scene, QPointF origin)
+    {
+        for (QGraphicsItem* item : scene.items()) {
+            auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+                continue;
+            const QTransform turn = text->sceneTransform();
+            runs_.push_back({text->toPlainText(), text->font(), text->defaultTextColor(),
+                             text->mapToScene(text->boundingRect().center()) - origin,
+                             qRadiansToDegrees(std::atan2(turn.m12(), turn.m11()))});
+            text->setVisible(false);
+            hidden_.push_back(text);
+        }
+    }
+    ~DetachedTexts()
+    {
+        for (QGraphicsTextItem* text : hidden_)
+            text->setVisible(true);
+    }
+    DetachedTexts(const DetachedTexts&) = delete;
+    DetachedTexts& operator=(const DetachedTexts&) = delete;
+
+    [[nodiscard]] const std::vector<TextRun>& runs() const { return runs_; }
+
+private:
+    std::vector<TextRun> runs_;
+    std::vector<QGraphicsTextItem*> hidden_;
+};
+
+// The picture: the chart's area and the caption's band under it.
+struct Picture {
+    QRectF source;  // the chart in the scene
+    std::vector<TextRun> caption;
+    QSizeF size;
+};
+
+Picture pictureOf(QChartView& view, const QStringList& caption)
 {
-    const QRectF source = laidOutChart(view);
+    Picture picture;
+    picture.source = laidOutChart(view);
+    const QFont font = view.font();
+    const qreal lineHeight = QFontMetricsF(font).height();
+    const qreal pad = 4;
+    qreal y = picture.source.height() + pad;
+    for (const QString& line : caption) {
+        if (line.isEmpty())
+            continue;
+        picture.caption.push_back({line, font, Qt::black, QPointF(8, y + lineHeight / 2), 0, false});
+        y += lineHeight;
+    }
+    picture.size =
+        QSizeF(picture.source.width(), picture.caption.empty() ? picture.source.height() : y + pad);
+    return picture;
+}
+
+// Where the run's text starts and where its baseline lies, around `at`.
+QPointF textStart(const TextRun& run)
+{
+    const QFontMetricsF metrics(run.font);
+    return {run.centred ? -metrics.horizontalAdvance(run.text) / 2 : 0.0,
+            (metrics.ascent() - metrics.descent()) / 2};
+}
+
+void paintRun(QPainter& painter, const TextRun& run)
+{
+    painter.save();
+    painter.translate(run.at);
+    painter.rotate(run.angle);
+    painter.setFont(run.font);
+    painter.setPen(run.colour);
+    painter.drawText(textStart(run), run.text);
+    painter.restore();
+}
+
+QString number(qreal value)
+{
+    return QString::number(value, 'f', 2);
+}
+
+QString svgText(const TextRun& run)
+{
+    const QPointF start = textStart(run);
+    QString element =
+        QStringLiteral("<text x=\"%1\" y=\"%2\"").arg(number(run.at.x()), number(run.at.y() + start.y()));
+    if (run.angle != 0)
+        element += QStringLiteral(" transform=\"rotate(%1 %2 %3)\"")
+                       .arg(number(run.angle), number(run.at.x()), number(run.at.y()));
+    element += QStringLiteral(" text-anchor=\"%1\" font-family=\"%2\" font-size=\"%3\" fill=\"%4\"")
+                   .arg(run.centred ? QStringLiteral("middle") : QStringLiteral("start"),
+                        cssFontFamily(run.font).toHtmlEscaped(),
+                        QString::number(QFontInfo(run.font).pixelSize()), run.colour.name());
+    return element + QStringLiteral(" xml:space=\"preserve\">") + run.text.toHtmlEscaped() +
+           QStringLiteral("</text>\n");
+}
+
+// Draws the picture in the view's pixels; the chart's texts come back as
+// runs for the caller to write.
+std::vector<TextRun> drawPicture(QChartView& view, QPainter& painter, const Picture& picture)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    view.scene()->render(&painter, target, source, Qt::IgnoreAspectRatio);
+    painter.fillRect(QRectF(QPointF(), picture.size), Qt::white);
+    const DetachedTexts texts(*view.scene(), picture.source.topLeft());
+    view.scene()->render(&painter, QRectF(QPointF(), picture.source.size()), picture.source,
+                         Qt::IgnoreAspectRatio);
+    std::vector<TextRun> runs = texts.runs();
+    runs.insert(runs.end(), picture.caption.begin(), picture.caption.end());
+    return runs;
 }
 
 QString csvField(const QString& text)
@@ -69,16 +195,18 @@ bool wantsSvg(const QString& path)
     return QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
 }
 
-QByteArray chartPng(QChartView& view, int width)
+QByteArray chartPng(QChartView& view, const QStringList& caption, int width)
 {
-    const QRectF source = laidOutChart(view);
-    const double aspect = source.width() > 0 ? source.height() / source.width() : 1.0;
-    const int height = std::max(1, static_cast<int>(std::lround(width * aspect)));
+    const Picture picture = pictureOf(view, caption);
+    const double scale = picture.size.width() > 0 ? width / picture.size.width() : 1.0;
+    const int height = std::max(1, static_cast<int>(std::lround(picture.size.height() * scale)));
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        renderChart(view, painter, QRectF(0, 0, width, height));
+        painter.scale(scale, scale);
+        for (const TextRun& run : drawPicture(view, painter, picture))
+            paintRun(painter, run);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -87,9 +215,10 @@ QByteArray chartPng(QChartView& view, int width)
     return bytes;
 }
 
-QByteArray chartSvg(QChartView& view, const QString& title)
+QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& caption)
 {
-    const QSize size = laidOutChart(view).size().toSize();
+    const Picture picture = pictureOf(view, caption);
+    const QSize size = picture.size.toSize();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -98,10 +227,18 @@ QByteArray chartSvg(QChartView& view, const QString& title)
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(), size));
     generator.setTitle(title);
+    std::vector<TextRun> runs;
     {
         QPainter painter(&generator);
-        renderChart(view, painter, QRectF(QPointF(), QSizeF(size)));
+        runs = drawPicture(view, painter, picture);
     }
+    // The texts go straight into the document, each one element, in the
+    // view box's coordinates, which are the picture's.
+    QString texts;
+    for (const TextRun& run : runs)
+        texts += svgText(run);
+    const qsizetype end = bytes.lastIndexOf("</svg>");
+    bytes.insert(end < 0 ? bytes.size() : end, texts.toUtf8());
     return bytes;
 }
 

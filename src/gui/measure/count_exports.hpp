@@ -18,13 +18,19 @@ inline constexpr int kChartImageWidth = 1600;
 // case); every other name gets PNG.
 [[nodiscard]] bool wantsSvg(const QString& path);
 
-// The chart as the view draws it (points, fitted line, axes and their
-// titles, without the view's frame), scaled to `width` pixels wide with the
-// height in proportion, as PNG.
-[[nodiscard]] QByteArray chartPng(QChartView& view, int width = kChartImageWidth);
+// The exported chart is the chart as the view draws it (points, fitted line,
+// axes and their titles, without the view's frame), with a caption under it:
+// one line per non-empty text of `caption` (the fit's "D = … ± …" line, the
+// measured image's file name), in the view's font. Every text is written as
+// one run in the installed family of its font, as the window shows it.
 
-// The same drawing as SVG at the view's size, with the given title.
-[[nodiscard]] QByteArray chartSvg(QChartView& view, const QString& title);
+// As PNG, scaled to `width` pixels wide with the height in proportion.
+[[nodiscard]] QByteArray chartPng(QChartView& view, const QStringList& caption, int width = kChartImageWidth);
+
+// As SVG at the view's size, with the given title; each text is one <text>
+// element whose font-family names the installed family and a generic one
+// ("'IPAPMincho', serif").
+[[nodiscard]] QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& caption);
 
 // The count list as CSV: the header "side,count,log10 side,log10 count",
 // then one row per non-empty line, line k (from 0) standing for side 2^k,

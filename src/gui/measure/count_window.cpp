@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
@@ -234,6 +235,7 @@ QStringList TForm4::countLines() const
 void TForm4::clearCountList()
 {
     Memo1->clear();
+    sourceFile_.clear();
     fitLine_.clear();
     const bool hadNote = !cubeNote_.isEmpty();
     cubeNote_.clear();
@@ -241,6 +243,11 @@ void TForm4::clearCountList()
         layoutControls();
     else
         showUncertaintyLines();
+}
+
+void TForm4::setSourceFile(const QString& path)
+{
+    sourceFile_ = path;
 }
 
 void TForm4::appendCountLine(const QString& line)
@@ -294,7 +301,9 @@ void TForm4::SaveChartImage1Click()
             if (!path)
                 return;
             ScopedBusyCursor busy;
-            saveBytes(*path, wantsSvg(*path) ? chartSvg(*Chart1, Chart1->windowTitle()) : chartPng(*Chart1));
+            const QStringList caption{cubeNote_, fitLine_, QFileInfo(sourceFile_).fileName()};
+            saveBytes(*path, wantsSvg(*path) ? chartSvg(*Chart1, Chart1->windowTitle(), caption)
+                                             : chartPng(*Chart1, caption));
         },
         BusyCursor::DontShow);
 }

@@ -68,6 +68,9 @@ public:
     // gives up the line's height meanwhile.
     void showCubeNote(std::int32_t slices, const dimora::VoxelSize& voxel);
     void appendCountLine(const QString& line);
+    // The file whose image the list counts, named under the exported chart
+    // (empty for an image of no file); cleared with the list.
+    void setSourceFile(const QString& path);
 
     // Shows the window in front of the ordinary windows, restored if it was
     // minimised, and activates it.
@@ -86,6 +89,8 @@ public:
     // it is drawn (SVG for a name ending in .svg, PNG otherwise, at least
     // 1600 pixels wide), or the count list as it stands as CSV. A failure
     // ends in the general error report.
+    // The exported chart carries the cube line, the uncertainty line and the
+    // counted image's file name under it.
     void SaveChartImage1Click();
     void SaveCountsCsv1Click();
 
@@ -101,6 +106,7 @@ private:
 
     QString cubeNote_;
     QString fitLine_;
+    QString sourceFile_;
     QChart* chart_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;

@@ -32,6 +32,7 @@ MeasurementWindows measurementWindows()
 void measureTwoValued(TForm1& form1, dimora::PixelClass pixelClass)
 {
     windows().form4->clearCountList();
+    windows().form4->setSourceFile(form1.pictureFile());
     const dimora::Region region = form1.takeAnalysisRegion();
     const dimora::BoxCounts counts =
         dimora::countBoxes(std::as_const(form1).workingPicture().pixels().view(), region, pixelClass);
@@ -55,6 +56,7 @@ void TForm1::gray1Click()
 {
     runCommand([this] {
         windows().form4->clearCountList();
+        windows().form4->setSourceFile(pictureFile());
         const dimora::Region region = takeAnalysisRegion();
         const dimora::GrayCounts counts =
             dimora::countGrayBoxes(std::as_const(*this).workingPicture().pixels().view(), region);

@@ -12,11 +12,13 @@
 #include <QAction>
 #include <QChartView>
 #include <QFile>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -207,9 +209,13 @@ private slots:
         QImage image;
         QVERIFY(image.loadFromData(fileBytes(path), "PNG"));
         QVERIFY(image.width() >= 1600);
-        // In proportion to the chart on the screen.
+        // The chart in proportion to the one on the screen, with the caption's
+        // band under it, where its lines are written in black.
         const QSize shown = counts.Chart1->chart()->size().toSize();
-        QVERIFY(std::abs(image.height() - image.width() * shown.height() / shown.width()) <= 1);
+        const int chartHeight = image.width() * shown.height() / shown.width();
+        QVERIFY2(image.height() > chartHeight + 20, qPrintable(QString::number(image.height())));
+        QVERIFY(pixelsNear(image.copy(0, chartHeight + 2, image.width(), image.height() - chartHeight - 2),
+                           Qt::black) > 100);
         // The red points and the green fitted line are drawn.
         QVERIFY(pixelsNear(image, Qt::red) > 50);
         QVERIFY(pixelsNear(image, QColor(0, 128, 0)) > 200);
@@ -218,7 +224,13 @@ private slots:
 
     void theChartAsSvgHoldsAPointPerCount()
     {
-        TForm4& counts = measuredAndShown();
+        // The scattered image, from a file.
+        TForm1& f = program_->form1();
+        f.openFile(writeBmp(*dir_, QStringLiteral("scattered.bmp"), scatteredImage()));
+        f.frac1->trigger();
+        f.count1->trigger();
+        QCoreApplication::processEvents();
+        TForm4& counts = program_->form4();
         const QString path = dir_->filePath(QStringLiteral("chart.SVG"));
         program_->recorder.fileAnswers.push_back(path);
         counts.SaveChartImage1->trigger();
@@ -228,19 +240,32 @@ private slots:
 
         QXmlStreamReader reader(svg);
         int circles = 0;
-        QString texts;  // the drawn texts, which the generator writes in runs
+        QStringList texts;  // each text element's whole text
+        QStringList families;
         while (!reader.atEnd()) {
             reader.readNext();
             if (reader.isStartElement() && reader.name() == QLatin1String("circle"))
                 ++circles;
-            if (reader.isCharacters())
-                texts += reader.text();
+            if (reader.isStartElement() && reader.name() == QLatin1String("text")) {
+                families.append(reader.attributes().value(QLatin1String("font-family")).toString());
+                texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements));
+            }
         }
         QVERIFY(!reader.hasError());
         QCOMPARE(circles, counts.countLines().size());
-        // The axis titles.
-        QVERIFY2(texts.contains(QStringLiteral("ボックスサイズ)")), qPrintable(texts));
-        QVERIFY2(texts.contains(QStringLiteral("カウント")), qPrintable(texts));
+        // Each axis title is one run of text; the fit's line and the image's
+        // file name are under the chart.
+        for (const QString& line :
+             {QStringLiteral("log10(ボックスサイズ)"), QStringLiteral("log10(カウント数)"),
+              counts.UncertaintyLabel->text(), QStringLiteral("scattered.bmp")})
+            QVERIFY2(texts.contains(line), qPrintable(line + QStringLiteral(" in ") + texts.join(" | ")));
+        // Every text asks for an installed family, then a generic one.
+        QVERIFY(!svg.contains("ＭＳ"));
+        const QRegularExpression family(QStringLiteral("^'([^']+)', (serif|sans-serif|monospace)$"));
+        for (const QString& value : families) {
+            const QRegularExpressionMatch match = family.match(value);
+            QVERIFY2(match.hasMatch() && QFontDatabase::hasFamily(match.captured(1)), qPrintable(value));
+        }
 
         // With fewer counts, fewer points.
         setCountList({"100", "30", "10"});
