@@ -17,7 +17,7 @@
 //      and Edit3/Edit4                                  [may throw]
 
 #include "core/measure/count_list.hpp"
-#include "core/measure/dimension_measurement.hpp"
+#include "core/measure/count_report.hpp"
 #include "core/measure/log_log_fit.hpp"
 #include "core/measure/result_fields.hpp"
 
