@@ -36,6 +36,8 @@ struct ImageView {
     std::ptrdiff_t stride = 0;
 
     [[nodiscard]] const std::uint8_t* row(std::int32_t y) const { return firstRow + y * stride; }
+    // The order of the rows in memory.
+    [[nodiscard]] RowOrder rowOrder() const { return stride < 0 ? RowOrder::BottomUp : RowOrder::TopDown; }
     [[nodiscard]] Colour pixel(std::int32_t x, std::int32_t y) const
     {
         if (x < 0 || y < 0 || x >= width || y >= height)

@@ -104,7 +104,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     OccupancyLevel level = levelShape(xs, ys, 1);
     if (sideCount >= 2)
         level.bits = sized(scratch.levelA, level.words());
-    readPixelRows(xs, ys, image.stride < 0, level, rowA, rowB, [&](std::int64_t r, std::uint64_t* bits) {
+    readPixelRows(xs, ys, image.rowOrder(), level, rowA, rowB, [&](std::int64_t r, std::uint64_t* bits) {
         classifier.classify(imageRow(r), firstPixel, xs.length, bits);
         pixelsInClass += countWordBits(bits, pixelWords);
     });

@@ -6,6 +6,7 @@
 // on an image, one bit per box, and how the boxes of side 2s come from those
 // of side s. Shared by the two- and three-dimensional box counting.
 
+#include "core/image/bitmap.hpp"
 #include "core/measure/bit_rows.hpp"
 
 #include <algorithm>
@@ -64,12 +65,14 @@ void halveLevel(const OccupancyLevel& in, const OccupancyLevel& out, std::uint64
 // readRow(r, bits), which writes bitWords(xs.length) words of pixel bits, and
 // fills `sideTwo` (the level of side 2, when it has bits) from them: each pair
 // of rows that makes up one row of its boxes is ORed and halved on the way.
-// Rows are read in memory order (bottom-up bitmaps from the last row), since
-// reading memory backwards is much slower and the order changes no box.
+// Rows are read in the order they lie in memory, which callers pass as the
+// image's rowOrder() (a bottom-up bitmap from the last row), since reading
+// memory backwards is much slower and the order changes no box.
 template <typename ReadRow>
-void readPixelRows(Overlap xs, Overlap ys, bool backwards, const OccupancyLevel& sideTwo, std::uint64_t* rowA,
+void readPixelRows(Overlap xs, Overlap ys, RowOrder order, const OccupancyLevel& sideTwo, std::uint64_t* rowA,
                    std::uint64_t* rowB, ReadRow&& readRow)
 {
+    const bool backwards = order == RowOrder::BottomUp;
     if (sideTwo.bits == nullptr) {
         for (std::int64_t step = 0; step < ys.length; ++step)
             readRow(backwards ? ys.length - 1 - step : step, rowA);

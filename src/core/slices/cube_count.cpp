@@ -282,7 +282,7 @@ void CubeCounter::addSlice(const ImageView& slice)
         sideTwo.bits = grids_[1].slice.data();
     }
     readPixelRows(
-        xs_, ys_, slice.stride < 0, sideTwo, rowA_.data(), rowB_.data(),
+        xs_, ys_, slice.rowOrder(), sideTwo, rowA_.data(), rowB_.data(),
         [&](std::int64_t r, std::uint64_t* bits) {
             classifier.classify(slice.row(static_cast<std::int32_t>(counts_.region.top + ys_.offset + r)),
                                 firstPixel, xs_.length, bits);
