@@ -101,6 +101,17 @@ const Option* findOption(std::string_view name)
          [](Arguments& parsed, const std::string& value) { parsed.distance = value; }},
         {"--voxel", OptionValue::Required,
          [](Arguments& parsed, const std::string& value) { parsed.voxel = parseVoxel(value); }},
+        {"--grid", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (value != "origin" && value != "min")
+                 throw UsageError("--grid takes origin or min");
+             parsed.grid = value == "min" ? GridPlacement::Min : GridPlacement::Origin;
+         }},
+        {"--range", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (!(parsed.range = parseFitRange(value)))
+                 throw UsageError("--range takes all, auto or S1-S2 (sides in pixels, 1 <= S1 <= S2)");
+         }},
         {"--threshold", OptionValue::Required,
          [](Arguments& parsed, const std::string& value) {
              parsed.threshold = integerValue("--threshold", value);

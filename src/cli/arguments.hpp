@@ -7,6 +7,8 @@
 
 #include "cli/reports.hpp"
 #include "core/image/region.hpp"
+#include "core/measure/fit_range.hpp"
+#include "core/measure/min_grid_count.hpp"
 #include "core/slices/cube_count.hpp"
 
 #include <optional>
@@ -35,6 +37,8 @@ struct Arguments {
     std::int32_t threshold = 0;            // --threshold N
     std::int32_t page = 1;                 // --page N: the page of a multi-page TIFF
     VoxelSize voxel;                       // cubes: --voxel X,Y,Z
+    std::optional<GridPlacement> grid;     // --grid origin|min
+    std::optional<FitRange> range;         // --range all|auto|S1-S2
     // batch only
     std::int32_t jobs = 0;                         // --jobs N; 0: the number of cores
     std::optional<std::string> format;             // --format csv|jsonl

@@ -100,6 +100,9 @@ const BatchColumn kMeasurementColumns[] = {
     {"ci95Low", [](const json& row) { return elementCell(row, "ci95", 2, 0); }},
     {"ci95High", [](const json& row) { return elementCell(row, "ci95", 2, 1); }},
     {"rSquared", [](const json& row) { return numberCell(row, "rSquared"); }},
+    {"grid", [](const json& row) { return textCell(row, "grid"); }},
+    {"rangeLow", [](const json& row) { return elementCell(row, "range", 2, 0); }},
+    {"rangeHigh", [](const json& row) { return elementCell(row, "range", 2, 1); }},
     {"sides", [](const json& row) { return fittedCell(row, "sides"); }},
     {"counts", [](const json& row) { return fittedCell(row, "counts"); }},
 };

@@ -56,6 +56,16 @@ void checkBatchOperands(const Arguments& arguments)
     if (!measurement || !measurement->measureFile)
         throw UsageError("batch measures " + listedNames(batchMeasurements()) + ", not '" +
                          arguments.operands[0] + "'");
+    // batch hands the measurement's own options on to it: the measurement
+    // must take them.
+    const auto refuseUnlessTaken = [&](bool given, std::string_view option) {
+        const auto& taken = measurement->options;
+        if (given && std::find(taken.begin(), taken.end(), option) == taken.end())
+            throw UsageError("option " + std::string(option) + " is not known to " +
+                             std::string(measurement->name));
+    };
+    refuseUnlessTaken(arguments.grid.has_value(), "--grid");
+    refuseUnlessTaken(arguments.range.has_value(), "--range");
 }
 
 std::string joined(const std::vector<std::string_view>& names, std::string_view separator)
@@ -74,25 +84,32 @@ const std::vector<Command>& commands()
     static const std::vector<Command> table = [] {
         const std::string imageSynopsis = "IMAGE [--region L,T,W,H] [--page N] [--json]";
         const std::vector<std::string_view> imageOptions = {"--region", "--json", "--page"};
+        // The two-valued measurements choose the grid's placement; every
+        // dimension measurement chooses the sides its fit takes.
+        const std::string rangeSynopsis = "[--range all|auto|S1-S2]";
+        const std::string twoValuedSynopsis = imageSynopsis + "\n[--grid origin|min] " + rangeSynopsis;
+        const std::vector<std::string_view> twoValuedOptions = {"--region", "--json", "--page", "--grid",
+                                                                "--range"};
+        const std::vector<std::string_view> grayOptions = {"--region", "--json", "--page", "--range"};
         std::vector<Command> list;
         list.push_back({.name = "black",
-                        .synopsis = imageSynopsis,
+                        .synopsis = twoValuedSynopsis,
                         .operands = 1,
-                        .options = imageOptions,
+                        .options = twoValuedOptions,
                         .run = runDimensionOf<MeasurementKind::Black>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::Black>,
                         .batchColumns = measurementColumns()});
         list.push_back({.name = "nonblack",
-                        .synopsis = imageSynopsis,
+                        .synopsis = twoValuedSynopsis,
                         .operands = 1,
-                        .options = imageOptions,
+                        .options = twoValuedOptions,
                         .run = runDimensionOf<MeasurementKind::NonBlack>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::NonBlack>,
                         .batchColumns = measurementColumns()});
         list.push_back({.name = "gray",
-                        .synopsis = imageSynopsis,
+                        .synopsis = imageSynopsis + "\n" + rangeSynopsis,
                         .operands = 1,
-                        .options = imageOptions,
+                        .options = grayOptions,
                         .run = runDimensionOf<MeasurementKind::Gray>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::Gray>,
                         .batchColumns = measurementColumns()});
@@ -110,14 +127,14 @@ const std::vector<Command>& commands()
              .options = {"--pixel-size", "--distance", "--region", "--json"},
              .run = runSlices});
         list.push_back({.name = "cubes",
-                        .synopsis = "STACK [--voxel X,Y,Z] [--region L,T,W,H] [--json]",
+                        .synopsis = "STACK [--voxel X,Y,Z] [--region L,T,W,H] [--json]\n" + rangeSynopsis,
                         .operands = 1,
-                        .options = {"--voxel", "--region", "--json"},
+                        .options = {"--voxel", "--region", "--json", "--range"},
                         .run = runCubes});
         list.push_back({.name = "refit",
-                        .synopsis = "COUNT_LIST_FILE [--json]",
+                        .synopsis = "COUNT_LIST_FILE " + rangeSynopsis + " [--json]",
                         .operands = 1,
-                        .options = {"--json"},
+                        .options = {"--json", "--range"},
                         .run = runRefit});
         list.push_back(
             {.name = "process",
@@ -135,11 +152,12 @@ const std::vector<Command>& commands()
             {.name = "batch",
              .synopsis = std::string(kBatchMeasurements) +
                          " PATH... [--region L,T,W,H] [--jobs N]\n"
+                         "[--grid origin|min] [--range all|auto|S1-S2]\n"
                          "[--format csv|jsonl] [--output FILE] [--recursive] [--progress|--no-progress]",
              .operands = 2,
              .operandCount = OperandCount::AtLeast,
-             .options = {"--region", "--page", "--jobs", "--format", "--output", "--recursive", "--progress",
-                         "--no-progress"},
+             .options = {"--region", "--page", "--grid", "--range", "--jobs", "--format", "--output",
+                         "--recursive", "--progress", "--no-progress"},
              .checkOperands = checkBatchOperands,
              .run = runBatchCommand});
         list.push_back(

@@ -17,6 +17,7 @@
 #include "core/files/png_writer.hpp"
 #include "core/imageops/imageops.hpp"
 #include "core/measure/dimension_measurement.hpp"
+#include "core/measure/measurement_sequence.hpp"
 #include "core/measure/total_length.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "core/slices/slice_series.hpp"
@@ -83,20 +84,113 @@ DimensionMeasurement measureTwoValuedWhileDecoding(const std::string& path, cons
     return measurement;
 }
 
-DimensionMeasurement measureDimensionOf(const std::string& path, const Arguments& arguments,
-                                        MeasurementKind kind)
+// A dimension measurement with what --grid and --range made of it.
+struct ChosenMeasurement {
+    DimensionMeasurement measurement;
+    FitChoices choices;
+};
+
+// The two-valued measurement on the grid of least count: every placement of
+// each side is counted over the whole image, so a TIFF or JPEG is decoded
+// first, under the memory budget, rather than counted while it decodes.
+DimensionMeasurement measureOnMinGrid(const std::string& path, const Arguments& arguments,
+                                      PixelClass pixelClass, std::vector<GridOffset>& offsets)
 {
-    const ImageFileKind fileKind = imageFileKindOf(path);
-    if (kind != MeasurementKind::Gray && (fileKind == ImageFileKind::Tiff || fileKind == ImageFileKind::Jpeg))
-        return measureTwoValuedWhileDecoding(
-            path, arguments, kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
     const MeasuredImage image(path, arguments.page);
     const ImageView view = image.view();
     const Region region = regionOrWholeImage(arguments, view);
-    return kind == MeasurementKind::Gray
-               ? measureGray(view, region)
-               : measureTwoValued(view, region,
-                                  kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack);
+    MinGridCounts counts = countBoxesOnGrid(view, region, pixelClass, GridPlacement::Min);
+    const CountReport report = reportBoxCounts(counts);
+    // One placement for each side of the count list (none after a zero report).
+    if (!report.zeroReport)
+        offsets = std::move(counts.offsets);
+    return finishMeasurement(region, report);
+}
+
+// The fit over --range's sides (every side without it): after a fit, the
+// local slopes and the range fitted; for a range other than all, the fitted
+// pairs, the fit and Edit3/Edit4 become those over the range, while the count
+// list stays whole.
+std::optional<RangedFit> fitOverChosenRange(std::vector<SideCount>& pairs, FitResult& fit, FitFields& fields,
+                                            const std::optional<FitRange>& range)
+{
+    const FitRange chosen = range.value_or(FitRange{});
+    RangedFit ranged = fitOverRange(pairs, chosen);
+    if (chosen.kind != FitRange::Kind::All) {
+        const auto first = pairs.begin() + static_cast<std::ptrdiff_t>(ranged.run.first);
+        pairs = std::vector<SideCount>(first, first + static_cast<std::ptrdiff_t>(ranged.run.count));
+        fit = ranged.fit;
+        fields = fitFieldTexts(fit.r, fit.n, fit.dimension);
+    }
+    return ranged;
+}
+
+std::optional<RangedFit> fitOverChosenRange(DimensionMeasurement& m, const std::optional<FitRange>& range)
+{
+    if (!m.fit)
+        return std::nullopt;
+    std::vector<SideCount> pairs;
+    for (std::size_t k = 0; k < m.sides.size() && k < m.counts.size(); ++k)
+        pairs.push_back({m.sides[k], m.counts[k]});
+    FitFields fields{m.fields.edit3, m.fields.edit4};
+    auto ranged = fitOverChosenRange(pairs, *m.fit, fields, range);
+    m.sides.clear();
+    m.counts.clear();
+    for (const SideCount& pair : pairs) {
+        m.sides.push_back(pair.side);
+        m.counts.push_back(pair.count);
+    }
+    m.fields.edit3 = fields.edit3;
+    m.fields.edit4 = fields.edit4;
+    return ranged;
+}
+
+FitChoices rangeChoices(DimensionMeasurement& m, const Arguments& arguments)
+{
+    FitChoices choices;
+    choices.ranged = fitOverChosenRange(m, arguments.range);
+    choices.rangeGiven = arguments.range.has_value();
+    return choices;
+}
+
+ChosenMeasurement measureDimensionOf(const std::string& path, const Arguments& arguments,
+                                     MeasurementKind kind)
+{
+    ChosenMeasurement result;
+    FitChoices choices;
+    if (kind == MeasurementKind::Gray) {
+        const MeasuredImage image(path, arguments.page);
+        const ImageView view = image.view();
+        result.measurement = measureGray(view, regionOrWholeImage(arguments, view));
+    } else {
+        const PixelClass pixelClass =
+            kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack;
+        const GridPlacement grid = arguments.grid.value_or(GridPlacement::Origin);
+        const ImageFileKind fileKind = imageFileKindOf(path);
+        if (grid == GridPlacement::Min) {
+            result.measurement = measureOnMinGrid(path, arguments, pixelClass, choices.offsets);
+        } else if (fileKind == ImageFileKind::Tiff || fileKind == ImageFileKind::Jpeg) {
+            result.measurement = measureTwoValuedWhileDecoding(path, arguments, pixelClass);
+        } else {
+            const MeasuredImage image(path, arguments.page);
+            const ImageView view = image.view();
+            result.measurement = measureTwoValued(view, regionOrWholeImage(arguments, view), pixelClass);
+        }
+        choices.grid = grid;
+        choices.gridGiven = arguments.grid.has_value();
+    }
+    choices.ranged = fitOverChosenRange(result.measurement, arguments.range);
+    choices.rangeGiven = arguments.range.has_value();
+    result.choices = std::move(choices);
+    return result;
+}
+
+// The automatic range's note, when it found no plateau, goes with the text
+// report to standard error (the JSON object carries it as rangeNote).
+void noteRange(const FitChoices& choices, const Arguments& arguments, const OutputStreams& streams)
+{
+    if (arguments.form == ReportForm::Text && choices.ranged && choices.ranged->noPlateau)
+        streams.err << "dimora3-cli: note: " << kNoPlateauNote << '\n';
 }
 
 // The count list file: lines end at LF, and a final LF adds no line.
@@ -174,9 +268,10 @@ int printReport(const OutputStreams& streams, const std::string& text)
 
 int runDimension(MeasurementKind kind, const Arguments& arguments, const OutputStreams& streams)
 {
-    return printReport(streams,
-                       dimensionReport(kind, measureDimensionOf(arguments.operands[0], arguments, kind),
-                                       std::nullopt, arguments.form));
+    const ChosenMeasurement measured = measureDimensionOf(arguments.operands[0], arguments, kind);
+    noteRange(measured.choices, arguments, streams);
+    return printReport(
+        streams, dimensionReport(kind, measured.measurement, std::nullopt, arguments.form, measured.choices));
 }
 
 int runLength(const Arguments& arguments, const OutputStreams& streams)
@@ -229,21 +324,34 @@ int runCubes(const Arguments& arguments, const OutputStreams& streams)
     }
     const CubeCounts& counts = result.stack.counts;
     const VoxelSize& voxel = counts.voxel;
+    // k(s) of each side measured; the fitted ones after the range is chosen.
     std::vector<std::int64_t> slicesPerBox = counts.slicesPerBox;
     slicesPerBox.resize(result.measurement.sides.size());
+    const FitChoices choices = rangeChoices(result.measurement, arguments);
+    if (choices.ranged) {
+        const auto first = slicesPerBox.begin() + static_cast<std::ptrdiff_t>(choices.ranged->run.first);
+        slicesPerBox =
+            std::vector<std::int64_t>(first, first + static_cast<std::ptrdiff_t>(choices.ranged->run.count));
+    }
+    noteRange(choices, arguments, streams);
     return printReport(streams,
                        dimensionReport(MeasurementKind::Cubes, result.measurement,
                                        SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
                                                   std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox},
-                                       arguments.form));
+                                       arguments.form, choices));
 }
 
 int runRefit(const Arguments& arguments, const OutputStreams& streams)
 {
     const auto lines = readCountList(arguments.operands[0]);
     std::vector<ChartPoint> points;
-    const Recalculation recalculation = recalculateCountList(lines, points);
-    return printReport(streams, refitReport(recalculation, arguments.form));
+    Recalculation recalculation = recalculateCountList(lines, points);
+    FitChoices choices;
+    choices.ranged =
+        fitOverChosenRange(recalculation.pairs, recalculation.fit, recalculation.fields, arguments.range);
+    choices.rangeGiven = arguments.range.has_value();
+    noteRange(choices, arguments, streams);
+    return printReport(streams, refitReport(recalculation, arguments.form, choices));
 }
 
 std::vector<std::string_view> processOperations()
@@ -289,7 +397,8 @@ int runVersion(const Arguments&, const OutputStreams& streams)
 
 nlohmann::json dimensionFileJson(MeasurementKind kind, const std::string& path, const Arguments& arguments)
 {
-    return dimensionJson(kind, measureDimensionOf(path, arguments, kind), std::nullopt);
+    const ChosenMeasurement measured = measureDimensionOf(path, arguments, kind);
+    return dimensionJson(kind, measured.measurement, std::nullopt, measured.choices);
 }
 
 nlohmann::json lengthFileJson(const std::string& path, const Arguments& arguments)

@@ -76,6 +76,49 @@ std::string sideText(std::int64_t side)
     return text;
 }
 
+void addChoices(json& out, const FitChoices& choices)
+{
+    if (choices.grid) {
+        out["grid"] = *choices.grid == GridPlacement::Min ? "min" : "origin";
+        if (*choices.grid == GridPlacement::Min) {
+            json offsets = json::array();
+            for (const GridOffset& offset : choices.offsets)
+                offsets.push_back({offset.x, offset.y});
+            out["offsets"] = offsets;
+        }
+    }
+    if (!choices.ranged)
+        return;
+    const RangedFit& ranged = *choices.ranged;
+    out["range"] = {ranged.low, ranged.high};
+    json slopes = json::array();
+    for (const auto& slope : ranged.localSlopes)
+        slopes.push_back(slope ? json(*slope) : json(nullptr));
+    out["localSlopes"] = slopes;
+    if (!ranged.rule.empty())
+        out["rangeRule"] = ranged.rule;
+    if (ranged.noPlateau)
+        out["rangeNote"] = kNoPlateauNote;
+}
+
+// The text report's line for --grid and --range, when either was given:
+// "min grid, range 4–256 (auto)".
+void writeChoices(std::ostringstream& text, const FitChoices& choices)
+{
+    std::string line;
+    if (choices.gridGiven && choices.grid)
+        line = *choices.grid == GridPlacement::Min ? "min grid" : "origin grid";
+    if (choices.rangeGiven && choices.ranged) {
+        if (!line.empty())
+            line += ", ";
+        line += "range " + std::to_string(choices.ranged->low) + "–" + std::to_string(choices.ranged->high);
+        if (!choices.ranged->rule.empty())
+            line += " (auto)";
+    }
+    if (!line.empty())
+        text << line << '\n';
+}
+
 void writeCountList(std::ostringstream& text, const std::vector<std::string>& lines)
 {
     text << "サイズ, 個数\n";
@@ -89,7 +132,7 @@ void writeCountList(std::ostringstream& text, const std::vector<std::string>& li
 }  // namespace
 
 nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m,
-                             const std::optional<SliceFacts>& slices)
+                             const std::optional<SliceFacts>& slices, const FitChoices& choices)
 {
     nlohmann::json out;
     out["measurement"] = measurementName(kind);
@@ -104,6 +147,7 @@ nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m
     if (m.fit)
         addFit(out, *m.fit, pairsOf(m));
     out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
+    addChoices(out, choices);
     if (slices) {
         out["slices"] = slices->slices;
         if (slices->spacing)
@@ -118,10 +162,11 @@ nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m
 }
 
 std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
-                            const std::optional<SliceFacts>& slices, ReportForm form)
+                            const std::optional<SliceFacts>& slices, ReportForm form,
+                            const FitChoices& choices)
 {
     if (form == ReportForm::Json)
-        return dumpJson(dimensionJson(kind, m, slices));
+        return dumpJson(dimensionJson(kind, m, slices, choices));
     std::ostringstream text;
     text << "画像ｻｲｽﾞ（横×縦）" << m.fields.edit1 << '\n'
          << "被度（％），輝度差" << m.fields.edit2 << '\n'
@@ -135,6 +180,7 @@ std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
         text << "スライス " << slices->slices << ", ボクセル " << x << "×" << y << "×" << z << ", "
              << slices->lastFile << '\n';
     }
+    writeChoices(text, choices);
     writeCountList(text, m.countList);
     return text.str();
 }
@@ -163,7 +209,7 @@ std::string lengthReport(const Region& scan, const std::optional<TotalLength>& l
     return text.str();
 }
 
-std::string refitReport(const Recalculation& recalculation, ReportForm form)
+std::string refitReport(const Recalculation& recalculation, ReportForm form, const FitChoices& choices)
 {
     if (form == ReportForm::Json) {
         nlohmann::json out;
@@ -177,11 +223,13 @@ std::string refitReport(const Recalculation& recalculation, ReportForm form)
         out["counts"] = counts;
         addFit(out, recalculation.fit, recalculation.pairs);
         out["fields"] = {recalculation.fields.edit3, recalculation.fields.edit4};
+        addChoices(out, choices);
         return dumpJson(out);
     }
     std::ostringstream text;
     text << "相関係数　（ ｎ ）" << recalculation.fields.edit3 << '\n'
          << "フラクタル次元" << recalculation.fields.edit4 << '\n';
+    writeChoices(text, choices);
     return text.str();
 }
 

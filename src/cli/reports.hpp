@@ -7,6 +7,8 @@
 
 #include "core/measure/count_list.hpp"
 #include "core/measure/dimension_measurement.hpp"
+#include "core/measure/fit_range.hpp"
+#include "core/measure/min_grid_count.hpp"
 #include "core/measure/total_length.hpp"
 
 #include <nlohmann/json_fwd.hpp>
@@ -32,15 +34,31 @@ struct SliceFacts {
     std::vector<std::int64_t> slicesPerBox;
 };
 
+// Where the grid landed and which sides the fit took (--grid, --range).
+// JSON: `grid` and, for the grid of least count, `offsets`; after a fit
+// `range`, `localSlopes`, and for the automatic range `rangeRule` (with
+// `rangeNote` when it fell back on every side). The text report adds a line
+// only for the options given.
+struct FitChoices {
+    std::optional<GridPlacement> grid;  // two-valued measurements
+    std::vector<GridOffset> offsets;    // GridPlacement::Min: each side's placement
+    std::optional<RangedFit> ranged;    // after a fit: the fit over the range
+    bool gridGiven = false;             // --grid was on the command line
+    bool rangeGiven = false;            // --range was
+};
+
 [[nodiscard]] std::string dimensionReport(MeasurementKind kind, const DimensionMeasurement& m,
-                                          const std::optional<SliceFacts>& slices, ReportForm form);
+                                          const std::optional<SliceFacts>& slices, ReportForm form,
+                                          const FitChoices& choices = {});
 [[nodiscard]] std::string lengthReport(const Region& scan, const std::optional<TotalLength>& length,
                                        ReportForm form);
-[[nodiscard]] std::string refitReport(const Recalculation& recalculation, ReportForm form);
+[[nodiscard]] std::string refitReport(const Recalculation& recalculation, ReportForm form,
+                                      const FitChoices& choices = {});
 
 // The JSON objects of the two reports, for rows of many files.
 [[nodiscard]] nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m,
-                                           const std::optional<SliceFacts>& slices);
+                                           const std::optional<SliceFacts>& slices,
+                                           const FitChoices& choices = {});
 [[nodiscard]] nlohmann::json lengthJson(const Region& scan, const std::optional<TotalLength>& length);
 
 }  // namespace dimora::cli

@@ -36,8 +36,10 @@ class Cli : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() /
-               ("dimora-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // A parameterised test's name holds a "/": one folder per case all the same.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ = fs::temp_directory_path() / ("dimora-cli-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -64,6 +66,23 @@ protected:
         for (int y = black.top; y < black.top + black.height; ++y)
             for (int x = black.left; x < black.left + black.width; ++x)
                 image.setPixel(x, y, kBlack);
+        const auto path = (dir_ / name).string();
+        saveBmpFile(image, path);
+        return path;
+    }
+
+    // The Sierpinski gasket of 512 pixels (pixel (x, y) of it black when
+    // x AND y is 0) with its corner at (left, top) of a 700 × 700 image: 3^(9 − k)
+    // boxes of side 2^k on a grid that meets its corner.
+    std::string gasketFile(const std::string& name, int left, int top)
+    {
+        Bitmap image(700, 700, PixelLayout::indexed(1, {kBlack, kWhite}));
+        for (int y = 0; y < 700; ++y)
+            for (int x = 0; x < 700; ++x) {
+                const int gx = x - left, gy = y - top;
+                const bool inside = gx >= 0 && gy >= 0 && gx < 512 && gy < 512 && (gx & gy) == 0;
+                image.setPixel(x, y, inside ? kBlack : kWhite);
+            }
         const auto path = (dir_ / name).string();
         saveBmpFile(image, path);
         return path;
@@ -582,6 +601,244 @@ TEST_F(Cli, CubesCountBoxesOverTheSlicesOfTheirVoxelDepth)
         EXPECT_EQ(result.exitStatus, 2) << voxel;
         EXPECT_NE(result.err.find("usage:"), std::string::npos);
     }
+}
+
+// --grid and --range over the commands: which take them, and the keys their
+// JSON objects gain.
+struct OptionCase {
+    std::string name;
+    std::vector<std::string> args;  // IMAGE, LIST and STACK stand for the files made below
+    int exitStatus = 0;
+    std::vector<std::string> present = {};
+    std::vector<std::string> absent = {};
+};
+
+std::ostream& operator<<(std::ostream& out, const OptionCase& c)
+{
+    return out << c.name;
+}
+
+class GridAndRange : public Cli, public ::testing::WithParamInterface<OptionCase> {};
+
+TEST_P(GridAndRange, AreTakenWhereTheyApplyAndAddTheirKeys)
+{
+    const OptionCase& c = GetParam();
+    const auto image = gasketFile("gasket.bmp", 0, 0);
+    const auto list = (dir_ / "counts.txt").string();
+    std::ofstream(list) << "\n1024\n256\n64\n16\n";
+    fs::create_directories(dir_ / "stack");
+    for (int i = 1; i <= 8; ++i)
+        imageFile("stack/" + std::to_string(i) + ".bmp", 32, 32, {0, 0, 32, 16});
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args)
+        args.push_back(arg == "IMAGE"   ? image
+                       : arg == "LIST"  ? list
+                       : arg == "STACK" ? (dir_ / "stack").string()
+                                        : arg);
+
+    const auto result = run(args);
+    ASSERT_EQ(result.exitStatus, c.exitStatus) << result.err;
+    if (c.exitStatus == 2) {
+        EXPECT_NE(result.err.find("usage:"), std::string::npos);
+        EXPECT_TRUE(result.out.empty());
+        return;
+    }
+    const json out = json::parse(result.out);
+    for (const std::string& key : c.present)
+        EXPECT_TRUE(out.contains(key)) << key;
+    for (const std::string& key : c.absent)
+        EXPECT_FALSE(out.contains(key)) << key;
+    if (out.contains("range")) {
+        // The range is that of the fitted sides; a local slope for every two
+        // consecutive sides measured, fitted or not.
+        EXPECT_EQ(out["range"], json({out["sides"].front(), out["sides"].back()}));
+        EXPECT_EQ(out["n"], out["sides"].size());
+        std::size_t measured = 5 - 1;  // the count list file's non-empty lines
+        if (out.contains("countList"))
+            measured =
+                static_cast<std::size_t>(std::count_if(out["countList"].begin(), out["countList"].end(),
+                                                       [](const json& line) { return line != ""; }));
+        EXPECT_EQ(out["localSlopes"].size() + 1, measured);
+    }
+    if (out.contains("offsets")) {
+        EXPECT_EQ(out["offsets"].size(), out["countList"].size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, GridAndRange,
+    ::testing::Values(OptionCase{"gray has one grid", {"gray", "IMAGE", "--grid", "min"}, 2},
+                      OptionCase{"length has no fit", {"length", "IMAGE", "--range", "auto"}, 2},
+                      OptionCase{"refit has no grid", {"refit", "LIST", "--grid", "origin"}, 2},
+                      OptionCase{"cubes have no grid option", {"cubes", "STACK", "--grid", "min"}, 2},
+                      OptionCase{"grid of another name", {"black", "IMAGE", "--grid", "max"}, 2},
+                      OptionCase{"range backwards", {"black", "IMAGE", "--range", "64-4"}, 2},
+                      OptionCase{"range without its end", {"nonblack", "IMAGE", "--range", "4-"}, 2},
+                      OptionCase{"range from side 0", {"black", "IMAGE", "--range", "0-4"}, 2},
+                      OptionCase{"batch of gray with a grid", {"batch", "gray", "IMAGE", "--grid", "min"}, 2},
+                      OptionCase{
+                          "batch of length with a range", {"batch", "length", "IMAGE", "--range", "all"}, 2},
+                      OptionCase{"black as it was",
+                                 {"black", "IMAGE", "--json"},
+                                 0,
+                                 {"grid", "range", "localSlopes"},
+                                 {"offsets", "rangeRule", "rangeNote"}},
+                      OptionCase{"nonblack on the grid of least count",
+                                 {"nonblack", "IMAGE", "--grid", "min", "--json"},
+                                 0,
+                                 {"grid", "offsets", "range", "localSlopes"},
+                                 {"rangeRule"}},
+                      OptionCase{"black, automatic range",
+                                 {"black", "IMAGE", "--range", "auto", "--json"},
+                                 0,
+                                 {"range", "rangeRule"},
+                                 {"offsets"}},
+                      OptionCase{"gray over a range",
+                                 {"gray", "IMAGE", "--range", "2-32", "--json"},
+                                 0,
+                                 {"range", "localSlopes"},
+                                 {"grid", "offsets", "rangeRule"}},
+                      OptionCase{"refit, automatic range",
+                                 {"refit", "LIST", "--range", "auto", "--json"},
+                                 0,
+                                 {"range", "localSlopes", "rangeRule"},
+                                 {"grid", "offsets"}},
+                      OptionCase{"cubes over a range",
+                                 {"cubes", "STACK", "--range", "1-2", "--json"},
+                                 0,
+                                 {"range", "localSlopes"},
+                                 {"grid", "rangeRule"}},
+                      OptionCase{"a zero report has no fit to range",
+                                 {"black", "IMAGE", "--region", "600,600,100,100", "--grid", "min", "--range",
+                                  "auto", "--json"},
+                                 0,
+                                 {"grid", "offsets"},
+                                 {"range", "localSlopes", "rangeRule"}}),
+    [](const ::testing::TestParamInfo<OptionCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(Cli, GridOfLeastCountMeasuresTheShiftedGasketExactly)
+{
+    const double exact = std::log(3.0) / std::log(2.0);
+    const auto bmp = gasketFile("shifted.bmp", 93, 141);
+    EXPECT_GT(std::abs(runJson({"black", bmp, "--json"})["dimension"].get<double>() - exact), 0.02);
+
+    const json min = runJson({"black", bmp, "--grid", "min", "--json"});
+    EXPECT_EQ(min["grid"], "min");
+    ASSERT_EQ(min["counts"].size(), 9u);
+    for (std::size_t k = 0; k < 9; ++k)
+        EXPECT_EQ(min["counts"][k], static_cast<std::int64_t>(std::pow(3, 9 - static_cast<int>(k))));
+    EXPECT_NEAR(min["dimension"].get<double>(), exact, 5e-5);
+    // Side 8 reaches its least count where a grid line meets the gasket's corner.
+    EXPECT_EQ(min["offsets"][3], json({(8 - 93 % 8) % 8, (8 - 141 % 8) % 8}));
+
+    // A TIFF is measured whole on that grid, with the BMP's numbers.
+    const Bitmap image = loadBmpFile(bmp);
+    testing::TiffPage page;
+    page.width = page.height = 700;
+    page.compression = COMPRESSION_LZW;
+    page.sample = [&](std::uint32_t x, std::uint32_t y, unsigned) {
+        return redOf(image.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)));
+    };
+    const auto tiff = (dir_ / "shifted.tif").string();
+    testing::writeFile(tiff, testing::encodeTiff({false, false, {page}}));
+    const json fromTiff = runJson({"black", tiff, "--grid", "min", "--json"});
+    EXPECT_EQ(fromTiff["counts"], min["counts"]);
+    EXPECT_EQ(fromTiff["offsets"], min["offsets"]);
+
+    // The text report names the grid only when it is asked for, in a line of its own.
+    const std::string plain = run({"black", bmp}).out;
+    EXPECT_EQ(plain.find("grid"), std::string::npos);
+    std::string origin = run({"black", bmp, "--grid", "origin"}).out;
+    const auto line = origin.find("origin grid\n");
+    ASSERT_NE(line, std::string::npos) << origin;
+    EXPECT_EQ(origin.erase(line, 12), plain);
+    EXPECT_NE(run({"nonblack", bmp, "--grid", "min"}).out.find("\nmin grid\n"), std::string::npos);
+}
+
+TEST_F(Cli, RangeFitsTheSidesThatRefitFitsFromTheSamePairs)
+{
+    const auto bmp = gasketFile("shifted.bmp", 93, 141);
+    const json ranged = runJson({"black", bmp, "--range", "4-64", "--json"});
+    EXPECT_EQ(ranged["sides"], json({4, 8, 16, 32, 64}));
+    EXPECT_EQ(ranged["range"], json({4, 64}));
+    ASSERT_EQ(ranged["countList"].size(), 9u);  // the whole list stays
+
+    // The same pairs alone, as the count window's list with the others left out.
+    std::string lines;
+    for (std::size_t k = 0; k < 9; ++k)
+        lines += (k >= 2 && k <= 6 ? ranged["countList"][k].get<std::string>() : "") + "\n";
+    const auto result = run({"refit", "-", "--json"}, lines);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const json refit = json::parse(result.out);
+    for (const char* key : {"n", "r", "slope", "intercept", "dimension", "standardError", "ci95", "rSquared"})
+        EXPECT_EQ(ranged[key], refit[key]) << key;
+    EXPECT_EQ(json({ranged["fields"][2], ranged["fields"][3]}), refit["fields"]);
+    EXPECT_NE(ranged["dimension"], runJson({"black", bmp, "--json"})["dimension"]);
+
+    // refit over the whole list with the range gives them too.
+    std::string whole;
+    for (const auto& line : ranged["countList"])
+        whole += line.get<std::string>() + "\n";
+    const json refitRanged = json::parse(run({"refit", "-", "--range", "4-64", "--json"}, whole).out);
+    EXPECT_EQ(refitRanged["fields"], refit["fields"]);
+    EXPECT_EQ(refitRanged["sides"], ranged["sides"]);
+    EXPECT_NE(run({"black", bmp, "--range", "4-64"}).out.find("\nrange 4–64\n"), std::string::npos);
+
+    // Fewer than two sides in range: the fit's own failure.
+    const auto single = run({"black", bmp, "--range", "5-7"});
+    EXPECT_EQ(single.exitStatus, 1);
+    EXPECT_EQ(lastLine(single.err), "不正な浮動小数点数演算命令.");
+}
+
+TEST_F(Cli, AutomaticRangeWithoutAPlateauFitsEverySideAndSaysSo)
+{
+    // Local slopes 0.5, 2.5, 0.5, 2.5: no three sides lie on one line.
+    const std::string zigzag = "10000\n7071\n1250\n884\n156\n";
+    const json out = json::parse(run({"refit", "-", "--range", "auto", "--json"}, zigzag).out);
+    EXPECT_EQ(out["range"], json({1, 16}));
+    EXPECT_EQ(out["n"], 5);
+    EXPECT_TRUE(out.contains("rangeNote"));
+    EXPECT_EQ(out["fields"], json::parse(run({"refit", "-", "--json"}, zigzag).out)["fields"]);
+    const auto text = run({"refit", "-", "--range", "auto"}, zigzag);
+    EXPECT_EQ(text.exitStatus, 0);
+    EXPECT_NE(text.err.find("note: no run of three sides"), std::string::npos) << text.err;
+    EXPECT_NE(text.out.find("range 1–16 (auto)"), std::string::npos) << text.out;
+    // A plateau: no note.
+    EXPECT_TRUE(run({"refit", "-", "--range", "auto"}, "4096\n1024\n256\n64\n16\n").err.empty());
+}
+
+TEST_F(Cli, BatchPassesGridAndRangeToEveryFileAndAddsTheirColumns)
+{
+    const auto shifted = gasketFile("shifted.bmp", 93, 141);
+    const auto aligned = gasketFile("aligned.bmp", 0, 0);
+    const std::vector<std::string> options = {"--grid", "min", "--range", "auto"};
+    auto args = std::vector<std::string>{"batch", "black", shifted, aligned, "--format", "jsonl"};
+    args.insert(args.end(), options.begin(), options.end());
+    const auto result = run(args);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::vector<json> singles;
+    for (const auto& path : {shifted, aligned}) {
+        std::string line;
+        std::getline(lines, line);
+        auto single = std::vector<std::string>{"black", path, "--json"};
+        single.insert(single.end(), options.begin(), options.end());
+        json expected = runJson(single);
+        expected["path"] = path;
+        expected["status"] = "ok";
+        EXPECT_EQ(json::parse(line), expected) << path;
+        singles.push_back(expected);
+    }
+
+    args[4] = "csv";
+    const std::string csv = run(args).out;
+    EXPECT_NE(csv.find(",rSquared,grid,rangeLow,rangeHigh,sides,"), std::string::npos) << csv;
+    const std::string cells =
+        "\"min\",\"" + singles[0]["range"][0].dump() + "\",\"" + singles[0]["range"][1].dump() + "\",";
+    EXPECT_NE(csv.find(cells), std::string::npos) << cells << csv;
+    // gray has no grid: its cell stays empty, its range is filled.
+    const std::string gray = run({"batch", "gray", aligned, "--format", "csv", "--range", "4-64"}).out;
+    EXPECT_NE(gray.find(",\"\",\"4\",\"64\","), std::string::npos) << gray;
 }
 
 }  // namespace

@@ -48,9 +48,9 @@ std::string usageError(const std::vector<std::string>& args)
 TEST(CommandTable, HelpShowsEveryCommandAndTheParserTakesEachEntrysOptionsOnly)
 {
     const std::map<std::string_view, std::string> values = {
-        {"--region", "0,0,4,4"}, {"--page", "1"},         {"--voxel", "1,1,2"},
-        {"--threshold", "9"},    {"--jobs", "2"},         {"--format", "jsonl"},
-        {"--output", "o.csv"},   {"--pixel-size", "0.5"}, {"--distance", "1"},
+        {"--region", "0,0,4,4"}, {"--page", "1"},       {"--voxel", "1,1,2"},  {"--threshold", "9"},
+        {"--jobs", "2"},         {"--format", "jsonl"}, {"--output", "o.csv"}, {"--pixel-size", "0.5"},
+        {"--distance", "1"},     {"--grid", "min"},     {"--range", "auto"},
     };
     std::vector<std::string_view> allOptions = {"--json", "--recursive", "--progress", "--no-progress"};
     for (const auto& [option, value] : values)

@@ -19,12 +19,17 @@
 namespace dimora {
 namespace {
 
-// The JSON object, or the error text.
+// The JSON object, or the error text. The grid and the range of the fit
+// (which follow from the counts) are left out: the reference below is the
+// plain measurement.
 std::string whileDecoding(const std::string& measurement, const std::string& path,
                           const cli::Arguments& arguments)
 {
     try {
-        return cli::measureFileJson(measurement, path, arguments).dump();
+        nlohmann::json out = cli::measureFileJson(measurement, path, arguments);
+        for (const char* key : {"grid", "range", "localSlopes"})
+            out.erase(key);
+        return out.dump();
     } catch (const Error& e) {
         return e.what();
     }
