@@ -3,6 +3,7 @@
 #include "cli/batch.hpp"
 
 #include "cli/progress_bar.hpp"
+#include "core/common/csv.hpp"
 #include "core/common/error.hpp"
 #include "core/common/ordered_pipeline.hpp"
 #include "core/common/replace_file.hpp"
@@ -20,22 +21,11 @@
 #include <string_view>
 #include <thread>
 
-#include <csv.h>
-
 namespace dimora::cli {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-// An RFC 4180 field, quoted by libcsv.
-std::string csvField(const std::string& text)
-{
-    std::string quoted(text.size() * 2 + 2, '\0');
-    const std::size_t length = csv_write(quoted.data(), quoted.size(), text.data(), text.size());
-    quoted.resize(length);
-    return quoted;
-}
 
 // A number in its shortest form that reads back as the same double.
 std::string numberText(const json& value)
@@ -291,26 +281,18 @@ std::span<const BatchColumn> measurementColumns()
 
 std::string csvHeader(std::span<const BatchColumn> columns)
 {
-    std::string line;
-    for (const BatchColumn& column : columns) {
-        if (!line.empty())
-            line += ',';
-        line += column.name;
-    }
-    line += "\r\n";
-    return line;
+    std::vector<std::string> names;
+    for (const BatchColumn& column : columns)
+        names.emplace_back(column.name);
+    return csvRecord(names, CsvQuoting::WhenNeeded, "\r\n");
 }
 
 std::string csvLine(const json& row, std::span<const BatchColumn> columns)
 {
-    std::string line;
-    for (const BatchColumn& column : columns) {
-        if (&column != columns.data())
-            line += ',';
-        line += csvField(column.cell(row));
-    }
-    line += "\r\n";
-    return line;
+    std::vector<std::string> cells;
+    for (const BatchColumn& column : columns)
+        cells.push_back(column.cell(row));
+    return csvRecord(cells, CsvQuoting::Always, "\r\n");
 }
 
 std::string jsonLine(const json& row)
