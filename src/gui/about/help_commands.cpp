@@ -1,14 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
-
-// The help menu: the help page in the default browser, and the about box.
-
 #include "gui/about/help_commands.hpp"
 
 #include "gui/about/about_box.hpp"
 #include "gui/about/url_launcher.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "gui/common/command.hpp"
 
 #include <QCoreApplication>
@@ -25,20 +20,21 @@ QUrl helpPageUrl(const QString& programFolder, const QString& pageName)
     return QUrl::fromLocalFile(beside);
 }
 
-void TForm1::usage1Click()
+void HelpCommands::usage1Click()
 {
     runCommand(
         [this] {
-            // The English windows open the English page: its name is translated.
-            const QString page = tr("help.htm");
-            pvlUrl1->setUrl(
+            // The English windows open the English page: its name is
+            // translated, among the main window's texts.
+            const QString page = QCoreApplication::translate("TForm1", "help.htm");
+            launcher_.setUrl(
                 helpPageUrl(QCoreApplication::applicationDirPath(), page).toString(QUrl::FullyEncoded));
-            pvlUrl1->OpenDefaultBrowser();
+            launcher_.OpenDefaultBrowser();
         },
         BusyCursor::DontShow);
 }
 
-void TForm1::version1Click()
+void HelpCommands::version1Click()
 {
-    runCommand([] { windows().aboutBox->exec(); }, BusyCursor::DontShow);
+    runCommand([this] { aboutBox_.exec(); }, BusyCursor::DontShow);
 }

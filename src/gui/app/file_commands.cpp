@@ -1,42 +1,44 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
+#include "gui/app/file_commands.hpp"
+
 #include "core/common/error.hpp"
 #include "core/files/g1_writer.hpp"
-#include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
 #include "gui/common/bitmap_qimage.hpp"
 #include "gui/common/command.hpp"
+#include "gui/common/workspace.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/platform/platform.hpp"
 
+#include <QWidget>
+
 #include <utility>
 
-// Open, save, G1, clipboard and dropped files. A file is loaded once into a
-// picture of its own; only when that succeeded do the scratch image and the
-// working image take it, so a failed load leaves both as they were.
-
-void TForm1::Open1Click()
+void FileCommands::Open1Click()
 {
-    const auto path = platform().askFileName(fileDialogs::openBitmap(), this);
+    const auto path = platform().askFileName(fileDialogs::openBitmap(), &workspace_.mainWindow());
     if (!path)
         return;
     openFile(*path);
 }
 
-void TForm1::openFile(const QString& path)
+void FileCommands::load(const QString& path, int page)
+{
+    WorkingPicture loaded = loadPictureFile(path, page);
+    scratch_.setScratchPicture(loaded);
+    workspace_.setWorkingPicture(std::move(loaded), path);
+}
+
+void FileCommands::openFile(const QString& path)
 {
     const std::optional<int> page = choosePage(path);
     if (!page)
         return;
-    currentFileName_ = path;
-    runCommand([this, &page] {
-        WorkingPicture loaded = loadPictureFile(currentFileName_, *page);
-        windows().form6->setScratchPicture(loaded);
-        setWorkingPicture(std::move(loaded), currentFileName_);
-    });
+    workspace_.setCurrentFileName(path);
+    runCommand([this, &page] { load(workspace_.currentFileName(), *page); });
 }
 
-void TForm1::FilesDropped(const QStringList& paths)
+void FileCommands::FilesDropped(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
@@ -45,90 +47,93 @@ void TForm1::FilesDropped(const QStringList& paths)
     const std::optional<int> page = choosePage(path);
     if (!page)
         return;
-    runCommand([this, &path, &page] {
-        WorkingPicture loaded = loadPictureFile(path, *page);
-        windows().form6->setScratchPicture(loaded);
-        setWorkingPicture(std::move(loaded), path);
-    });
+    runCommand([this, &path, &page] { load(path, *page); });
 }
 
-std::optional<int> TForm1::choosePage(const QString& path)
+std::optional<int> FileCommands::choosePage(const QString& path)
 {
     // The pages are counted before the busy cursor: the question is the
     // user's turn. The page chosen is loaded as --page loads it.
     const int pages = picturePageCount(path);
     if (pages <= 1)
         return 1;
-    return platform().askPage(path, pages, this);
+    return platform().askPage(path, pages, &workspace_.mainWindow());
 }
 
-void TForm1::Saveas1Click()
+void FileCommands::Saveas1Click()
 {
-    const auto path = platform().askFileName(fileDialogs::saveBitmap(), this);
+    const auto path = platform().askFileName(fileDialogs::saveBitmap(), &workspace_.mainWindow());
     if (!path)
         return;
-    currentFileName_ = *path;
+    workspace_.setCurrentFileName(*path);
     Save1Click();
 }
 
-void TForm1::Save1Click()
+void FileCommands::Save1Click()
 {
-    if (currentFileName_.isEmpty()) {
+    if (workspace_.currentFileName().isEmpty()) {
         Saveas1Click();
         return;
     }
     runCommand([this] {
-        savePictureFile(picture_, currentFileName_);
+        savePictureFile(workspace_.workingPicture(), workspace_.currentFileName());
         // The picture is now that file.
-        showFileInTitle(currentFileName_);
+        workspace_.showFileInTitle(workspace_.currentFileName());
     });
 }
 
-void TForm1::bb1Click()
+void FileCommands::bb1Click()
 {
     // A palette display only beeps.
     if (platform().screenColourDepth() <= 8) {
         platform().beep();
         return;
     }
+    const WorkingPicture& picture = std::as_const(workspace_).workingPicture();
     // Only a bitmap has pixels to write: an icon or a metafile says so before
     // the user is asked for a name.
-    if (picture_.kind() != PictureKind::Bitmap) {
-        runCommand([this] { (void)std::as_const(picture_).pixels(); }, BusyCursor::DontShow);
+    if (picture.kind() != PictureKind::Bitmap) {
+        runCommand([&picture] { (void)picture.pixels(); }, BusyCursor::DontShow);
         return;
     }
-    const auto path = platform().askFileName(fileDialogs::saveG1(), this);
+    const auto path = platform().askFileName(fileDialogs::saveG1(), &workspace_.mainWindow());
     if (!path)
         return;
-    runCommand([this, &path] { dimora::saveG1File(std::as_const(picture_).pixels(), path->toStdString()); });
+    runCommand([&picture, &path] { dimora::saveG1File(picture.pixels(), path->toStdString()); });
 }
 
-void TForm1::Copy1Click()
+void FileCommands::Exit1Click()
+{
+    workspace_.mainWindow().close();
+}
+
+void FileCommands::Copy1Click()
 {
     runCommand(
         [this] {
-            switch (picture_.kind()) {
+            const WorkingPicture& picture = std::as_const(workspace_).workingPicture();
+            switch (picture.kind()) {
             case PictureKind::Icon:
                 dimora::fail(kIconClipboardMessage);
             case PictureKind::Metafile:
-                platform().setClipboardData(picture_.metafileMimeType(), picture_.fileBytes());
+                platform().setClipboardData(picture.metafileMimeType(), picture.fileBytes());
                 return;
             case PictureKind::Bitmap:
-                platform().setClipboardImage(toQImage(std::as_const(picture_).pixels()));
+                platform().setClipboardImage(toQImage(picture.pixels()));
                 return;
             }
         },
         BusyCursor::DontShow);
 }
 
-void TForm1::Paste1Click()
+void FileCommands::Paste1Click()
 {
     runCommand(
         [this] {
             const QImage image = platform().clipboardImage();
             if (image.isNull())
                 return;
-            setWorkingImage(fromQImage(image));
+            workspace_.setWorkingImage(fromQImage(image));
         },
         BusyCursor::DontShow);
 }

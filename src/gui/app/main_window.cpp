@@ -9,6 +9,7 @@
 #include "gui/common/scroll_box.hpp"
 #include "gui/common/toolbar_icons.hpp"
 #include "gui/common/widget_names.hpp"
+#include "gui/region/range_selection.hpp"
 #include "gui/region/selection_shape.hpp"
 
 #include <QAction>
@@ -94,11 +95,13 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     createMenus();
     createToolBar(client);
     createImageArea(client);
-    client->toolBar = ToolBar1;
-    client->scrollBox = ScrollBox1;
+    client->toolBar = controls_.ToolBar1;
+    client->scrollBox = controls_.ScrollBox1;
+    selection_ = std::make_unique<RangeSelection>(*controls_.SelShape1, *controls_.ScrollBox1,
+                                                  *controls_.Label1, *controls_.ToolButton4, *controls_.N2);
 
-    pvlUrl1 = new TpvlUrl(this);
-    pvlUrl1->setObjectName(QStringLiteral("pvlUrl1"));
+    controls_.pvlUrl1 = new TpvlUrl(this);
+    controls_.pvlUrl1->setObjectName(QStringLiteral("pvlUrl1"));
 
     // FormCreate: the working image starts as the empty bitmap; the window
     // accepts files dropped from the desktop.
@@ -114,6 +117,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::createMenus()
 {
+    MainWindowControls& c = controls_;
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     const auto menu = [&](const char* name, const QString& caption) {
@@ -122,11 +126,9 @@ void TForm1::createMenus()
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    const auto item = [this](QMenu* m, const char* name, const QString& caption, void (TForm1::*handler)()) {
+    const auto item = [](QMenu* m, const char* name, const QString& caption) {
         QAction* action = m->addAction(caption);
         nameObject(action, name);
-        if (handler != nullptr)
-            connect(action, &QAction::triggered, this, handler);
         return action;
     };
     const auto separator = [](QMenu* m, const char* name) {
@@ -135,81 +137,82 @@ void TForm1::createMenus()
         return action;
     };
 
-    File1 = menu("File1", tr("ファイル"));
-    Open1 = item(File1, "Open1", tr("画像を開く(BMP)"), &TForm1::Open1Click);
-    N3 = separator(File1, "N3");
-    Saveas1 = item(File1, "Saveas1", tr("画像を別名で保存(BMP)"), &TForm1::Saveas1Click);
-    bb1 = item(File1, "bb1", tr("ベタファイル(G1)保存"), &TForm1::bb1Click);
-    N1 = separator(File1, "N1");
-    Exit1 = item(File1, "Exit1", tr("終了"), &TForm1::Exit1Click);
+    c.File1 = menu("File1", tr("ファイル"));
+    c.Open1 = item(c.File1, "Open1", tr("画像を開く(BMP)"));
+    c.N3 = separator(c.File1, "N3");
+    c.Saveas1 = item(c.File1, "Saveas1", tr("画像を別名で保存(BMP)"));
+    c.bb1 = item(c.File1, "bb1", tr("ベタファイル(G1)保存"));
+    c.N1 = separator(c.File1, "N1");
+    c.Exit1 = item(c.File1, "Exit1", tr("終了"));
 
-    Edit2 = menu("Edit2", tr("編集"));
-    Copy1 = item(Edit2, "Copy1", tr("コピー(&C)"), &TForm1::Copy1Click);
-    Paste1 = item(Edit2, "Paste1", tr("貼り付け(&P)"), &TForm1::Paste1Click);
-    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    c.Edit2 = menu("Edit2", tr("編集"));
+    c.Copy1 = item(c.Edit2, "Copy1", tr("コピー(&C)"));
+    c.Paste1 = item(c.Edit2, "Paste1", tr("貼り付け(&P)"));
+    c.Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
 
-    exec1 = menu("exec1", tr("画像加工"));
-    K2 = item(exec1, "K2", tr("％変換"), &TForm1::K2Click);
-    sikii1 = item(exec1, "sikii1", tr("しきい値変更"), &TForm1::sikii1Click);
-    K1 = item(exec1, "K1", tr("緑部抽出"), &TForm1::K1Click);
-    K3 = item(exec1, "K3", tr("赤部抽出"), &TForm1::K3Click);
-    reverse1 = item(exec1, "reverse1", tr("ネガポジ反転"), &TForm1::reverse1Click);
-    gray2 = item(exec1, "gray2", tr("グレースケール化"), &TForm1::gray2Click);
-    SLIM1 = item(exec1, "SLIM1", tr("細線化"), &TForm1::SLIM1Click);
+    c.exec1 = menu("exec1", tr("画像加工"));
+    c.K2 = item(c.exec1, "K2", tr("％変換"));
+    c.sikii1 = item(c.exec1, "sikii1", tr("しきい値変更"));
+    c.K1 = item(c.exec1, "K1", tr("緑部抽出"));
+    c.K3 = item(c.exec1, "K3", tr("赤部抽出"));
+    c.reverse1 = item(c.exec1, "reverse1", tr("ネガポジ反転"));
+    c.gray2 = item(c.exec1, "gray2", tr("グレースケール化"));
+    c.SLIM1 = item(c.exec1, "SLIM1", tr("細線化"));
 
-    N4 = menu("N4", tr("フラクタル次元"));
-    frac1 = item(N4, "frac1", tr("黒の次元"), &TForm1::frac1Click);
-    fracw1 = item(N4, "fracw1", tr("黒以外の次元"), &TForm1::fracw1Click);
-    gray1 = item(N4, "gray1", tr("グレースケールの次元"), &TForm1::gray1Click);
-    count1 = item(N4, "count1", tr("サイズ毎の個数表示"), &TForm1::count1Click);
-    length1 = item(N4, "length1", tr("黒の総延長"), &TForm1::length1Click);
-    slice1 = item(N4, "slice1", tr("３Ｄスライス２値"), &TForm1::slice1Click);
-    cube1 = item(N4, "cube1", tr("３Ｄ立方体ボックスカウント..."), &TForm1::cube1Click);
+    c.N4 = menu("N4", tr("フラクタル次元"));
+    c.frac1 = item(c.N4, "frac1", tr("黒の次元"));
+    c.fracw1 = item(c.N4, "fracw1", tr("黒以外の次元"));
+    c.gray1 = item(c.N4, "gray1", tr("グレースケールの次元"));
+    c.count1 = item(c.N4, "count1", tr("サイズ毎の個数表示"));
+    c.length1 = item(c.N4, "length1", tr("黒の総延長"));
+    c.slice1 = item(c.N4, "slice1", tr("３Ｄスライス２値"));
+    c.cube1 = item(c.N4, "cube1", tr("３Ｄ立方体ボックスカウント..."));
 
-    hani1 = menu("hani1", tr("範囲指定"));
-    N5 = item(hani1, "N5", tr("数値による指定"), &TForm1::N5Click);
-    N2 = item(hani1, "N2", tr("範囲の表示"), &TForm1::N2Click);
+    c.hani1 = menu("hani1", tr("範囲指定"));
+    c.N5 = item(c.hani1, "N5", tr("数値による指定"));
+    c.N2 = item(c.hani1, "N2", tr("範囲の表示"));
 
-    filter1 = menu("filter1", tr("フィルター"));
-    median1 = item(filter1, "median1", tr("メディアン"), &TForm1::median1Click);
-    noise1 = item(filter1, "noise1", tr("孤立黒点除去"), &TForm1::noise1Click);
+    c.filter1 = menu("filter1", tr("フィルター"));
+    c.median1 = item(c.filter1, "median1", tr("メディアン"));
+    c.noise1 = item(c.filter1, "noise1", tr("孤立黒点除去"));
 
-    help2 = menu("help2", tr("ヘルプ"));
-    usage1 = item(help2, "usage1", tr("使い方"), &TForm1::usage1Click);
-    version1 = item(help2, "version1", tr("バージョン情報"), &TForm1::version1Click);
+    c.help2 = menu("help2", tr("ヘルプ"));
+    c.usage1 = item(c.help2, "usage1", tr("使い方"));
+    c.version1 = item(c.help2, "version1", tr("バージョン情報"));
 
     // The keys a Linux desktop expects, on the items that have none of their
     // own. Ctrl+S asks for a name: the only save command is save-as, and
     // writing over the opened file unasked could turn a TIFF into a BMP.
     // Quitting and the help page answer from every window of the program.
-    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    Exit1->setShortcutContext(Qt::ApplicationShortcut);
-    usage1->setShortcut(QKeySequence(Qt::Key_F1));
-    usage1->setShortcutContext(Qt::ApplicationShortcut);
+    c.Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    c.Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    c.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    c.Exit1->setShortcutContext(Qt::ApplicationShortcut);
+    c.usage1->setShortcut(QKeySequence(Qt::Key_F1));
+    c.usage1->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TForm1::createToolBar(QWidget* client)
 {
-    ToolBar1 = new ToolBarFrame(client);
-    nameControl(ToolBar1, "ToolBar1");
-    ToolBar1->setGeometry(0, 0, kClientWidth, kToolBarHeight);
+    MainWindowControls& c = controls_;
+    c.ToolBar1 = new ToolBarFrame(client);
+    nameControl(c.ToolBar1, "ToolBar1");
+    c.ToolBar1->setGeometry(0, 0, kClientWidth, kToolBarHeight);
 
     int x = kIndent;
     const int y = (kToolBarHeight - kButtonHeight) / 2;
     // A divider (and the separator before the label) is an etched vertical
     // line in the middle of its width, as tool bars draw between groups.
     const auto divider = [&](const char* name) {
-        auto* line = new QFrame(ToolBar1);
+        auto* line = new QFrame(c.ToolBar1);
         nameControl(line, name);
         line->setFrameShape(QFrame::VLine);
         line->setFrameShadow(QFrame::Sunken);
         line->setGeometry(x, y, kDividerWidth, kButtonHeight);
         x += kDividerWidth;
     };
-    const auto button = [&](const char* name, ToolIcon icon, const QString& hint, void (TForm1::*handler)()) {
-        auto* b = new QToolButton(ToolBar1);
+    const auto button = [&](const char* name, ToolIcon icon, const QString& hint) {
+        auto* b = new QToolButton(c.ToolBar1);
         nameControl(b, name);
         b->setAutoRaise(true);
         b->setIcon(toolIcon(icon));
@@ -218,58 +221,54 @@ void TForm1::createToolBar(QWidget* client)
         // A picture alone says nothing to a screen reader: the hint names it.
         b->setAccessibleName(hint);
         b->setGeometry(x, y, kButtonWidth, kButtonHeight);
-        connect(b, &QToolButton::clicked, this, handler);
         x += kButtonWidth;
         return b;
     };
 
     divider("ToolButton1");
-    ToolButton2 = button("ToolButton2", ToolIcon::Open, tr("開く（ＢＭＰ）"), &TForm1::Open1Click);
+    c.ToolButton2 = button("ToolButton2", ToolIcon::Open, tr("開く（ＢＭＰ）"));
     divider("ToolButton3");
-    ToolButton4 = button("ToolButton4", ToolIcon::Range, tr("範囲指定"), &TForm1::N2Click);
+    c.ToolButton4 = button("ToolButton4", ToolIcon::Range, tr("範囲指定"));
     divider("ToolButton5");
-    ToolButton6 = button("ToolButton6", ToolIcon::BlackDimension, tr("次元算出（黒）"), &TForm1::frac1Click);
-    ToolButton7 =
-        button("ToolButton7", ToolIcon::NonBlackDimension, tr("次元算出（黒以外）"), &TForm1::fracw1Click);
-    ToolButton9 =
-        button("ToolButton9", ToolIcon::GrayDimension, tr("次元算出（グレースケール）"), &TForm1::gray1Click);
+    c.ToolButton6 = button("ToolButton6", ToolIcon::BlackDimension, tr("次元算出（黒）"));
+    c.ToolButton7 = button("ToolButton7", ToolIcon::NonBlackDimension, tr("次元算出（黒以外）"));
+    c.ToolButton9 = button("ToolButton9", ToolIcon::GrayDimension, tr("次元算出（グレースケール）"));
     divider("ToolButton8");
-    ToolButton10 =
-        button("ToolButton10", ToolIcon::CountsPerSize, tr("サイズ毎の個数表示"), &TForm1::ToolButton10Click);
+    c.ToolButton10 = button("ToolButton10", ToolIcon::CountsPerSize, tr("サイズ毎の個数表示"));
     divider("ToolButton11");
 
-    Label1 = new QLabel(ToolBar1);
-    nameControl(Label1, "Label1");
-    Label1->setWordWrap(true);
-    Label1->setGeometry(x, y, 258, 22);
+    c.Label1 = new QLabel(c.ToolBar1);
+    nameControl(c.Label1, "Label1");
+    c.Label1->setWordWrap(true);
+    c.Label1->setGeometry(x, y, 258, 22);
 }
 
 void TForm1::createImageArea(QWidget* client)
 {
-    ScrollBox1 = new ScrollBox(client);
-    nameControl(ScrollBox1, "ScrollBox1");
-    ScrollBox1->setGeometry(0, 32, kClientWidth, 357);
+    MainWindowControls& c = controls_;
+    c.ScrollBox1 = new ScrollBox(client);
+    nameControl(c.ScrollBox1, "ScrollBox1");
+    c.ScrollBox1->setGeometry(0, 32, kClientWidth, 357);
 
-    Image = new ImageControl([this]() -> const WorkingPicture& { return picture_; });
-    nameControl(Image, "Image");
-    ScrollBox1->setWidget(Image);
+    c.Image = new ImageControl([this]() -> const WorkingPicture& { return picture_; });
+    nameControl(c.Image, "Image");
+    c.ScrollBox1->setWidget(c.Image);
 
-    SelShape1 = new TSelShape(ScrollBox1->viewport());
-    nameControl(SelShape1, "SelShape1");
-    SelShape1->setGeometry(80, 80, 64, 64);
-    SelShape1->setSizeSense(4);
-    SelShape1->setMinWidth(16);
-    SelShape1->setMinHeight(16);
-    SelShape1->setMinTop(0);
-    SelShape1->setMinLeft(0);
-    SelShape1->setMaxBottom(0);
-    SelShape1->setMaxRight(0);
-    SelShape1->setSelOption(TSelShape::ResizeX | TSelShape::ResizeY | TSelShape::MoveX | TSelShape::MoveY);
-    SelShape1->setInvertingPen(true);
-    SelShape1->setToolTip(tr("サイズと位置変更"));
-    SelShape1->hide();
-    SelShape1->raise();
-    connect(SelShape1, &TSelShape::mouseMove, this, &TForm1::SelShape1MouseMove);
+    c.SelShape1 = new TSelShape(c.ScrollBox1->viewport());
+    nameControl(c.SelShape1, "SelShape1");
+    c.SelShape1->setGeometry(80, 80, 64, 64);
+    c.SelShape1->setSizeSense(4);
+    c.SelShape1->setMinWidth(16);
+    c.SelShape1->setMinHeight(16);
+    c.SelShape1->setMinTop(0);
+    c.SelShape1->setMinLeft(0);
+    c.SelShape1->setMaxBottom(0);
+    c.SelShape1->setMaxRight(0);
+    c.SelShape1->setSelOption(TSelShape::ResizeX | TSelShape::ResizeY | TSelShape::MoveX | TSelShape::MoveY);
+    c.SelShape1->setInvertingPen(true);
+    c.SelShape1->setToolTip(tr("サイズと位置変更"));
+    c.SelShape1->hide();
+    c.SelShape1->raise();
 }
 
 void TForm1::setWorkingImage(dimora::Bitmap bitmap)
@@ -297,8 +296,13 @@ void TForm1::showFileInTitle(const QString& path)
 
 void TForm1::imageChanged()
 {
-    Image->pictureChanged();
-    SelShape1->raise();
+    controls_.Image->pictureChanged();
+    controls_.SelShape1->raise();
+}
+
+std::optional<dimora::Region> TForm1::shownSelection() const
+{
+    return selection_->shown();
 }
 
 dimora::Region TForm1::takeAnalysisRegion()
@@ -337,7 +341,7 @@ void TForm1::dropEvent(QDropEvent* event)
     // after, from the event loop.
     event->acceptProposedAction();
     QMetaObject::invokeMethod(
-        this, [this, paths] { FilesDropped(paths); }, Qt::QueuedConnection);
+        this, [this, paths] { emit filesDropped(paths); }, Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -351,9 +355,4 @@ void TForm1::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
-}
-
-void TForm1::Exit1Click()
-{
-    close();
 }

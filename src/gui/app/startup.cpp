@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/app/startup.hpp"
 
+#include "gui/app/file_commands.hpp"
 #include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
+#include "gui/app/program.hpp"
 #include "gui/common/fonts.hpp"
 
 #include <QApplication>
@@ -87,20 +88,21 @@ bool prepareApplication(QApplication& app, Language language)
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
-void startWindows(const StartOptions& options)
+std::unique_ptr<Program> startWindows(const StartOptions& options)
 {
-    createWindows();
-    showStartWindows();
+    auto program = std::make_unique<Program>();
+    program->showStartWindows();
     if (!options.file.isEmpty())
-        windows().form1->openFile(options.file);
+        program->files().openFile(options.file);
+    return program;
 }
 
-int runUntilMainWindowCloses()
+int runUntilMainWindowCloses(const Program& program)
 {
     // Closing the main window ends the program, whatever else is open. Not by
     // quit(): that first asks every window to close and gives up when one
     // refuses, as the result window does.
-    TForm1* main = windows().form1;
+    TForm1* main = program.windows().form1;
     QObject::connect(
         main, &TForm1::closed, main, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     return QApplication::exec();
@@ -109,8 +111,6 @@ int runUntilMainWindowCloses()
 int runProgram(QApplication& app, const StartOptions& options)
 {
     prepareApplication(app, options.language);
-    startWindows(options);
-    const int status = runUntilMainWindowCloses();
-    destroyWindows();
-    return status;
+    const std::unique_ptr<Program> program = startWindows(options);
+    return runUntilMainWindowCloses(*program);
 }

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class Program;
 class QApplication;
 
 // The language of the windows: Japanese, the program's own, unless English
@@ -31,14 +34,15 @@ struct StartOptions {
 // translations were found.
 bool prepareApplication(QApplication& app, Language language = Language::Japanese);
 
-// Creates the windows, shows the main window and the result window and opens
-// the file of the options, if any, as the open command would (an error is
-// reported as usual and the windows stay).
-void startWindows(const StartOptions& options);
+// Creates the program's windows, shows the main window and the result window
+// and opens the file of the options, if any, as the open command would (an
+// error is reported as usual and the windows stay). Destroying the program
+// destroys its windows.
+[[nodiscard]] std::unique_ptr<Program> startWindows(const StartOptions& options);
 
-// Runs the event loop over the created windows until the main window closes;
-// the exit status.
-int runUntilMainWindowCloses();
+// Runs the event loop over the program's windows until the main window
+// closes; the exit status.
+int runUntilMainWindowCloses(const Program& program);
 
 // The whole program: prepares the application, starts the windows and runs
 // until the main window closes.

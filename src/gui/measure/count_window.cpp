@@ -5,12 +5,14 @@
 #include "core/common/replace_file.hpp"
 #include "core/common/text.hpp"
 #include "core/measure/fit_uncertainty.hpp"
+#include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_count.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
 #include "gui/measure/count_exports.hpp"
+#include "gui/measure/measurement_windows.hpp"
 #include "gui/platform/platform.hpp"
 
 #include <QAction>
@@ -80,7 +82,7 @@ void saveBytes(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
+TForm4::TForm4(TForm2& results, QWidget* parent) : QWidget(parent, Qt::Window), results_(results)
 {
     nameControl(this, "TForm4");
     setWindowTitle(tr("個数"));
@@ -168,6 +170,16 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Memo1, &QWidget::customContextMenuRequested, this, &TForm4::showCountListMenu);
 
     plot({}, std::nullopt);
+}
+
+void TForm4::BitBtn1Click()
+{
+    runCommand(
+        [this] {
+            MeasurementWindows sink(*this, results_);
+            dimora::recalculate(sink);
+        },
+        BusyCursor::DontShow);
 }
 
 void TForm4::resizeEvent(QResizeEvent* event)

@@ -28,6 +28,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QScatterSeries;
 class QValueAxis;
+class TForm2;
 
 // The count window: the editable list of box counts of the last measurement
 // (line k for box side 2^k) beside the log-log chart of count against side
@@ -38,7 +39,8 @@ class QValueAxis;
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    // "再計算" rewrites the fit fields of the result window.
+    explicit TForm4(TForm2& results, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QPlainTextEdit* Memo2;  // size column, fixed
@@ -104,6 +106,7 @@ private:
     void fitAxesToData();
     void showCountListMenu(const QPoint& position);
 
+    TForm2& results_;
     QString cubeNote_;
     QString fitLine_;
     QString sourceFile_;

@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "gui/region/region_dialog.hpp"
 
+#include "core/common/text.hpp"
+#include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
+#include "gui/region/range_selection.hpp"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,11 +25,17 @@ QLineEdit* addEdit(QWidget* parent, const char* name, const QString& text, int t
     return edit;
 }
 
+int integerOf(const QLineEdit* edit)
+{
+    return dimora::parseInteger(edit->text().toStdString());
+}
+
 }  // namespace
 
-TForm9::TForm9(QWidget* parent)
+TForm9::TForm9(RangeSelection& selection, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint)
+                          Qt::WindowStaysOnTopHint),
+      selection_(selection)
 {
     nameControl(this, "TForm9");
     setWindowTitle(tr("計算範囲入力"));
@@ -61,6 +70,24 @@ void TForm9::setRegion(const dimora::Region& region)
     Edit2->setText(QString::number(region.top));
     Edit3->setText(QString::number(region.width));
     Edit4->setText(QString::number(region.height));
+}
+
+void TForm9::BitBtn1Click()
+{
+    runCommand(
+        [this] {
+            // Each value is applied as soon as it is read: a bad text stops
+            // here with the earlier ones in place.
+            selection_.show();
+            selection_.setLeft(integerOf(Edit1));
+            selection_.setTop(integerOf(Edit2));
+            selection_.setWidth(integerOf(Edit3));
+            selection_.setHeight(integerOf(Edit4));
+            selection_.showRangeSigns(
+                selectionGeometryText(Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()));
+            hide();
+        },
+        BusyCursor::DontShow);
 }
 
 void TForm9::showEvent(QShowEvent* event)

@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RangeSelection;
 
 // The numeric region dialog: the selection rectangle's top-left corner in
 // image coordinates and its size, typed as numbers. Modeless, always on top,
@@ -17,7 +18,8 @@ class QPushButton;
 class TForm9 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm9(QWidget* parent = nullptr);
+    // The dialog places the main window's selection.
+    explicit TForm9(RangeSelection& selection, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -42,4 +44,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    RangeSelection& selection_;
 };

@@ -4,13 +4,20 @@
 
 #include "core/common/error.hpp"
 #include "core/common/text.hpp"
+#include "core/measure/measurement_sequence.hpp"
+#include "core/slices/cube_count.hpp"
 #include "core/slices/cube_stack.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/messages.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
+#include "gui/common/workspace.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/measurement_windows.hpp"
 #include "gui/platform/platform.hpp"
+#include "gui/slices/cube_progress_window.hpp"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +27,7 @@
 #include <cmath>
 #include <exception>
 #include <optional>
+#include <stop_token>
 
 namespace {
 
@@ -67,6 +75,52 @@ double voxelEdge(const QLineEdit* edit)
     if (!(value > 0) || !std::isfinite(value))
         dimora::fail(dimora::msg::kVoxelSizeNotPositive);
     return value;
+}
+
+// Shows the progress window for the lifetime of the object.
+class ProgressShown {
+public:
+    ProgressShown(CubeProgressWindow& window, int total) : window_(window)
+    {
+        window_.start(total);
+        window_.show();
+    }
+    ~ProgressShown() { window_.hide(); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    CubeProgressWindow& window_;
+};
+
+// Counts the stack on a worker thread while the GUI thread serves the
+// windows: the progress window advances and its stop button works, the
+// other windows are painted but blocked by its modality. Nothing when the
+// user stopped the run (also when the last slice was counted meanwhile); the
+// run's own error is thrown again here.
+std::optional<dimora::CubeStackCounts> countOnWorker(const dimora::CubeSettings& settings,
+                                                     CubeProgressWindow& window)
+{
+    BackgroundRun background(InputWhileRunning::Served);
+    QObject::connect(&window, &CubeProgressWindow::stopRequested, &background,
+                     [&background] { background.requestStop(); });
+    std::optional<dimora::CubeStackCounts> counts;
+    try {
+        background.run(
+            [&](std::stop_token stop, const RunProgress& report) {
+                counts = dimora::countCubeStack(settings, report, stop);
+            },
+            [&window](std::int32_t done, std::int32_t total) { window.setProgress(done, total); });
+    } catch (const dimora::CubeRunStopped&) {
+        // Nothing to report: the user asked for it.
+    } catch (...) {
+        // Once stopped, the run writes nothing, whatever ended it.
+        if (!background.stopRequested())
+            throw;
+    }
+    if (background.stopRequested())
+        return std::nullopt;
+    return counts;
 }
 
 }  // namespace
@@ -176,7 +230,41 @@ dimora::CubeSettings CubeSettingsDialog::settings() const
     // k(s) is computed from the texts as written, exactly.
     settings.voxel.xText = settings.voxel.yText = PixelSizeEdit->text().toStdString();
     settings.voxel.zText = SliceDistanceEdit->text().toStdString();
+    // The one pixel size is X and Y alike, so the pixel is square, as the
+    // command line's --voxel must give it; the core's check says so.
+    dimora::requireUsableVoxel(settings.voxel);
     return settings;
+}
+
+void CubeSettingsDialog::RunButtonClick()
+{
+    if (!runWindows_) {
+        hide();
+        return;
+    }
+    // The progress window shows the run's state; the hourglass would only hide
+    // that its stop button still works.
+    runCommand(
+        [this, windows = *runWindows_] {
+            // A wrong voxel text is reported with the dialog still open for its correction.
+            dimora::CubeSettings settings = this->settings();
+            settings.region = windows.workspace.shownSelection();
+            hide();
+
+            std::optional<dimora::CubeStackCounts> run;
+            {
+                ProgressShown progress(windows.progress, sliceCount());
+                run = countOnWorker(settings, windows.progress);
+            }
+            if (!run)
+                return;
+            windows.counts.clearCountList();
+            windows.counts.showCubeNote(run->counts.sliceCount, run->counts.voxel);
+            MeasurementWindows sink(windows.counts, windows.results);
+            dimora::finishMeasurement(dimora::reportCubeCounts(run->counts), run->counts.region.width,
+                                      run->counts.region.height, sink);
+        },
+        BusyCursor::DontShow);
 }
 
 void CubeSettingsDialog::CancelButtonClick()

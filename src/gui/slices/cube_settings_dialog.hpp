@@ -8,10 +8,24 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
+class CubeProgressWindow;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TForm2;
+class TForm4;
+class Workspace;
+
+// What a cube run works with besides the dialog: the main window's shown
+// selection, the progress window, and the count and result windows it writes.
+struct CubeRunWindows {
+    Workspace& workspace;
+    CubeProgressWindow& progress;
+    TForm4& counts;
+    TForm2& results;
+};
 
 // The settings dialog of the cube measurement: the stack (a folder of slices,
 // the last file of a numbered series or a multi-page TIFF), typed or chosen
@@ -25,6 +39,10 @@ class CubeSettingsDialog : public QDialog {
     Q_OBJECT
 public:
     explicit CubeSettingsDialog(QWidget* parent = nullptr);
+
+    // The windows of the run; until they are given, the run button only
+    // hides the dialog.
+    void setRunWindows(const CubeRunWindows& windows) { runWindows_.emplace(windows); }
 
     QLabel* StackLabel;
     QLineEdit* StackEdit;  // the stack's path
@@ -69,4 +87,5 @@ private:
     void showStack();
 
     std::int32_t sliceCount_ = 0;
+    std::optional<CubeRunWindows> runWindows_;
 };

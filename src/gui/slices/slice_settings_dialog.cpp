@@ -2,17 +2,47 @@
 // SPDX-License-Identifier: MIT
 #include "gui/slices/slice_settings_dialog.hpp"
 
+#include "core/measure/measurement_sequence.hpp"
 #include "core/slices/slice_series.hpp"
+#include "gui/common/background_run.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
 #include "gui/common/window_placement.hpp"
+#include "gui/common/workspace.hpp"
+#include "gui/measure/count_window.hpp"
+#include "gui/measure/measurement_windows.hpp"
 #include "gui/platform/platform.hpp"
+#include "gui/slices/progress_window.hpp"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+
+#include <optional>
+#include <stop_token>
+#include <utility>
+
+namespace {
+
+// Hides the progress window on every way out of the run.
+class ProgressShown {
+public:
+    explicit ProgressShown(TForm8& window) : window_(window)
+    {
+        window_.setProgress(0);
+        window_.show();
+    }
+    ~ProgressShown() { window_.hide(); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    TForm8& window_;
+};
+
+}  // namespace
 
 // Qt couples a filter's text and its pattern: "(*png)" shows as written and
 // matches the PNG files. Every readable format comes first, so that PNG
@@ -98,6 +128,52 @@ dimora::SliceSeriesSettings TForm7::settings() const
     settings.pixelSizeText = Edit2->text().toStdString();
     settings.distanceText = Edit3->text().toStdString();
     return settings;
+}
+
+void TForm7::BitBtn1Click()
+{
+    hide();
+    if (!runWindows_)
+        return;
+    runCommand([this, windows = *runWindows_] {
+        ProgressShown progress(windows.progress);
+        windows.counts.clearCountList();
+
+        dimora::SliceSeriesSettings settings = this->settings();
+        settings.selection = windows.workspace.shownSelection();
+
+        // The slices are counted on a worker while the windows stay painted;
+        // the user's input waits for the end.
+        const RunProgress showProgress = [&windows](std::int32_t done, std::int32_t total) {
+            windows.progress.setProgress(dimora::sliceProgressPercent(done, total));
+        };
+
+        // The last slice that loaded becomes the working image, also when an
+        // error ends the run.
+        dimora::SliceRun run;
+        const auto adoptRun = [&] {
+            if (run.workingImage)
+                windows.workspace.setWorkingImage(std::move(*run.workingImage));
+            if (run.sliceFileName)
+                SliceFileName = QString::fromStdString(*run.sliceFileName);
+        };
+        dimora::SliceStackCounts counts;
+        try {
+            BackgroundRun background(InputWhileRunning::Waits);
+            background.run(
+                [&](std::stop_token, const RunProgress& report) {
+                    counts = dimora::countSliceStack(settings, run, report);
+                },
+                showProgress);
+        } catch (...) {
+            adoptRun();
+            throw;
+        }
+        adoptRun();
+        MeasurementWindows sink(windows.counts, windows.results);
+        dimora::finishMeasurement(dimora::reportSliceCounts(counts), counts.region.width,
+                                  counts.region.height, sink);
+    });
 }
 
 void TForm7::BitBtn2Click()

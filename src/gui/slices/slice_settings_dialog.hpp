@@ -7,9 +7,25 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TForm2;
+class TForm4;
+class TForm8;
+class Workspace;
+
+// What a slice run works with besides the dialog: the main window's picture
+// (the last slice read becomes the working image) and shown selection, the
+// progress window, and the count and result windows it writes.
+struct SliceRunWindows {
+    Workspace& workspace;
+    TForm8& progress;
+    TForm4& counts;
+    TForm2& results;
+};
 
 // The slice series settings dialog: the last file of a numbered series
 // (1.bmp, 2.bmp, ... or 1.png, 2.png, ... in one folder), from which the
@@ -22,6 +38,10 @@ class TForm7 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
+
+    // The windows of the run; until they are given, the run button only
+    // hides the dialog.
+    void setRunWindows(const SliceRunWindows& windows) { runWindows_.emplace(windows); }
 
     // The last file picked; the measurement overwrites it with the path of
     // each slice it reads. Empty at start.
@@ -59,4 +79,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void reject() override;
+
+private:
+    std::optional<SliceRunWindows> runWindows_;
 };

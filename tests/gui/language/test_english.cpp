@@ -8,9 +8,10 @@
 #include "core/measure/result_fields.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "gui/about/about_box.hpp"
+#include "gui/app/file_commands.hpp"
 #include "gui/app/main_window.hpp"
+#include "gui/app/program.hpp"
 #include "gui/app/startup.hpp"
-#include "gui/app/windows.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/messages.hpp"
 #include "gui/common/working_picture.hpp"
@@ -20,7 +21,7 @@
 #include "gui/measure/result_window.hpp"
 #include "gui/measure/total_length_window.hpp"
 #include "gui/platform/recording_platform.hpp"
-#include "gui/region/region_commands.hpp"
+#include "gui/region/range_selection.hpp"
 #include "gui/region/region_dialog.hpp"
 #include "gui/slices/cube_progress_window.hpp"
 #include "gui/slices/cube_settings_dialog.hpp"
@@ -45,13 +46,14 @@
 
 #include <cerrno>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
 
-QList<QWidget*> allWindows()
+QList<QWidget*> allWindows(const Windows& windows)
 {
-    const Windows& w = windows();
+    const Windows& w = windows;
     const QList<QWidget*> list{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
                                w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
     // A window that was never shown places its controls on the resize event
@@ -80,10 +82,10 @@ QString placeOf(const QWidget* control)
 // The geometry of every window and of every named control that is not a
 // label (labels size themselves to their text), a menu or the menu bar
 // (which fit their items and the letters' height).
-std::map<QString, QRect> layoutOfTheWindows()
+std::map<QString, QRect> layoutOfTheWindows(const Windows& windows)
 {
     std::map<QString, QRect> layout;
-    for (QWidget* window : allWindows()) {
+    for (QWidget* window : allWindows(windows)) {
         // The main window's client area: its menu bar is as high as its letters.
         const auto* main = qobject_cast<QMainWindow*>(window);
         layout[placeOf(window)] = QRect(QPoint(), main ? main->centralWidget()->size() : window->size());
@@ -136,14 +138,14 @@ bool showsText(const QLabel* label)
 // another control or another label's text, a field that scrolls its value.
 // The main window's status label shows a long geometry text and the result
 // window the widest values it is given (a 65535 × 65535 region, 14 points).
-QStringList textProblems()
+QStringList textProblems(const Windows& windows)
 {
     QStringList problems;
-    TForm1& f = *windows().form1;
+    TForm1& f = *windows.form1;
     const QString wide = QStringLiteral("4096");
-    f.showRangeSigns(selectionGeometryText(wide, wide, wide, wide));
-    windows().form2->showFields(dimora::ShowResult(65535, 65535, 100.0, -0.99994, 14, -1.9999));
-    for (QWidget* window : allWindows()) {
+    f.selection().showRangeSigns(selectionGeometryText(wide, wide, wide, wide));
+    windows.form2->showFields(dimora::ShowResult(65535, 65535, 100.0, -0.99994, 14, -1.9999));
+    for (QWidget* window : allWindows(windows)) {
         for (QWidget* control : window->findChildren<QWidget*>()) {
             if (control->objectName().isEmpty() || qobject_cast<QMenu*>(control) ||
                 !control->isVisibleTo(window))
@@ -214,12 +216,12 @@ private slots:
         // stand in for the design's, before English is installed.
         installFontSubstitutions();
         installRecordingPlatform();
-        startWindows({});
-        designed_ = layoutOfTheWindows();
-        for (const QString& problem : textProblems())
+        program_ = startWindows({});
+        designed_ = layoutOfTheWindows(program_->windows());
+        for (const QString& problem : textProblems(program_->windows()))
             if (!kDesignedProblems.contains(problem))
                 designedProblems_.append(problem);
-        destroyWindows();
+        program_.reset();
 
         const StartOptions options = parseStartOptions({}, qEnvironmentVariable("DIMORA3_LANG"));
         QCOMPARE(options.language, Language::English);
@@ -230,46 +232,47 @@ private slots:
     void init()
     {
         desktop_ = &installRecordingPlatform();
-        startWindows({});
+        program_ = startWindows({});
     }
-    void cleanup() { destroyWindows(); }
+    void cleanup() { program_.reset(); }
 
     void menusCaptionsDialogsAndErrorsAreEnglish()
     {
-        TForm1& f = *windows().form1;
-        QCOMPARE(f.File1->title(), QStringLiteral("File"));
-        QCOMPARE(f.Open1->text(), QStringLiteral("Open Image"));
-        QCOMPARE(f.N4->title(), QStringLiteral("Fractal Dimension"));
-        QCOMPARE(f.frac1->text(), QStringLiteral("Dimension of Black"));
-        QCOMPARE(f.help2->title(), QStringLiteral("Help"));
-        QCOMPARE(f.ToolButton6->toolTip(), QStringLiteral("Dimension (black)"));
-        QCOMPARE(windows().form2->windowTitle(), QStringLiteral("Result"));
-        QCOMPARE(windows().form4->BitBtn1->text(), QStringLiteral("Refit"));
-        QCOMPARE(windows().form7->BitBtn1->text(), QStringLiteral("Run"));
-        QCOMPARE(f.cube1->text(), QStringLiteral("3D Cube Box Counting..."));
-        QCOMPARE(windows().cubeSettings->FolderButton->text(), QStringLiteral("Folder..."));
-        QCOMPARE(windows().cubeProgress->StopButton->text(), QStringLiteral("Stop"));
+        TForm1& f = *program_->windows().form1;
+        QCOMPARE(f.controls().File1->title(), QStringLiteral("File"));
+        QCOMPARE(f.controls().Open1->text(), QStringLiteral("Open Image"));
+        QCOMPARE(f.controls().N4->title(), QStringLiteral("Fractal Dimension"));
+        QCOMPARE(f.controls().frac1->text(), QStringLiteral("Dimension of Black"));
+        QCOMPARE(f.controls().help2->title(), QStringLiteral("Help"));
+        QCOMPARE(f.controls().ToolButton6->toolTip(), QStringLiteral("Dimension (black)"));
+        QCOMPARE(program_->windows().form2->windowTitle(), QStringLiteral("Result"));
+        QCOMPARE(program_->windows().form4->BitBtn1->text(), QStringLiteral("Refit"));
+        QCOMPARE(program_->windows().form7->BitBtn1->text(), QStringLiteral("Run"));
+        QCOMPARE(f.controls().cube1->text(), QStringLiteral("3D Cube Box Counting..."));
+        QCOMPARE(program_->windows().cubeSettings->FolderButton->text(), QStringLiteral("Folder..."));
+        QCOMPARE(program_->windows().cubeProgress->StopButton->text(), QStringLiteral("Stop"));
         QVERIFY(fileDialogs::openBitmap().filter.startsWith(QStringLiteral("Image files (*.bmp *.png")));
         QCOMPARE(fileDialogs::saveBitmap().filter, QStringLiteral("Bitmap (*.bmp);;PNG files (*.png)"));
-        QCOMPARE(windows().form4->SaveChartImage1->text(), QStringLiteral("Save chart as image..."));
-        QCOMPARE(windows().form4->SaveCountsCsv1->text(), QStringLiteral("Save counts as CSV..."));
+        QCOMPARE(program_->windows().form4->SaveChartImage1->text(),
+                 QStringLiteral("Save chart as image..."));
+        QCOMPARE(program_->windows().form4->SaveCountsCsv1->text(), QStringLiteral("Save counts as CSV..."));
         QCOMPARE(fileDialogs::saveChartImage().filter,
                  QStringLiteral("PNG files (*.png);;SVG files (*.svg)"));
         QCOMPARE(fileDialogs::saveCountsCsv().filter, QStringLiteral("CSV files (*.csv)"));
 
-        f.N2->trigger();
-        QCOMPARE(f.N2->text(), QStringLiteral("Hide Region"));
-        QVERIFY2(f.Label1->text().startsWith(QStringLiteral("Top left (x, y)=( ")),
-                 qPrintable(f.Label1->text()));
-        f.N2->trigger();
-        QCOMPARE(f.N2->text(), QStringLiteral("Set Region"));
+        f.controls().N2->trigger();
+        QCOMPARE(f.controls().N2->text(), QStringLiteral("Hide Region"));
+        QVERIFY2(f.controls().Label1->text().startsWith(QStringLiteral("Top left (x, y)=( ")),
+                 qPrintable(f.controls().Label1->text()));
+        f.controls().N2->trigger();
+        QCOMPARE(f.controls().N2->text(), QStringLiteral("Set Region"));
 
         const QString missing = QStringLiteral("/no/such/folder/picture.png");
-        f.openFile(missing);
+        program_->files().openFile(missing);
         QCOMPARE(desktop_->errorReports,
                  QStringList{QStringLiteral("Cannot open file /no/such/folder/picture.png.")});
 
-        f.usage1->trigger();
+        f.controls().usage1->trigger();
         QCOMPARE(desktop_->urlsOpened.size(), 1);
         QCOMPARE(desktop_->urlsOpened[0].fileName(), QStringLiteral("help_en.htm"));
     }
@@ -282,8 +285,8 @@ private slots:
               dimora::msg::kNotAnInteger, dimora::msg::kNotAReal, dimora::msg::kCannotOpenFile,
               dimora::msg::kCannotCreateFile, dimora::msg::kInvalidBitmap, dimora::msg::kUnknownExtension,
               dimora::msg::kCannotReadImage, dimora::msg::kNoImageFilesInFolder,
-              dimora::msg::kSliceSizeDiffers, dimora::msg::kVoxelSizeNotPositive, kBitmapOnlyMessage,
-              kIconClipboardMessage}) {
+              dimora::msg::kSliceSizeDiffers, dimora::msg::kVoxelSizeNotPositive,
+              dimora::msg::kVoxelNotSquare, kBitmapOnlyMessage, kIconClipboardMessage}) {
             const std::string message = dimora::formatMessage(templ, argument);
             const QString english = translatedMessage(message);
             QVERIFY2(!hasJapanese(english), message.c_str());
@@ -309,10 +312,12 @@ private slots:
         QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
         const QString text = QString::fromUtf8(page.readAll());
         QVERIFY(!hasJapanese(text));
-        const TForm1& f = *windows().form1;
+        const TForm1& f = *program_->windows().form1;
         for (const QAction* item :
-             {f.Open1, f.Saveas1, f.N2, f.N5, f.frac1, f.fracw1, f.gray1, f.count1, f.length1, f.slice1,
-              f.cube1, f.sikii1, f.K1, f.K2, f.median1, f.noise1, f.version1})
+             {f.controls().Open1, f.controls().Saveas1, f.controls().N2, f.controls().N5, f.controls().frac1,
+              f.controls().fracw1, f.controls().gray1, f.controls().count1, f.controls().length1,
+              f.controls().slice1, f.controls().cube1, f.controls().sikii1, f.controls().K1, f.controls().K2,
+              f.controls().median1, f.controls().noise1, f.controls().version1})
             QVERIFY2(text.contains(item->text().remove(QLatin1Char('&'))), qPrintable(item->text()));
     }
 
@@ -322,12 +327,12 @@ private slots:
         // Every control stays where it was designed; a window may only be
         // narrower (the threshold dialog fits its labels when they are wider
         // than its designed width, as the Japanese ones are).
-        for (const auto& [place, geometry] : layoutOfTheWindows()) {
+        for (const auto& [place, geometry] : layoutOfTheWindows(program_->windows())) {
             const bool window = place.endsWith(place.section(QLatin1Char('/'), 0, 0));
             if (window ? !designed_[place].contains(geometry) : designed_[place] != geometry)
                 problems.append(place + QStringLiteral(" moved or resized"));
         }
-        for (const QString& problem : textProblems())
+        for (const QString& problem : textProblems(program_->windows()))
             if (!kDesignedProblems.contains(problem))
                 problems.append(problem);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
@@ -339,6 +344,7 @@ private slots:
     }
 
 private:
+    std::unique_ptr<Program> program_;
     std::map<QString, QRect> designed_;
     QStringList designedProblems_;
     RecordingPlatform* desktop_ = nullptr;

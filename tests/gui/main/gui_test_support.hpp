@@ -8,8 +8,9 @@
 
 #include "core/files/bmp_writer.hpp"
 #include "core/image/bitmap.hpp"
+#include "gui/app/file_commands.hpp"
 #include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
+#include "gui/app/program.hpp"
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
@@ -23,24 +24,23 @@
 
 #include <functional>
 
-// Creates the twelve windows, shows those of the start and installs a fresh
-// recording platform; the destructor destroys the windows again.
+// Installs a fresh recording platform, creates the program with its twelve
+// windows and shows those of the start; the destructor destroys the program
+// and its windows again.
 class ProgramWindows {
 public:
-    ProgramWindows() : recorder(installRecordingPlatform())
-    {
-        createWindows();
-        showStartWindows();
-    }
-    ~ProgramWindows() { destroyWindows(); }
+    ProgramWindows() : recorder(installRecordingPlatform()) { program.showStartWindows(); }
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-    TForm1& form1() const { return *windows().form1; }
-    TForm2& form2() const { return *windows().form2; }
-    TForm4& form4() const { return *windows().form4; }
+    TForm1& form1() const { return *windows.form1; }
+    TForm2& form2() const { return *windows.form2; }
+    TForm4& form4() const { return *windows.form4; }
+    FileCommands& files() const { return program.files(); }
 
     RecordingPlatform& recorder;
+    Program program;
+    const Windows& windows = program.windows();
 };
 
 // A 24-bit image of one colour, with the given pixels set to another.
@@ -67,15 +67,15 @@ inline QString writeBmp(const QTemporaryDir& dir, const QString& name, const dim
 }
 
 // The four fields of the result window.
-inline QStringList resultFields()
+inline QStringList resultFields(const Windows& windows)
 {
-    const TForm2& form2 = *windows().form2;
+    const TForm2& form2 = *windows.form2;
     return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
 }
 
-inline void setResultFields(const QStringList& texts)
+inline void setResultFields(const Windows& windows, const QStringList& texts)
 {
-    TForm2& form2 = *windows().form2;
+    TForm2& form2 = *windows.form2;
     form2.Edit1->setText(texts.value(0));
     form2.Edit2->setText(texts.value(1));
     form2.Edit3->setText(texts.value(2));

@@ -109,9 +109,9 @@ QByteArray fileBytes(const QString& path)
     return file.readAll();
 }
 
-TForm6& scratchWindow()
+TForm6& scratchWindow(const Windows& windows)
 {
-    return *windows().form6;
+    return *windows.form6;
 }
 
 // A TIFF of three pages told apart by their sizes and pixels: page p is
@@ -173,7 +173,7 @@ private slots:
     {
         TForm1& f = program_->form1();
         program_->recorder.fileAnswers = {std::nullopt};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(program_->recorder.dialogsShown.size(), std::size_t{1});
         QCOMPARE(program_->recorder.dialogsShown[0].name, QStringLiteral("OpenDialog1"));
         QVERIFY(f.currentFileName().isEmpty());
@@ -186,20 +186,20 @@ private slots:
         TForm1& f = program_->form1();
         dimora::Bitmap image = filledImage(640, 480, dimora::makeColour(10, 20, 30));
         const QString path = writeBmp(dir_, QStringLiteral("a.bmp"), image);
-        f.SelShape1->move(80, 80);
+        f.controls().SelShape1->move(80, 80);
         program_->recorder.fileAnswers = {path};
-        QTest::mouseClick(f.ToolButton2, Qt::LeftButton);
+        QTest::mouseClick(f.controls().ToolButton2, Qt::LeftButton);
 
         QCOMPARE(f.currentFileName(), path);
         QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{640, 480, dimora::makeColour(10, 20, 30)}));
-        QCOMPARE(snapshot(scratchWindow().scratchPicture()),
+        QCOMPARE(snapshot(scratchWindow(program_->windows).scratchPicture()),
                  (Snapshot{640, 480, dimora::makeColour(10, 20, 30)}));
-        QCOMPARE(f.Image->size(), QSize(640, 480));
-        QCOMPARE(f.Image->grab(QRect(630, 470, 10, 10)).toImage().pixel(9, 9), qRgb(10, 20, 30));
-        QVERIFY(f.ScrollBox1->horizontalScrollBar()->maximum() > 0);
-        QVERIFY(f.ScrollBox1->verticalScrollBar()->maximum() > 0);
-        QCOMPARE(f.SelShape1->pos(), QPoint(80, 80));
+        QCOMPARE(f.controls().Image->size(), QSize(640, 480));
+        QCOMPARE(f.controls().Image->grab(QRect(630, 470, 10, 10)).toImage().pixel(9, 9), qRgb(10, 20, 30));
+        QVERIFY(f.controls().ScrollBox1->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(f.controls().ScrollBox1->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(f.controls().SelShape1->pos(), QPoint(80, 80));
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QCOMPARE(program_->recorder.busyCursorAtDialog, std::vector<bool>{false});
         QVERIFY(cursorIsNormal());
@@ -207,7 +207,7 @@ private slots:
         // The extension is compared without regard to case.
         const QString upper = writeBmp(dir_, QStringLiteral("B.BMP"), filledImage(3, 2));
         program_->recorder.fileAnswers = {upper};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{3, 2, dimora::kWhite}));
     }
 
@@ -216,7 +216,7 @@ private slots:
         TForm1& f = program_->form1();
         const QString good = writeBmp(dir_, QStringLiteral("good.bmp"), filledImage(5, 7, dimora::kBlack));
         program_->recorder.fileAnswers = {good};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         const Snapshot before{5, 7, dimora::kBlack};
 
         const QString missing = dir_.filePath(QStringLiteral("missing.bmp"));
@@ -238,13 +238,13 @@ private slots:
         for (const auto& [path, message] : cases) {
             program_->recorder.errorReports.clear();
             program_->recorder.fileAnswers = {path};
-            f.Open1->trigger();
+            f.controls().Open1->trigger();
             QCOMPARE(program_->recorder.errorReports, QStringList{message});
             QCOMPARE(program_->recorder.busyCursorAtReport.back(), false);
             QCOMPARE(f.currentFileName(), path);
             QCOMPARE(snapshot(f.workingPicture()), before);
-            QCOMPARE(snapshot(scratchWindow().scratchPicture()), before);
-            QCOMPARE(f.Image->size(), QSize(5, 7));
+            QCOMPARE(snapshot(scratchWindow(program_->windows).scratchPicture()), before);
+            QCOMPARE(f.controls().Image->size(), QSize(5, 7));
             QVERIFY(cursorIsNormal());
         }
     }
@@ -256,16 +256,16 @@ private slots:
         for (const QString& path : {files.png, files.tiff, files.jpeg}) {
             f.setWorkingImage(filledImage(2, 2));
             program_->recorder.fileAnswers = {path};
-            f.Open1->trigger();
+            f.controls().Open1->trigger();
             QVERIFY2(program_->recorder.errorReports.isEmpty(), qPrintable(path));
             QCOMPARE(f.currentFileName(), path);
             QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
             QVERIFY2(isBlackThenWhite(f.workingPicture().pixels()), qPrintable(path));
-            QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
-            QCOMPARE(f.Image->size(), QSize(9, 6));
+            QVERIFY(isBlackThenWhite(scratchWindow(program_->windows).scratchPicture().pixels()));
+            QCOMPARE(f.controls().Image->size(), QSize(9, 6));
 
             // Every command works on it as on a BMP.
-            f.reverse1->trigger();
+            f.controls().reverse1->trigger();
             QVERIFY(dimora::redOf(f.workingPicture().pixels().pixel(0, 3)) > 240);
             QVERIFY(program_->recorder.errorReports.isEmpty());
 
@@ -278,11 +278,11 @@ private slots:
         const QString broken = dir_.filePath(QStringLiteral("broken.tiff"));
         dimora::testing::writeFile(broken.toStdString(), std::vector<std::uint8_t>{'I', 'I', 42, 0, 1, 2});
         program_->recorder.fileAnswers = {broken};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{errorText("画像ファイル %s を読み込めません", broken)});
         QVERIFY(isBlackThenWhite(f.workingPicture().pixels()));
-        QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
+        QVERIFY(isBlackThenWhite(scratchWindow(program_->windows).scratchPicture().pixels()));
     }
 
     void aTiffOfSeveralPagesAsksWhichPageToShow()
@@ -295,14 +295,14 @@ private slots:
 
         recorder.pageAnswers = {2};
         recorder.fileAnswers = {tiff};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(recorder.pageQuestions.size(), std::size_t{1});
         QCOMPARE(recorder.pageQuestions[0].path, tiff);
         QCOMPARE(recorder.pageQuestions[0].pageCount, 3);
         QVERIFY(recorder.errorReports.isEmpty());
         QCOMPARE(f.currentFileName(), tiff);
         QVERIFY(samePixels(f.workingPicture().pixels(), page(2)));
-        QVERIFY(samePixels(scratchWindow().scratchPicture().pixels(), page(2)));
+        QVERIFY(samePixels(scratchWindow(program_->windows).scratchPicture().pixels(), page(2)));
 
         // A drop asks too; cancelling the question changes nothing.
         recorder.pageAnswers = {3};
@@ -310,10 +310,10 @@ private slots:
         QVERIFY(samePixels(f.workingPicture().pixels(), page(3)));
         const QString other = writeBmp(dir_, QStringLiteral("other.bmp"), filledImage(2, 2));
         recorder.fileAnswers = {other};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         recorder.fileAnswers = {tiff};
         recorder.pageAnswers = {std::nullopt};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(f.currentFileName(), other);
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{2, 2, dimora::kWhite}));
         QCOMPARE(recorder.pageQuestions.size(), std::size_t{3});
@@ -322,7 +322,7 @@ private slots:
         const OtherImageFiles single = writeOtherImageFiles(dir_);
         for (const QString& path : {single.tiff, single.png, other}) {
             recorder.fileAnswers = {path};
-            f.Open1->trigger();
+            f.controls().Open1->trigger();
         }
         QCOMPARE(recorder.pageQuestions.size(), std::size_t{3});
         QVERIFY(recorder.errorReports.isEmpty());
@@ -335,23 +335,23 @@ private slots:
         const QString first = writeBmp(dir_, QStringLiteral("first.bmp"), filledImage(3, 3));
         const QString second = writeBmp(dir_, QStringLiteral("second.bmp"), filledImage(4, 4));
         recorder.fileAnswers = {first};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(f.windowTitle(), QStringLiteral("first.bmp — Dimora3"));
         // A file that does not load leaves the title of the picture shown.
         recorder.fileAnswers = {dir_.filePath(QStringLiteral("missing.bmp"))};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(f.windowTitle(), QStringLiteral("first.bmp — Dimora3"));
         dropFiles(f, {second});
         QCOMPARE(f.windowTitle(), QStringLiteral("second.bmp — Dimora3"));
         recorder.fileAnswers = {dir_.filePath(QStringLiteral("saved.png"))};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(f.windowTitle(), QStringLiteral("saved.png — Dimora3"));
         recorder.fileAnswers = {dir_.filePath(QStringLiteral("no/folder/x.bmp"))};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(f.windowTitle(), QStringLiteral("saved.png — Dimora3"));
         // A pasted picture is no file.
         recorder.setClipboardImage(QImage(2, 2, QImage::Format_RGB32));
-        f.Paste1->trigger();
+        f.controls().Paste1->trigger();
         QCOMPARE(f.windowTitle(), QStringLiteral("Dimora3"));
     }
 
@@ -389,21 +389,22 @@ private slots:
         program_.reset();
         const OtherImageFiles files = writeOtherImageFiles(dir_);
         RecordingPlatform& recorder = installRecordingPlatform();
-        startWindows(parseStartOptions({files.png}, {}));
-        QVERIFY(windows().form1->isVisible() && windows().form2->isVisible());
-        QCOMPARE(windows().form1->currentFileName(), files.png);
-        QVERIFY(isBlackThenWhite(windows().form1->workingPicture().pixels()));
-        QVERIFY(isBlackThenWhite(scratchWindow().scratchPicture().pixels()));
-        destroyWindows();
+        std::unique_ptr<Program> started = startWindows(parseStartOptions({files.png}, {}));
+        QVERIFY(started->windows().form1->isVisible() && started->windows().form2->isVisible());
+        QCOMPARE(started->windows().form1->currentFileName(), files.png);
+        QVERIFY(isBlackThenWhite(started->windows().form1->workingPicture().pixels()));
+        QVERIFY(isBlackThenWhite(scratchWindow(started->windows()).scratchPicture().pixels()));
+        started.reset();
 
         // A file that cannot be opened is reported and the windows stay.
         const QString missing = dir_.filePath(QStringLiteral("missing.png"));
-        startWindows(parseStartOptions({QStringLiteral("--lang"), QStringLiteral("ja"), missing}, {}));
+        started =
+            startWindows(parseStartOptions({QStringLiteral("--lang"), QStringLiteral("ja"), missing}, {}));
         QCOMPARE(recorder.errorReports, QStringList{errorText("ファイル %s は開けません", missing)});
-        QVERIFY(windows().form1->isVisible());
-        QCOMPARE(windows().form1->currentFileName(), missing);
-        QCOMPARE(windows().form1->workingPicture().pixels().width(), 0);
-        destroyWindows();
+        QVERIFY(started->windows().form1->isVisible());
+        QCOMPARE(started->windows().form1->currentFileName(), missing);
+        QCOMPARE(started->windows().form1->workingPicture().pixels().width(), 0);
+        started.reset();
         program_ = std::make_unique<ProgramWindows>();
     }
 
@@ -431,35 +432,35 @@ private slots:
         const QString path = dir_.filePath(QStringLiteral("x.ICO"));
         QVERIFY(picture.save(path, "ICO"));
         program_->recorder.fileAnswers = {path};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QCOMPARE(f.workingPicture().kind(), PictureKind::Icon);
-        QCOMPARE(scratchWindow().scratchPicture().kind(), PictureKind::Icon);
-        QCOMPARE(f.Image->size(), QSize(32, 32));
+        QCOMPARE(scratchWindow(program_->windows).scratchPicture().kind(), PictureKind::Icon);
+        QCOMPARE(f.controls().Image->size(), QSize(32, 32));
         QCOMPARE(f.workingPicture().fileBytes(), fileBytes(path));
 
-        f.Copy1->trigger();
+        f.controls().Copy1->trigger();
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{QStringLiteral("クリップボードはアイコンには対応していません.")});
         QVERIFY(program_->recorder.clipboard.isNull());
 
         // Pixels of an icon fail; its size replaces it by the empty bitmap.
-        f.SelShape1->show();
-        f.frac1->trigger();
+        f.controls().SelShape1->show();
+        f.controls().frac1->trigger();
         QCOMPARE(program_->recorder.errorReports.last(),
                  QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です."));
         QCOMPARE(f.workingPicture().kind(), PictureKind::Icon);
-        f.SelShape1->hide();
-        f.frac1->trigger();
+        f.controls().SelShape1->hide();
+        f.controls().frac1->trigger();
         QCOMPARE(program_->recorder.errorReports.last(), QStringLiteral("不正な浮動小数点数演算命令."));
         QCOMPARE(f.workingPicture().kind(), PictureKind::Bitmap);
-        QCOMPARE(f.Image->size(), QSize(0, 0));
+        QCOMPARE(f.controls().Image->size(), QSize(0, 0));
 
         // Save-as writes an icon as its own file.
         const QString copy = dir_.filePath(QStringLiteral("copy.ico"));
         dropFiles(f, {path});
         program_->recorder.fileAnswers = {copy};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(fileBytes(copy), fileBytes(path));
     }
 
@@ -475,15 +476,15 @@ private slots:
         dropFiles(f, {path});
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QCOMPARE(f.workingPicture().kind(), PictureKind::Metafile);
-        QCOMPARE(f.Image->size(), QSize(0, 0));
-        f.Copy1->trigger();
+        QCOMPARE(f.controls().Image->size(), QSize(0, 0));
+        f.controls().Copy1->trigger();
         QCOMPARE(program_->recorder.clipboardMimeType, QStringLiteral("image/wmf"));
         QCOMPARE(program_->recorder.clipboardBytes, bytes);
 
         // Pixel commands fail on it; the G1 save before asking for a name.
         program_->recorder.fileAnswers = {dir_.filePath(QStringLiteral("x.g1"))};
         const auto dialogs = program_->recorder.dialogsShown.size();
-        f.bb1->trigger();
+        f.controls().bb1->trigger();
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です.")});
         QCOMPARE(program_->recorder.dialogsShown.size(), dialogs);
@@ -497,12 +498,13 @@ private slots:
         const QString second = writeBmp(dir_, QStringLiteral("2.bmp"), filledImage(6, 6));
         const QString third = writeBmp(dir_, QStringLiteral("3.bmp"), filledImage(8, 8));
         program_->recorder.fileAnswers = {second};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
         QCOMPARE(f.currentFileName(), second);
 
         dropFiles(f, {first, second, third});
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
-        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QCOMPARE(snapshot(scratchWindow(program_->windows).scratchPicture()),
+                 (Snapshot{4, 4, dimora::kBlack}));
         QCOMPARE(f.currentFileName(), second);
         QVERIFY(cursorIsNormal());
 
@@ -510,7 +512,8 @@ private slots:
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{errorText("拡張子 .%s の画像形式は処理できません", QStringLiteral("gif"))});
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{4, 4, dimora::kBlack}));
-        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{4, 4, dimora::kBlack}));
+        QCOMPARE(snapshot(scratchWindow(program_->windows).scratchPicture()),
+                 (Snapshot{4, 4, dimora::kBlack}));
         QVERIFY(cursorIsNormal());
     }
 
@@ -542,10 +545,10 @@ private slots:
         image.setPixel(2, 3, dimora::makeColour(200, 10, 10));
         const QString source = writeBmp(dir_, QStringLiteral("pal4.bmp"), image);
         program_->recorder.fileAnswers = {source};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
 
         program_->recorder.fileAnswers = {std::nullopt};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(f.currentFileName(), source);
 
         const QString target = dir_.filePath(QStringLiteral("saved.bmp"));
@@ -554,7 +557,7 @@ private slots:
         old.write("an older file that is replaced without a question");
         old.close();
         program_->recorder.fileAnswers = {target};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(program_->recorder.dialogsShown.back().name, QStringLiteral("SaveDialog1"));
         QCOMPARE(program_->recorder.dialogsShown.back().defaultExtension, QStringLiteral("bmp"));
         QCOMPARE(f.currentFileName(), target);
@@ -569,7 +572,7 @@ private slots:
         // A name ending in .png, in any case, is written as PNG; the picture stays.
         const QString png = dir_.filePath(QStringLiteral("saved.Png"));
         program_->recorder.fileAnswers = {png};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(f.currentFileName(), png);
         QVERIFY(program_->recorder.errorReports.isEmpty());
         const dimora::Bitmap fromPng = dimora::decodePng(dimora::testing::readFile(png.toStdString()));
@@ -580,7 +583,7 @@ private slots:
 
         const QString unwritable = dir_.filePath(QStringLiteral("no/such/folder/x.bmp"));
         program_->recorder.fileAnswers = {unwritable};
-        f.Saveas1->trigger();
+        f.controls().Saveas1->trigger();
         QCOMPARE(program_->recorder.errorReports,
                  QStringList{errorText("ファイル %s を作成できません", unwritable)});
         QCOMPARE(f.currentFileName(), unwritable);
@@ -594,11 +597,11 @@ private slots:
         image.setPixel(9, 2, dimora::kBlack);
         image.setPixel(650, 2, dimora::kBlack);  // beyond the raster
         f.setWorkingImage(std::move(image));
-        f.SelShape1->show();  // no effect on what is written
+        f.controls().SelShape1->show();  // no effect on what is written
 
         const QString path = dir_.filePath(QStringLiteral("out.g1"));
         program_->recorder.fileAnswers = {path};
-        f.bb1->trigger();
+        f.controls().bb1->trigger();
         QCOMPARE(program_->recorder.dialogsShown.back().name, QStringLiteral("SaveDialog2"));
         const QByteArray bytes = fileBytes(path);
         QCOMPARE(bytes.size(), 32000);
@@ -609,13 +612,13 @@ private slots:
         // Cancelling writes nothing, even after an earlier save.
         QVERIFY(QFile::remove(path));
         program_->recorder.fileAnswers = {std::nullopt};
-        f.bb1->trigger();
+        f.controls().bb1->trigger();
         QVERIFY(!QFile::exists(path));
 
         program_->recorder.colourDepth = 8;
         program_->recorder.fileAnswers = {path};
         const auto dialogs = program_->recorder.dialogsShown.size();
-        f.bb1->trigger();
+        f.controls().bb1->trigger();
         QCOMPARE(program_->recorder.beeps, 1);
         QCOMPARE(program_->recorder.dialogsShown.size(), dialogs);
         QVERIFY(!QFile::exists(path));
@@ -627,7 +630,7 @@ private slots:
         dimora::Bitmap image = filledImage(3, 2, dimora::makeColour(1, 2, 3));
         image.setPixel(2, 1, dimora::makeColour(250, 128, 0));
         f.setWorkingImage(std::move(image));
-        f.Copy1->trigger();
+        f.controls().Copy1->trigger();
         const QImage copied = program_->recorder.clipboard;
         QCOMPARE(copied.size(), QSize(3, 2));
         QCOMPARE(copied.pixel(0, 0), qRgb(1, 2, 3));
@@ -635,11 +638,11 @@ private slots:
 
         const QString path = writeBmp(dir_, QStringLiteral("kept.bmp"), filledImage(5, 5, dimora::kBlack));
         program_->recorder.fileAnswers = {path};
-        f.Open1->trigger();
+        f.controls().Open1->trigger();
 
         // Text on the clipboard: paste does nothing.
         program_->recorder.setClipboardText(QStringLiteral("text"));
-        f.Paste1->trigger();
+        f.controls().Paste1->trigger();
         QCOMPARE(snapshot(f.workingPicture()), (Snapshot{5, 5, dimora::kBlack}));
 
         QImage other(4, 3, QImage::Format_ARGB32);
@@ -656,9 +659,10 @@ private slots:
         QCOMPARE(pasted.height(), 3);
         QCOMPARE(pasted.pixel(0, 0), dimora::makeColour(12, 34, 56));
         QCOMPARE(pasted.pixel(3, 2), dimora::makeColour(200, 100, 50));
-        QCOMPARE(f.Image->size(), QSize(4, 3));
+        QCOMPARE(f.controls().Image->size(), QSize(4, 3));
         // The scratch image and the file name stay.
-        QCOMPARE(snapshot(scratchWindow().scratchPicture()), (Snapshot{5, 5, dimora::kBlack}));
+        QCOMPARE(snapshot(scratchWindow(program_->windows).scratchPicture()),
+                 (Snapshot{5, 5, dimora::kBlack}));
         QCOMPARE(f.currentFileName(), path);
     }
 

@@ -19,24 +19,24 @@
 
 namespace {
 
-QStringList countList()
+QStringList countList(const Windows& windows)
 {
-    return windows().form4->countLines();
+    return windows.form4->countLines();
 }
 
-void setCountList(const QStringList& lines)
+void setCountList(const Windows& windows, const QStringList& lines)
 {
-    windows().form4->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    windows.form4->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-QList<QPointF> chartPoints()
+QList<QPointF> chartPoints(const Windows& windows)
 {
-    return windows().form4->Series1->points();
+    return windows.form4->Series1->points();
 }
 
-QList<QPointF> fittedSegment()
+QList<QPointF> fittedSegment(const Windows& windows)
 {
-    return windows().form4->Series2->points();
+    return windows.form4->Series2->points();
 }
 
 // The log-log points of the pairs (side, count).
@@ -74,14 +74,16 @@ private slots:
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(filledImage(64, 64, dimora::kBlack));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QVERIFY(program_->recorder.errorReports.isEmpty());
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
-        QCOMPARE(countList(), (QStringList{"4096", "1024", "256", "64", "16"}));
-        QVERIFY(samePoints(chartPoints(), logPoints({{1, 4096}, {2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
+        QCOMPARE(resultFields(program_->windows),
+                 (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
+        QCOMPARE(countList(program_->windows), (QStringList{"4096", "1024", "256", "64", "16"}));
+        QVERIFY(samePoints(chartPoints(program_->windows),
+                           logPoints({{1, 4096}, {2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
         // The fitted segment runs from side 1 down to a count of 1.
         const double a = std::log10(4096.0);
-        QVERIFY(samePoints(fittedSegment(), {QPointF(0, a), QPointF(a / 2, 0)}));
+        QVERIFY(samePoints(fittedSegment(program_->windows), {QPointF(0, a), QPointF(a / 2, 0)}));
         QVERIFY(cursorIsNormal());
         // Measurements do not show the count window themselves.
         QVERIFY(program_->form4().isHidden());
@@ -94,19 +96,19 @@ private slots:
         paintRect(image, 0, 0, 32, 32, dimora::makeColour(0, 255, 255));  // cyan: black by its red byte
         paintRect(image, 32, 32, 32, 32, dimora::makeColour(1, 0, 0));    // red byte 1: not black
         f.setWorkingImage(std::move(image));
-        f.frac1->trigger();
-        QCOMPARE(resultFields().at(1), QStringLiteral(" 25.0"));
-        QTest::mouseClick(f.ToolButton7, Qt::LeftButton);
-        QCOMPARE(resultFields().at(1), QStringLiteral(" 75.0"));
-        QCOMPARE(countList().first(), QStringLiteral("3072"));
+        f.controls().frac1->trigger();
+        QCOMPARE(resultFields(program_->windows).at(1), QStringLiteral(" 25.0"));
+        QTest::mouseClick(f.controls().ToolButton7, Qt::LeftButton);
+        QCOMPARE(resultFields(program_->windows).at(1), QStringLiteral(" 75.0"));
+        QCOMPARE(countList(program_->windows).first(), QStringLiteral("3072"));
 
         // All white: no black pixel, the zero report; list empty, chart kept.
-        const QList<QPointF> chartBefore = chartPoints();
+        const QList<QPointF> chartBefore = chartPoints(program_->windows);
         f.setWorkingImage(filledImage(1000, 1000));
-        QTest::mouseClick(f.ToolButton6, Qt::LeftButton);
-        QCOMPARE(resultFields(), (QStringList{" 1000×1000", " 0", "", " 0"}));
-        QVERIFY(countList().isEmpty());
-        QCOMPARE(chartPoints(), chartBefore);
+        QTest::mouseClick(f.controls().ToolButton6, Qt::LeftButton);
+        QCOMPARE(resultFields(program_->windows), (QStringList{" 1000×1000", " 0", "", " 0"}));
+        QVERIFY(countList(program_->windows).isEmpty());
+        QCOMPARE(chartPoints(program_->windows), chartBefore);
         QVERIFY(!chartBefore.isEmpty());
     }
 
@@ -114,38 +116,38 @@ private slots:
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(filledImage(100, 100, dimora::kBlack));
-        f.SelShape1->setGeometry(60, 0, 64, 64);  // 24 columns beyond the right edge
-        f.SelShape1->show();
-        f.fracw1->trigger();
-        QCOMPARE(resultFields().at(0), QStringLiteral(" 64×64"));
-        QCOMPARE(resultFields().at(1), QStringLiteral(" 37.5"));
-        QCOMPARE(countList().first(), QString::number(24 * 64));
-        f.frac1->trigger();
-        QCOMPARE(resultFields().at(1), QStringLiteral(" 62.5"));
-        QCOMPARE(countList().first(), QString::number(40 * 64));
+        f.controls().SelShape1->setGeometry(60, 0, 64, 64);  // 24 columns beyond the right edge
+        f.controls().SelShape1->show();
+        f.controls().fracw1->trigger();
+        QCOMPARE(resultFields(program_->windows).at(0), QStringLiteral(" 64×64"));
+        QCOMPARE(resultFields(program_->windows).at(1), QStringLiteral(" 37.5"));
+        QCOMPARE(countList(program_->windows).first(), QString::number(24 * 64));
+        f.controls().frac1->trigger();
+        QCOMPARE(resultFields(program_->windows).at(1), QStringLiteral(" 62.5"));
+        QCOMPARE(countList(program_->windows).first(), QString::number(40 * 64));
     }
 
     void failuresEndWithTheReportAndKeepTheFields()
     {
         TForm1& f = program_->form1();
-        setResultFields(kSentinel);
+        setResultFields(program_->windows, kSentinel);
 
         // The empty image: 0 / 0 coverage; the list stays empty.
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QCOMPARE(program_->recorder.errorReports, QStringList{"不正な浮動小数点数演算命令."});
-        QCOMPARE(resultFields(), kSentinel);
-        QVERIFY(countList().isEmpty());
+        QCOMPARE(resultFields(program_->windows), kSentinel);
+        QVERIFY(countList(program_->windows).isEmpty());
 
         // One side only: the list holds its count, the fit fails.
         dimora::Bitmap image = filledImage(4, 4);
         paintRect(image, 0, 0, 1, 3, dimora::kBlack);
         f.setWorkingImage(std::move(image));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QCOMPARE(program_->recorder.errorReports.size(), 2);
         QCOMPARE(program_->recorder.errorReports.last(), QStringLiteral("不正な浮動小数点数演算命令."));
-        QCOMPARE(countList(), QStringList{"3"});
-        QCOMPARE(resultFields(), kSentinel);
-        QVERIFY(chartPoints().isEmpty());
+        QCOMPARE(countList(program_->windows), QStringList{"3"});
+        QCOMPARE(resultFields(program_->windows), kSentinel);
+        QVERIFY(chartPoints(program_->windows).isEmpty());
         QCOMPARE(program_->recorder.busyCursorAtReport, (std::vector<bool>{false, false}));
         QVERIFY(cursorIsNormal());
     }
@@ -154,27 +156,29 @@ private slots:
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(filledImage(64, 64, dimora::makeColour(100, 100, 100)));
-        QTest::mouseClick(f.ToolButton9, Qt::LeftButton);
+        QTest::mouseClick(f.controls().ToolButton9, Qt::LeftButton);
         QVERIFY(program_->recorder.errorReports.isEmpty());
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 0.0", " -1.0000 (4)", " 2.0000"}));
-        QCOMPARE(countList(), (QStringList{"", "1024", "256", "64", "16"}));
-        QVERIFY(samePoints(chartPoints(), logPoints({{2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
+        QCOMPARE(resultFields(program_->windows), (QStringList{" 64×64", " 0.0", " -1.0000 (4)", " 2.0000"}));
+        QCOMPARE(countList(program_->windows), (QStringList{"", "1024", "256", "64", "16"}));
+        QVERIFY(
+            samePoints(chartPoints(program_->windows), logPoints({{2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
 
         // Halves of level 0 and 255: the brightness difference of the last side.
         dimora::Bitmap halves = filledImage(64, 64, dimora::kBlack);
         paintRect(halves, 32, 0, 32, 64, dimora::kWhite);
         f.setWorkingImage(std::move(halves));
-        f.gray1->trigger();
-        QCOMPARE(resultFields().at(1), QStringLiteral(" 255.0"));
-        QCOMPARE(countList().at(1), QStringLiteral("1024"));
+        f.controls().gray1->trigger();
+        QCOMPARE(resultFields(program_->windows).at(1), QStringLiteral(" 255.0"));
+        QCOMPARE(countList(program_->windows).at(1), QStringLiteral("1024"));
 
         // Shorter edge 8: one side only, the report, an empty line and one count.
-        setResultFields(kSentinel);
+        setResultFields(program_->windows, kSentinel);
         f.setWorkingImage(filledImage(8, 20));
-        f.gray1->trigger();
+        f.controls().gray1->trigger();
         QCOMPARE(program_->recorder.errorReports, QStringList{"不正な浮動小数点数演算命令."});
-        QCOMPARE(countList(), (QStringList{"", QString::number(4 * 10)}));  // 4 × 10 uniform boxes of side 2
-        QCOMPARE(resultFields(), kSentinel);
+        QCOMPARE(countList(program_->windows),
+                 (QStringList{"", QString::number(4 * 10)}));  // 4 × 10 uniform boxes of side 2
+        QCOMPARE(resultFields(program_->windows), kSentinel);
     }
 
     void editingTheCountListAndRecalculating()
@@ -182,32 +186,34 @@ private slots:
         TForm1& f = program_->form1();
         TForm4& counts = program_->form4();
         f.setWorkingImage(filledImage(64, 64, dimora::kBlack));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
 
         // Line 0 emptied: the sides 2 to 16 only.
-        setCountList({"", "1024", "256", "64", "16"});
-        setResultFields({"keep1", "keep2", "x", "y"});
+        setCountList(program_->windows, {"", "1024", "256", "64", "16"});
+        setResultFields(program_->windows, {"keep1", "keep2", "x", "y"});
         QTest::mouseClick(counts.BitBtn1, Qt::LeftButton);
-        QCOMPARE(resultFields(), (QStringList{"keep1", "keep2", " -1.0000 (4)", " 2.0000"}));
-        QVERIFY(samePoints(chartPoints(), logPoints({{2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
+        QCOMPARE(resultFields(program_->windows), (QStringList{"keep1", "keep2", " -1.0000 (4)", " 2.0000"}));
+        QVERIFY(
+            samePoints(chartPoints(program_->windows), logPoints({{2, 1024}, {4, 256}, {8, 64}, {16, 16}})));
 
         // Line 0 deleted: the counts move to the sides 1 to 8.
-        setCountList({"1024", "256", "64", "16"});
+        setCountList(program_->windows, {"1024", "256", "64", "16"});
         counts.BitBtn1->click();
-        QCOMPARE(resultFields().at(3), QStringLiteral(" 2.0000"));
-        QVERIFY(samePoints(chartPoints(), logPoints({{1, 1024}, {2, 256}, {4, 64}, {8, 16}})));
+        QCOMPARE(resultFields(program_->windows).at(3), QStringLiteral(" 2.0000"));
+        QVERIFY(
+            samePoints(chartPoints(program_->windows), logPoints({{1, 1024}, {2, 256}, {4, 64}, {8, 16}})));
         const double a = std::log10(1024.0);
-        QVERIFY(samePoints(fittedSegment(), {QPointF(0, a), QPointF(a / 2, 0)}));
+        QVERIFY(samePoints(fittedSegment(program_->windows), {QPointF(0, a), QPointF(a / 2, 0)}));
 
         // Leading blanks are allowed; lines from the 15th on are never read.
         QStringList lines{" 1000", "100", "10"};
         while (lines.size() < 14)
             lines.append(QString());
         lines.append(QStringLiteral("not a number"));
-        setCountList(lines);
+        setCountList(program_->windows, lines);
         counts.BitBtn1->click();
         QVERIFY(program_->recorder.errorReports.isEmpty());
-        QCOMPARE(resultFields().mid(2), (QStringList{" -1.0000 (3)", " 3.3219"}));
+        QCOMPARE(resultFields(program_->windows).mid(2), (QStringList{" -1.0000 (3)", " 3.3219"}));
     }
 
     void aBadCountListEndsTheRecalculationWithItsMessage()
@@ -230,13 +236,13 @@ private slots:
         for (const Case& c : cases) {
             program_->recorder.errorReports.clear();
             counts.Series2->replace({QPointF(0, 1), QPointF(1, 0)});
-            setResultFields(kSentinel);
-            setCountList(c.lines);
+            setResultFields(program_->windows, kSentinel);
+            setCountList(program_->windows, c.lines);
             counts.BitBtn1->click();
             QCOMPARE(program_->recorder.errorReports, QStringList{c.message});
-            QCOMPARE(chartPoints().size(), c.pointsKept);
-            QVERIFY(fittedSegment().isEmpty());
-            QCOMPARE(resultFields(), kSentinel);
+            QCOMPARE(chartPoints(program_->windows).size(), c.pointsKept);
+            QVERIFY(fittedSegment(program_->windows).isEmpty());
+            QCOMPARE(resultFields(program_->windows), kSentinel);
             QCOMPARE(counts.countLines(), c.lines);  // the list itself is never changed
         }
     }
@@ -245,10 +251,10 @@ private slots:
     {
         TForm1& f = program_->form1();
         QVERIFY(program_->form4().isHidden());
-        f.count1->trigger();
+        f.controls().count1->trigger();
         QVERIFY(program_->form4().isVisible());
         program_->form4().hide();
-        QTest::mouseClick(f.ToolButton10, Qt::LeftButton);
+        QTest::mouseClick(f.controls().ToolButton10, Qt::LeftButton);
         QVERIFY(program_->form4().isVisible());
         QVERIFY(cursorIsNormal());
     }
@@ -257,8 +263,8 @@ private slots:
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(filledImage(30, 30));
-        const std::vector<std::pair<QWidget*, QAction*>> commands{{&program_->form4(), f.count1},
-                                                                  {windows().form5, f.length1}};
+        const std::vector<std::pair<QWidget*, QAction*>> commands{
+            {&program_->form4(), f.controls().count1}, {program_->windows.form5, f.controls().length1}};
         for (const auto& [window, command] : commands) {
             for (int run = 0; run < 2; ++run) {
                 // The user minimised the window and went back to the main window.
@@ -277,10 +283,10 @@ private slots:
     void theTotalLengthOfBlackLines()
     {
         TForm1& f = program_->form1();
-        TForm5& lengths = *windows().form5;
+        TForm5& lengths = *program_->windows.form5;
         const auto measure = [&](dimora::Bitmap image) {
             f.setWorkingImage(std::move(image));
-            f.length1->trigger();
+            f.controls().length1->trigger();
             return lengths.Edit1->text();
         };
         dimora::Bitmap line = filledImage(30, 30);
@@ -313,8 +319,8 @@ private slots:
         // A selection cutting a line: the link across its edge adds a half.
         dimora::Bitmap cut = filledImage(60, 100);
         paintRect(cut, 10, 50, 20, 1, dimora::kBlack);
-        f.SelShape1->setGeometry(0, 0, 20, 100);
-        f.SelShape1->show();
+        f.controls().SelShape1->setGeometry(0, 0, 20, 100);
+        f.controls().SelShape1->show();
         QCOMPARE(measure(cut), QStringLiteral(" 10"));  // 9.5 rounded away from zero
         QVERIFY(program_->recorder.errorReports.isEmpty());
         QVERIFY(cursorIsNormal());
@@ -326,12 +332,13 @@ private slots:
         dimora::Bitmap image = filledImage(1200, 900);
         paintRect(image, 180, 110, 64, 64, dimora::kBlack);
         f.setWorkingImage(std::move(image));
-        f.ScrollBox1->horizontalScrollBar()->setValue(100);
-        f.ScrollBox1->verticalScrollBar()->setValue(30);
-        f.SelShape1->setGeometry(80, 80, 64, 64);
-        f.SelShape1->show();
-        f.frac1->trigger();
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
+        f.controls().ScrollBox1->horizontalScrollBar()->setValue(100);
+        f.controls().ScrollBox1->verticalScrollBar()->setValue(30);
+        f.controls().SelShape1->setGeometry(80, 80, 64, 64);
+        f.controls().SelShape1->show();
+        f.controls().frac1->trigger();
+        QCOMPARE(resultFields(program_->windows),
+                 (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
     }
 
 private:

@@ -30,10 +30,10 @@ private slots:
         program.form2().move(810, 40);
         program.recorder.fileAnswers = {
             QStringLiteral(DIMORA_TEST_DATA "/../../samples/sierpinski-carpet.bmp")};
-        f.Open1->trigger();
-        f.frac1->trigger();
+        f.controls().Open1->trigger();
+        f.controls().frac1->trigger();
         QVERIFY(program.recorder.errorReports.isEmpty());
-        f.count1->trigger();
+        f.controls().count1->trigger();
         program.form4().move(810, 200);
         program.form4().resize(450, 330);
         QVERIFY(QTest::qWaitForWindowExposed(&f));

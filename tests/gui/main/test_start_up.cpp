@@ -27,6 +27,7 @@
 #include <QLibraryInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -64,7 +65,7 @@ private slots:
         installRecordingPlatform();
         QStringList order;
         QList<QWidget*> created;
-        createWindows([&](QWidget* window) {
+        auto program = std::make_unique<Program>([&](QWidget* window) {
             order.append(QString::fromLatin1(window->metaObject()->className()));
             created.append(window);
         });
@@ -72,14 +73,17 @@ private slots:
             "TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox",          "TForm5",
             "TForm6", "TForm7", "TForm8", "TForm9", "CubeSettingsDialog", "CubeProgressWindow"};
         QCOMPARE(order, expected);
-        const Windows& w = windows();
+        const Windows& w = program->windows();
         const QList<QWidget*> instances{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
                                         w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
         QCOMPARE(instances, created);
         for (QWidget* window : created)
             QVERIFY(window->isWindow());
-        destroyWindows();
-        QVERIFY(windows().form1 == nullptr && windows().cubeProgress == nullptr);
+        // Destroying the program destroys every window.
+        const QPointer<QWidget> first = w.form1;
+        const QPointer<QWidget> last = w.cubeProgress;
+        program.reset();
+        QVERIFY(first.isNull() && last.isNull());
     }
 
     void onlyTheMainAndResultWindowsAreVisibleAtStart()
@@ -90,8 +94,8 @@ private slots:
             if (window->isVisible())
                 visible.append(window);
         QCOMPARE(visible.size(), 2);
-        QVERIFY(visible.contains(windows().form1));
-        QVERIFY(visible.contains(windows().form2));
+        QVERIFY(visible.contains(program.windows.form1));
+        QVERIFY(visible.contains(program.windows.form2));
     }
 
     void theApplicationIsTitledAndSpeaksJapanese()
@@ -125,40 +129,41 @@ private slots:
         TForm1& f = program.form1();
         QCOMPARE(f.windowTitle(), QStringLiteral("Dimora3"));
         QCOMPARE(f.centralWidget()->size(), QSize(539, 388));
-        QCOMPARE(f.ToolBar1->geometry(), QRect(0, 0, 539, 26));
-        QCOMPARE(f.ScrollBox1->geometry(), QRect(0, 32, 539, 357));
-        QCOMPARE(f.Label1->geometry(), QRect(182, 2, 258, 22));
-        QVERIFY(f.Label1->wordWrap());
-        QVERIFY(f.Label1->isVisible());
-        QVERIFY(f.Label1->text().isEmpty());
-        QCOMPARE(f.Image->parentWidget(), f.ScrollBox1->viewport());
-        QCOMPARE(f.Image->pos(), QPoint(0, 0));
-        QCOMPARE(f.Image->size(), QSize(0, 0));
-        QCOMPARE(f.SelShape1->parentWidget(), f.ScrollBox1->viewport());
-        QVERIFY(f.SelShape1->isHidden());
-        QCOMPARE(f.SelShape1->geometry(), QRect(80, 80, 64, 64));
-        QCOMPARE(f.SelShape1->SizeSense(), 4);
-        QCOMPARE(f.SelShape1->MinWidth(), 16);
-        QCOMPARE(f.SelShape1->MinHeight(), 16);
-        QCOMPARE(f.SelShape1->MaxBottom(), 0);
-        QCOMPARE(f.SelShape1->MaxRight(), 0);
-        QVERIFY(f.SelShape1->invertingPen());
-        QCOMPARE(f.SelShape1->toolTip(), QStringLiteral("サイズと位置変更"));
+        QCOMPARE(f.controls().ToolBar1->geometry(), QRect(0, 0, 539, 26));
+        QCOMPARE(f.controls().ScrollBox1->geometry(), QRect(0, 32, 539, 357));
+        QCOMPARE(f.controls().Label1->geometry(), QRect(182, 2, 258, 22));
+        QVERIFY(f.controls().Label1->wordWrap());
+        QVERIFY(f.controls().Label1->isVisible());
+        QVERIFY(f.controls().Label1->text().isEmpty());
+        QCOMPARE(f.controls().Image->parentWidget(), f.controls().ScrollBox1->viewport());
+        QCOMPARE(f.controls().Image->pos(), QPoint(0, 0));
+        QCOMPARE(f.controls().Image->size(), QSize(0, 0));
+        QCOMPARE(f.controls().SelShape1->parentWidget(), f.controls().ScrollBox1->viewport());
+        QVERIFY(f.controls().SelShape1->isHidden());
+        QCOMPARE(f.controls().SelShape1->geometry(), QRect(80, 80, 64, 64));
+        QCOMPARE(f.controls().SelShape1->SizeSense(), 4);
+        QCOMPARE(f.controls().SelShape1->MinWidth(), 16);
+        QCOMPARE(f.controls().SelShape1->MinHeight(), 16);
+        QCOMPARE(f.controls().SelShape1->MaxBottom(), 0);
+        QCOMPARE(f.controls().SelShape1->MaxRight(), 0);
+        QVERIFY(f.controls().SelShape1->invertingPen());
+        QCOMPARE(f.controls().SelShape1->toolTip(), QStringLiteral("サイズと位置変更"));
         QVERIFY(f.acceptDrops());
 
         // The scroll box follows all four edges of the window, the tool bar
         // its width.
         f.resize(f.width() + 100, f.height() + 50);
-        QCOMPARE(f.ScrollBox1->geometry(), QRect(0, 32, 639, 407));
-        QCOMPARE(f.ToolBar1->width(), 639);
+        QCOMPARE(f.controls().ScrollBox1->geometry(), QRect(0, 32, 639, 407));
+        QCOMPARE(f.controls().ToolBar1->width(), 639);
     }
 
     void theToolButtonsStandInTheirOrderWithTheirHints()
     {
         ProgramWindows program;
         TForm1& f = program.form1();
-        const QList<QToolButton*> buttons{f.ToolButton2, f.ToolButton4, f.ToolButton6,
-                                          f.ToolButton7, f.ToolButton9, f.ToolButton10};
+        const QList<QToolButton*> buttons{f.controls().ToolButton2, f.controls().ToolButton4,
+                                          f.controls().ToolButton6, f.controls().ToolButton7,
+                                          f.controls().ToolButton9, f.controls().ToolButton10};
         const QStringList hints{"開く（ＢＭＰ）",
                                 "範囲指定",
                                 "次元算出（黒）",
@@ -185,7 +190,7 @@ private slots:
         // from its edge.
         for (const char* name :
              {"ToolButton1", "ToolButton3", "ToolButton5", "ToolButton8", "ToolButton11"}) {
-            auto* divider = f.ToolBar1->findChild<QWidget*>(QString::fromLatin1(name));
+            auto* divider = f.controls().ToolBar1->findChild<QWidget*>(QString::fromLatin1(name));
             QCOMPARE(divider->width(), 8);
             const QImage picture = divider->grab().toImage();
             bool drawn = false;
@@ -210,49 +215,51 @@ private slots:
             menus.append(action->text());
         QCOMPARE(menus, (QStringList{"ファイル", "編集", "画像加工", "フラクタル次元", "範囲指定",
                                      "フィルター", "ヘルプ"}));
-        QCOMPARE(actionNames(f.File1), (QStringList{"Open1", "N3", "Saveas1", "bb1", "N1", "Exit1"}));
-        QCOMPARE(actionNames(f.Edit2), (QStringList{"Copy1", "Paste1"}));
-        QCOMPARE(actionNames(f.exec1),
+        QCOMPARE(actionNames(f.controls().File1),
+                 (QStringList{"Open1", "N3", "Saveas1", "bb1", "N1", "Exit1"}));
+        QCOMPARE(actionNames(f.controls().Edit2), (QStringList{"Copy1", "Paste1"}));
+        QCOMPARE(actionNames(f.controls().exec1),
                  (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
-        QCOMPARE(actionNames(f.N4),
+        QCOMPARE(actionNames(f.controls().N4),
                  (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1", "cube1"}));
-        QCOMPARE(actionNames(f.hani1), (QStringList{"N5", "N2"}));
-        QCOMPARE(actionNames(f.filter1), (QStringList{"median1", "noise1"}));
-        QCOMPARE(actionNames(f.help2), (QStringList{"usage1", "version1"}));
-        QVERIFY(f.N3->isSeparator() && f.N1->isSeparator());
+        QCOMPARE(actionNames(f.controls().hani1), (QStringList{"N5", "N2"}));
+        QCOMPARE(actionNames(f.controls().filter1), (QStringList{"median1", "noise1"}));
+        QCOMPARE(actionNames(f.controls().help2), (QStringList{"usage1", "version1"}));
+        QVERIFY(f.controls().N3->isSeparator() && f.controls().N1->isSeparator());
 
-        const std::vector<std::pair<QAction*, QString>> captions{{f.Open1, "画像を開く(BMP)"},
-                                                                 {f.Saveas1, "画像を別名で保存(BMP)"},
-                                                                 {f.bb1, "ベタファイル(G1)保存"},
-                                                                 {f.Exit1, "終了"},
-                                                                 {f.Copy1, "コピー(&C)"},
-                                                                 {f.Paste1, "貼り付け(&P)"},
-                                                                 {f.K2, "％変換"},
-                                                                 {f.sikii1, "しきい値変更"},
-                                                                 {f.K1, "緑部抽出"},
-                                                                 {f.K3, "赤部抽出"},
-                                                                 {f.reverse1, "ネガポジ反転"},
-                                                                 {f.gray2, "グレースケール化"},
-                                                                 {f.SLIM1, "細線化"},
-                                                                 {f.frac1, "黒の次元"},
-                                                                 {f.fracw1, "黒以外の次元"},
-                                                                 {f.gray1, "グレースケールの次元"},
-                                                                 {f.count1, "サイズ毎の個数表示"},
-                                                                 {f.length1, "黒の総延長"},
-                                                                 {f.slice1, "３Ｄスライス２値"},
-                                                                 {f.cube1, "３Ｄ立方体ボックスカウント..."},
-                                                                 {f.N5, "数値による指定"},
-                                                                 {f.N2, "範囲の表示"},
-                                                                 {f.median1, "メディアン"},
-                                                                 {f.noise1, "孤立黒点除去"},
-                                                                 {f.usage1, "使い方"},
-                                                                 {f.version1, "バージョン情報"}};
+        const std::vector<std::pair<QAction*, QString>> captions{
+            {f.controls().Open1, "画像を開く(BMP)"},
+            {f.controls().Saveas1, "画像を別名で保存(BMP)"},
+            {f.controls().bb1, "ベタファイル(G1)保存"},
+            {f.controls().Exit1, "終了"},
+            {f.controls().Copy1, "コピー(&C)"},
+            {f.controls().Paste1, "貼り付け(&P)"},
+            {f.controls().K2, "％変換"},
+            {f.controls().sikii1, "しきい値変更"},
+            {f.controls().K1, "緑部抽出"},
+            {f.controls().K3, "赤部抽出"},
+            {f.controls().reverse1, "ネガポジ反転"},
+            {f.controls().gray2, "グレースケール化"},
+            {f.controls().SLIM1, "細線化"},
+            {f.controls().frac1, "黒の次元"},
+            {f.controls().fracw1, "黒以外の次元"},
+            {f.controls().gray1, "グレースケールの次元"},
+            {f.controls().count1, "サイズ毎の個数表示"},
+            {f.controls().length1, "黒の総延長"},
+            {f.controls().slice1, "３Ｄスライス２値"},
+            {f.controls().cube1, "３Ｄ立方体ボックスカウント..."},
+            {f.controls().N5, "数値による指定"},
+            {f.controls().N2, "範囲の表示"},
+            {f.controls().median1, "メディアン"},
+            {f.controls().noise1, "孤立黒点除去"},
+            {f.controls().usage1, "使い方"},
+            {f.controls().version1, "バージョン情報"}};
         for (const auto& [action, caption] : captions) {
             QCOMPARE(action->text(), caption);
             QVERIFY(action->isEnabled());
         }
-        QCOMPARE(f.Paste1->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
-        QVERIFY(f.Copy1->shortcut().isEmpty());
+        QCOMPARE(f.controls().Paste1->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+        QVERIFY(f.controls().Copy1->shortcut().isEmpty());
     }
 
     void theResultWindowStaysOnTopWithoutTitleBarButtons()
@@ -328,7 +335,7 @@ private slots:
         QCOMPARE(f4.Memo1->geometry(), memo.adjusted(0, 0, 0, 30));
         QCOMPARE(f4.Chart1->geometry(), chart.adjusted(0, 0, 40, 30));
 
-        TForm5& f5 = *windows().form5;
+        TForm5& f5 = *program.windows.form5;
         QVERIFY(f5.isHidden());
         QCOMPARE(f5.windowTitle(), QStringLiteral("総延長"));
         QCOMPARE(f5.Label1->text(), QStringLiteral("指定範囲内の総延長"));
@@ -343,23 +350,23 @@ private slots:
         QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 0, 0}));
 
         f.setWorkingImage(filledImage(1000, 800));
-        QCOMPARE(f.Image->size(), QSize(1000, 800));
+        QCOMPARE(f.controls().Image->size(), QSize(1000, 800));
         QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 1000, 800}));
 
-        f.ScrollBox1->horizontalScrollBar()->setValue(100);
-        f.ScrollBox1->verticalScrollBar()->setValue(30);
-        f.SelShape1->setGeometry(80, 80, 64, 64);
-        f.SelShape1->show();
+        f.controls().ScrollBox1->horizontalScrollBar()->setValue(100);
+        f.controls().ScrollBox1->verticalScrollBar()->setValue(30);
+        f.controls().SelShape1->setGeometry(80, 80, 64, 64);
+        f.controls().SelShape1->show();
         QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{180, 110, 64, 64}));
 
         // Scrolling moves the rectangle with the image: it stays over the
         // same pixels.
-        f.ScrollBox1->horizontalScrollBar()->setValue(0);
-        f.ScrollBox1->verticalScrollBar()->setValue(70);
-        QCOMPARE(f.SelShape1->pos(), QPoint(180, 40));
+        f.controls().ScrollBox1->horizontalScrollBar()->setValue(0);
+        f.controls().ScrollBox1->verticalScrollBar()->setValue(70);
+        QCOMPARE(f.controls().SelShape1->pos(), QPoint(180, 40));
         QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{180, 110, 64, 64}));
 
-        f.SelShape1->hide();
+        f.controls().SelShape1->hide();
         QCOMPARE(f.takeAnalysisRegion(), (dimora::Region{0, 0, 1000, 800}));
     }
 
@@ -368,7 +375,7 @@ private slots:
         ProgramWindows program;
         TForm1& f = program.form1();
         const auto shownAt = [&](int x, int y) {
-            return f.Image->grab(QRect(x, y, 1, 1)).toImage().pixel(0, 0);
+            return f.controls().Image->grab(QRect(x, y, 1, 1)).toImage().pixel(0, 0);
         };
         for (const auto order : {dimora::RowOrder::BottomUp, dimora::RowOrder::TopDown}) {
             dimora::Bitmap image(3000, 2000, dimora::PixelLayout::rgb24(), order);
@@ -376,7 +383,7 @@ private slots:
             image.setPixel(2999, 1999, dimora::makeColour(200, 100, 0));
             image.setPixel(5, 3, dimora::kBlack);
             f.setWorkingImage(std::move(image));
-            QCOMPARE(f.Image->size(), QSize(3000, 2000));
+            QCOMPARE(f.controls().Image->size(), QSize(3000, 2000));
             QCOMPARE(shownAt(2999, 1999), qRgb(200, 100, 0));
             QCOMPARE(shownAt(5, 3), qRgb(0, 0, 0));
             QCOMPARE(shownAt(6, 3), qRgb(255, 255, 255));
@@ -391,15 +398,15 @@ private slots:
             37, 5, dimora::PixelLayout::indexed(4, {dimora::kWhite, dimora::makeColour(9, 8, 7)}));
         indexed.setPixel(33, 4, dimora::makeColour(9, 8, 7));
         f.setWorkingImage(std::move(indexed));
-        const QImage part = f.Image->grab(QRect(31, 2, 6, 3)).toImage();
+        const QImage part = f.controls().Image->grab(QRect(31, 2, 6, 3)).toImage();
         QCOMPARE(part.pixel(2, 2), qRgb(9, 8, 7));
         QCOMPARE(part.pixel(1, 2), qRgb(255, 255, 255));
 
         // The empty image, and a metafile, show nothing.
         f.setWorkingImage(dimora::Bitmap());
-        QCOMPARE(f.Image->size(), QSize(0, 0));
+        QCOMPARE(f.controls().Image->size(), QSize(0, 0));
         f.setWorkingPicture(WorkingPicture::metafile(QByteArray("x"), QStringLiteral("emf")));
-        QCOMPARE(f.Image->size(), QSize(0, 0));
+        QCOMPARE(f.controls().Image->size(), QSize(0, 0));
     }
 
     void closingTheMainWindowEndsTheProgram()
@@ -408,11 +415,11 @@ private slots:
         QSignalSpy closed(&program.form1(), &TForm1::closed);
         // The event loop ends although the result window stays (the guard
         // only keeps a failure from hanging the test).
-        QTimer::singleShot(0, &program.form1(), [&] { program.form1().Exit1->trigger(); });
+        QTimer::singleShot(0, &program.form1(), [&] { program.form1().controls().Exit1->trigger(); });
         QTimer guard;
         connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
         guard.start(60000);
-        QCOMPARE(runUntilMainWindowCloses(), 0);
+        QCOMPARE(runUntilMainWindowCloses(program.program), 0);
         QCOMPARE(closed.count(), 1);
         QVERIFY(!program.form1().isVisible());
     }

@@ -8,8 +8,9 @@
 #include "core/common/error.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/image/bitmap.hpp"
+#include "gui/app/file_commands.hpp"
 #include "gui/app/main_window.hpp"
-#include "gui/app/windows.hpp"
+#include "gui/app/program.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
 
@@ -18,21 +19,29 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 class ProgramUnderTest {
 public:
-    ProgramUnderTest() : desktop(installRecordingPlatform()) { createWindows(); }
+    ProgramUnderTest() : desktop(installRecordingPlatform()), program_(std::make_unique<Program>()) {}
     ~ProgramUnderTest()
     {
-        destroyWindows();
+        program_.reset();
         setPlatform(nullptr);
     }
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
     RecordingPlatform& desktop;
-    [[nodiscard]] TForm1& form1() const { return *windows().form1; }
+
+private:
+    std::unique_ptr<Program> program_;
+
+public:
+    // The windows of the program.
+    const Windows& windows = program_->windows();
+    [[nodiscard]] TForm1& form1() const { return *windows.form1; }
 };
 
 // A 24-bit bitmap whose pixel (x, y) has the colour colourAt(x, y).
@@ -55,9 +64,9 @@ inline void writeBmpSeries(const QString& folder, int count, const std::function
 }
 
 // The four fields of the result window.
-inline QStringList resultFields()
+inline QStringList resultFields(const Windows& windows)
 {
-    const TForm2& form2 = *windows().form2;
+    const TForm2& form2 = *windows.form2;
     return {form2.Edit1->text(), form2.Edit2->text(), form2.Edit3->text(), form2.Edit4->text()};
 }
 

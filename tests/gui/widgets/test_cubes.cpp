@@ -44,9 +44,9 @@ dimora::Bitmap patternSlice(int width, int height, int i)
 
 // The four fields of the result window, then the count list: as the windows
 // show them, and as the core's own whole measurement gives them.
-QStringList shownNow()
+QStringList shownNow(const Windows& windows)
 {
-    return resultFields() + windows().form4->countLines();
+    return resultFields(windows) + windows.form4->countLines();
 }
 
 QStringList shownBy(const dimora::DimensionMeasurement& m)
@@ -61,16 +61,16 @@ QStringList shownBy(const dimora::DimensionMeasurement& m)
 
 // Marks the result and count windows, so that a run that writes nothing can
 // be told from one that writes.
-void markWindows()
+void markWindows(const Windows& windows)
 {
-    windows().form2->Edit1->setText(QStringLiteral("kept"));
-    windows().form4->appendCountLine(QStringLiteral("stale"));
+    windows.form2->Edit1->setText(QStringLiteral("kept"));
+    windows.form4->appendCountLine(QStringLiteral("stale"));
 }
 
-void expectMarkedWindows()
+void expectMarkedWindows(const Windows& windows)
 {
-    QCOMPARE(windows().form2->Edit1->text(), QStringLiteral("kept"));
-    QCOMPARE(windows().form4->countLines(), QStringList{QStringLiteral("stale")});
+    QCOMPARE(windows.form2->Edit1->text(), QStringLiteral("kept"));
+    QCOMPARE(windows.form4->countLines(), QStringList{QStringLiteral("stale")});
 }
 
 }  // namespace
@@ -85,13 +85,13 @@ private slots:
         writeBmpSeries(folder.path(), 3, [](int i) { return patternSlice(32, 32, i); });
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
 
         // The item stands right below the slice series' item.
-        const QList<QAction*> items = form1.N4->actions();
-        QCOMPARE(items.indexOf(form1.cube1), items.indexOf(form1.slice1) + 1);
-        QCOMPARE(form1.cube1->objectName(), QStringLiteral("cube1"));
-        form1.cube1->trigger();
+        const QList<QAction*> items = form1.controls().N4->actions();
+        QCOMPARE(items.indexOf(form1.controls().cube1), items.indexOf(form1.controls().slice1) + 1);
+        QCOMPARE(form1.controls().cube1->objectName(), QStringLiteral("cube1"));
+        form1.controls().cube1->trigger();
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.isModal());
         QCOMPARE(dialog.PixelSizeEdit->text(), QStringLiteral("1"));
@@ -155,10 +155,10 @@ private slots:
         dialog.PixelSizeEdit->setText(QStringLiteral("0.5"));
         dialog.CancelButton->click();
         QVERIFY(dialog.isHidden());
-        form1.cube1->trigger();
+        form1.controls().cube1->trigger();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(dialog.isHidden());
-        form1.cube1->trigger();
+        form1.controls().cube1->trigger();
         QCOMPARE(dialog.PixelSizeEdit->text(), QStringLiteral("0.5"));
         QCOMPARE(dialog.StackEdit->text(), empty.path());
         QVERIFY(program.desktop.errorReports.isEmpty());
@@ -169,10 +169,10 @@ private slots:
         QTemporaryDir folder;
         writeBmpSeries(folder.path(), 3, [](int i) { return patternSlice(32, 32, i); });
         ProgramUnderTest program;
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
-        program.form1().cube1->trigger();
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
+        program.form1().controls().cube1->trigger();
         dialog.StackEdit->setText(folder.path());
-        markWindows();
+        markWindows(program.windows);
 
         const auto runWith = [&](const QString& pixel, const QString& distance) {
             program.desktop.errorReports.clear();
@@ -190,14 +190,14 @@ private slots:
         // Too large for a double.
         QCOMPARE(runWith(QStringLiteral("1"), QStringLiteral("1e999")), notPositive);
         QVERIFY(dialog.isVisible());
-        QVERIFY(windows().cubeProgress->isHidden());
-        expectMarkedWindows();
+        QVERIFY(program.windows.cubeProgress->isHidden());
+        expectMarkedWindows(program.windows);
     }
 
     void theVoxelTextsRoundAsWritten()
     {
         ProgramUnderTest program;
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
         // Pixel, distance, k(1): 0.3 / 0.2 is 1.5 and rounds up, although it is
         // less in doubles; the longer text is the same double as 0.3.
         const struct {
@@ -219,13 +219,13 @@ private slots:
         writeBmpSeries(folder.path(), kSlices, [](int i) { return patternSlice(160, 150, i); });
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
-        CubeProgressWindow& progress = *windows().cubeProgress;
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
+        CubeProgressWindow& progress = *program.windows.cubeProgress;
         form1.setWorkingImage(patternSlice(40, 30, 0));
         const QImage picture = toQImage(form1.workingPicture().pixels());
-        windows().form4->appendCountLine(QStringLiteral("stale"));
+        program.windows.form4->appendCountLine(QStringLiteral("stale"));
 
-        form1.cube1->trigger();
+        form1.controls().cube1->trigger();
         dialog.StackEdit->setText(folder.filePath(QStringLiteral("%1.bmp").arg(kSlices)));
         dialog.PixelSizeEdit->setText(QStringLiteral("0.05"));
         dialog.SliceDistanceEdit->setText(QStringLiteral("0.1"));
@@ -262,13 +262,13 @@ private slots:
         settings.stack = dialog.StackEdit->text().toStdString();
         settings.voxel = {0.05, 0.05, 0.1};
         const dimora::CubeStackMeasurement whole = dimora::measureCubeStack(settings);
-        QCOMPARE(shownNow(), shownBy(whole.measurement));
-        QCOMPARE(windows().form2->Edit1->text(), QStringLiteral(" 160×150"));
+        QCOMPARE(shownNow(program.windows), shownBy(whole.measurement));
+        QCOMPARE(program.windows.form2->Edit1->text(), QStringLiteral(" 160×150"));
         QCOMPARE(toQImage(form1.workingPicture().pixels()), picture);
 
         // The count window says that it counts cubes, over how many slices
         // and with what voxel, above the uncertainty line; both lines fit.
-        TForm4& counts = *windows().form4;
+        TForm4& counts = *program.windows.form4;
         counts.show();
         const QStringList lines = counts.UncertaintyLabel->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 2);
@@ -284,7 +284,7 @@ private slots:
         QCOMPARE(counts.UncertaintyLabel->geometry().bottom(), counts.height() - 1);
 
         // The shown selection limits every slice.
-        form1.N2->trigger();
+        form1.controls().N2->trigger();
         settings.region = form1.shownSelection();
         QVERIFY(settings.region);
         // Voxel texts too long for the line are cut there and given whole in its tool tip.
@@ -293,7 +293,7 @@ private slots:
         dialog.RunButtonClick();
         const dimora::CubeStackMeasurement selected = dimora::measureCubeStack(settings);
         QVERIFY(program.desktop.errorReports.isEmpty());
-        QCOMPARE(shownNow(), shownBy(selected.measurement));
+        QCOMPARE(shownNow(program.windows), shownBy(selected.measurement));
         QVERIFY(shownBy(selected.measurement) != shownBy(whole.measurement));
         QCOMPARE(toQImage(form1.workingPicture().pixels()), picture);
         const QString longNote = QStringLiteral("3D: 16 スライス, ボクセル %1×%1×%2 mm")
@@ -305,7 +305,7 @@ private slots:
 
         // A measurement in the plane leaves the line and the chart as they were.
         const int chartHeight = counts.Chart1->height();
-        form1.frac1->trigger();
+        form1.controls().frac1->trigger();
         QVERIFY(program.desktop.errorReports.isEmpty());
         QVERIFY(!counts.UncertaintyLabel->text().startsWith(QStringLiteral("3D")));
         QVERIFY(!counts.UncertaintyLabel->text().contains(QLatin1Char('\n')));
@@ -320,10 +320,10 @@ private slots:
         QTemporaryDir folder;
         writeBmpSeries(folder.path(), 40, [](int i) { return patternSlice(64, 64, i); });
         ProgramUnderTest program;
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
-        CubeProgressWindow& progress = *windows().cubeProgress;
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
+        CubeProgressWindow& progress = *program.windows.cubeProgress;
         dialog.StackEdit->setText(folder.path());
-        markWindows();
+        markWindows(program.windows);
 
         // The stop button, then closing the window: both only ask the run to stop.
         for (const bool byButton : {true, false}) {
@@ -344,12 +344,12 @@ private slots:
             QCOMPARE(stops, 1);
             QVERIFY(progress.isHidden());
             QVERIFY(program.desktop.errorReports.isEmpty());
-            expectMarkedWindows();
+            expectMarkedWindows(program.windows);
         }
         // The next run may be stopped again, and runs to its end when it is not.
         dialog.RunButtonClick();
         QVERIFY(program.desktop.errorReports.isEmpty());
-        QCOMPARE(windows().form4->countLines().size(),
+        QCOMPARE(program.windows.form4->countLines().size(),
                  qsizetype(dimora::measureCubeStack({folder.path().toStdString(), {}, {}})
                                .measurement.countList.size()));
     }
@@ -359,16 +359,16 @@ private slots:
         QTemporaryDir folder;
         writeBmpSeries(folder.path(), 6, [](int i) { return patternSlice(64, i == 4 ? 60 : 64, i); });
         ProgramUnderTest program;
-        CubeSettingsDialog& dialog = *windows().cubeSettings;
+        CubeSettingsDialog& dialog = *program.windows.cubeSettings;
         const QString last = folder.filePath(QStringLiteral("6.bmp"));
         dialog.StackEdit->setText(last);
-        markWindows();
+        markWindows(program.windows);
         dialog.RunButtonClick();
 
         const std::string fourth = dimora::CubeStack::find(last.toStdString()).slicePath(4);
         QCOMPARE(program.desktop.errorReports, QStringList{reportOf(dimora::msg::kSliceSizeDiffers, fourth)});
-        QVERIFY(windows().cubeProgress->isHidden());
-        expectMarkedWindows();
+        QVERIFY(program.windows.cubeProgress->isHidden());
+        expectMarkedWindows(program.windows);
 
         // A slice cut short is named by its path and number.
         writeBmpSeries(folder.path(), 6, [](int i) { return patternSlice(64, 64, i); });
@@ -378,8 +378,8 @@ private slots:
         dialog.RunButtonClick();
         QCOMPARE(program.desktop.errorReports,
                  QStringList{reportOf(dimora::cannotReadSliceMessage(fifth.toStdString(), 5))});
-        QVERIFY(windows().cubeProgress->isHidden());
-        expectMarkedWindows();
+        QVERIFY(program.windows.cubeProgress->isHidden());
+        expectMarkedWindows(program.windows);
     }
 };
 

@@ -42,13 +42,13 @@ private slots:
     void theHelpPageOpensFromTheProgramsFolder()
     {
         ProgramUnderTest program;
-        program.form1().usage1->trigger();
+        program.form1().controls().usage1->trigger();
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(program.desktop.urlsOpened.size(), 1);
         const QUrl opened = program.desktop.urlsOpened[0];
         QVERIFY(opened.isLocalFile());
         QCOMPARE(opened.toLocalFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/help.htm"));
-        QCOMPARE(QUrl(program.form1().pvlUrl1->Url()), opened);
+        QCOMPARE(QUrl(program.form1().controls().pvlUrl1->Url()), opened);
     }
 
     void aFolderWithBlanksStaysOneAddress()
@@ -85,7 +85,7 @@ private slots:
     {
         ProgramUnderTest program;
         program.desktop.openUrlSucceeds = false;
-        program.form1().usage1->trigger();
+        program.form1().controls().usage1->trigger();
         QCOMPARE(program.desktop.errorReports, QStringList{reportOf("Couldn't launch default browser")});
     }
 
@@ -104,7 +104,7 @@ private slots:
     void theAboutBoxIsModal()
     {
         ProgramUnderTest program;
-        TAboutBox& box = *windows().aboutBox;
+        TAboutBox& box = *program.windows.aboutBox;
         QVERIFY(!box.ProgramIcon->pixmap().isNull());
         // The link label's caption is the project's home, as the AppStream
         // metadata names it.
@@ -125,7 +125,7 @@ private slots:
             wasModal = box.isModal() && box.isVisible();
             box.OKButton->click();
         });
-        program.form1().version1->trigger();
+        program.form1().controls().version1->trigger();
         QVERIFY(wasModal);
         QVERIFY(box.isHidden());
         QCOMPARE(box.result(), int(QDialog::Accepted));
@@ -178,14 +178,14 @@ private slots:
     void theLinkLabelsPopupMenu()
     {
         ProgramUnderTest program;
-        THTLabel& label = *windows().aboutBox->HTLabel1;
+        THTLabel& label = *program.windows.aboutBox->HTLabel1;
         QMenu* menu = label.popupMenu();
         QCOMPARE(menu->actions().size(), 2);
         QCOMPARE(menu->actions()[0]->text(), QStringLiteral("開く(&O)"));
         QCOMPARE(menu->actions()[1]->text(), QStringLiteral("コピー(&C)"));
         QCOMPARE(menu->defaultAction(), menu->actions()[0]);
 
-        windows().aboutBox->show();
+        program.windows.aboutBox->show();
         QVERIFY(menu->isHidden());
         clickLabel(&label, Qt::RightButton);
         QVERIFY(menu->isVisible());
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(program.desktop.clipboardTextValue, label.text());
         label.openItem()->trigger();
         QCOMPARE(program.desktop.urlsOpened, QList<QUrl>{QUrl(label.text())});
-        windows().aboutBox->hide();
+        program.windows.aboutBox->hide();
     }
 
     void theLinkStyleFollowsTheHoverRule()

@@ -57,9 +57,9 @@ void typeThreshold(TForm3& form3, const QString& text)
 // Shows the threshold dialog by its menu item and makes it the active window.
 bool showThresholdDialog(ProgramUnderTest& program)
 {
-    program.form1().sikii1->trigger();
-    QApplication::setActiveWindow(windows().form3);
-    return QTest::qWaitForWindowActive(windows().form3);
+    program.form1().controls().sikii1->trigger();
+    QApplication::setActiveWindow(program.windows.form3);
+    return QTest::qWaitForWindowActive(program.windows.form3);
 }
 
 // A black square of side `side` with its corner at (at, at) on white.
@@ -85,16 +85,16 @@ private slots:
     void theThresholdDialogShowsAndHides()
     {
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         QVERIFY(form3.isHidden());
         QCOMPARE(form3.Edit1->text(), QStringLiteral(" 0"));
         QCOMPARE(form3.threshold(), 0);
 
         // Shown by its menu item, modeless, focus on OK; "OK" hides it.
-        program.form1().sikii1->trigger();
+        program.form1().controls().sikii1->trigger();
         QVERIFY(form3.isVisible());
         QVERIFY(!form3.isModal());
-        program.form1().sikii1->trigger();
+        program.form1().controls().sikii1->trigger();
         QVERIFY(form3.isVisible());
         QTest::keyClick(&form3, Qt::Key_Escape);  // no cancel button: Esc does nothing
         QVERIFY(form3.isVisible());
@@ -116,7 +116,7 @@ private slots:
         if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")))
             QSKIP("the IPA fonts are not installed");
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         for (const QLabel* label : {form3.Label1, form3.Label2}) {
             QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
             QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
@@ -129,7 +129,7 @@ private slots:
     void aBadThresholdIsReportedOnceThePressThatLeftTheEditIsHandled()
     {
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         QVERIFY(showThresholdDialog(program));
         QScrollBar& bar = *form3.ScrollBar1;
 
@@ -169,7 +169,7 @@ private slots:
     void theScrollBarSetsTheThresholdAndTheEdit()
     {
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         form3.ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(form3.threshold(), 1);
         QCOMPARE(form3.Edit1->text(), QStringLiteral(" 1"));
@@ -185,7 +185,7 @@ private slots:
     void aTypedThresholdIsTakenWhenTheEditLosesTheFocus()
     {
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         form3.Edit1->setText(QStringLiteral(" 7"));
         QCOMPARE(form3.threshold(), 0);  // nothing before the focus leaves
         typeThreshold(form3, QStringLiteral(" 7"));
@@ -224,7 +224,7 @@ private slots:
     void clickingTheBarOrOkReadsTheTypedValueFirst()
     {
         ProgramUnderTest program;
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         form3.show();
         QApplication::setActiveWindow(&form3);
         QVERIFY(QTest::qWaitForWindowActive(&form3));
@@ -240,21 +240,21 @@ private slots:
     {
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
-        TForm3& form3 = *windows().form3;
+        TForm3& form3 = *program.windows.form3;
         const std::vector<Colour> colours{kGreenish, dimora::kBlack, kGreen, kRed, dimora::kWhite};
 
         form1.setWorkingImage(rowOf(colours));
-        form1.K1->trigger();  // green: d = g% − r% > 0
+        form1.controls().K1->trigger();  // green: d = g% − r% > 0
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
 
         form1.setWorkingImage(rowOf(colours));
-        form1.K3->trigger();  // red: d = r% − g% > 0
+        form1.controls().K3->trigger();  // red: d = r% − g% > 0
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF}));
 
         // A negative threshold makes greys (d = 0) black.
         form3.ScrollBar1->setValue(-1);
         form1.setWorkingImage(rowOf(colours));
-        form1.K1->trigger();
+        form1.controls().K1->trigger();
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0, 0, 0, 0xFFFFFF, 0}));
 
         // A typed 35 kept beyond the bar's range: the greenish pixel
@@ -262,7 +262,7 @@ private slots:
         form3.ScrollBar1->setValue(20);
         typeThreshold(form3, QStringLiteral("35"));
         form1.setWorkingImage(rowOf(colours));
-        form1.K1->trigger();
+        form1.controls().K1->trigger();
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{0xFFFFFF, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF}));
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(program.desktop.beeps, 0);
@@ -273,7 +273,7 @@ private slots:
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
         form1.setWorkingImage(rowOf({dimora::kBlack, dimora::kWhite, kRed, kGreenish}));
-        form1.K2->trigger();
+        form1.controls().K2->trigger();
         QCOMPARE(workingPixels(form1), (std::vector<Colour>{makeColour(83, 83, 83), makeColour(83, 83, 83),
                                                             makeColour(250, 0, 0), makeColour(83, 166, 0)}));
     }
@@ -285,13 +285,13 @@ private slots:
         program.desktop.colourDepth = 8;
         const std::vector<Colour> colours{kGreenish, kRed};
         form1.setWorkingImage(rowOf(colours));
-        form1.K1->trigger();
-        form1.K3->trigger();
-        form1.K2->trigger();
+        form1.controls().K1->trigger();
+        form1.controls().K3->trigger();
+        form1.controls().K2->trigger();
         QCOMPARE(program.desktop.beeps, 3);
         QCOMPARE(workingPixels(form1), colours);
         // Inversion has no such guard.
-        form1.reverse1->trigger();
+        form1.controls().reverse1->trigger();
         QCOMPARE(workingPixels(form1),
                  (std::vector<Colour>{makeColour(245, 235, 255), makeColour(0, 255, 255)}));
         QCOMPARE(program.desktop.beeps, 3);
@@ -303,20 +303,21 @@ private slots:
         TForm1& form1 = program.form1();
         program.desktop.colourDepth = 8;
         form1.setWorkingPicture(WorkingPicture::icon(QByteArray("icon bytes")));
-        form1.K1->trigger();
+        form1.controls().K1->trigger();
         // The pixel access fails before the palette guard: no beep.
         QCOMPARE(program.desktop.errorReports, QStringList{reportOf(kBitmapOnlyMessage)});
         QCOMPARE(program.desktop.beeps, 0);
         QCOMPARE(form1.workingPicture().kind(), PictureKind::Icon);
 
-        for (QAction* command : {form1.reverse1, form1.gray2, form1.SLIM1, form1.median1, form1.noise1}) {
+        for (QAction* command : {form1.controls().reverse1, form1.controls().gray2, form1.controls().SLIM1,
+                                 form1.controls().median1, form1.controls().noise1}) {
             form1.setWorkingPicture(WorkingPicture::icon(QByteArray("icon bytes")));
             command->trigger();
             QCOMPARE(form1.workingPicture().kind(), PictureKind::Bitmap);
             QVERIFY(form1.workingPicture().pixels().empty());
         }
         QCOMPARE(program.desktop.errorReports.size(), 1);
-        QVERIFY(windows().form6->scratchPicture().pixels().empty());
+        QVERIFY(program.windows.form6->scratchPicture().pixels().empty());
     }
 
     void inversionAndGrayscale()
@@ -327,15 +328,15 @@ private slots:
             dimora::kBlack,      dimora::kWhite,     kRed, kGreen, makeColour(0, 0, 255),
             makeColour(2, 0, 0), makeColour(9, 9, 9)};
         form1.setWorkingImage(rowOf(colours));
-        form1.reverse1->trigger();
-        form1.reverse1->trigger();
+        form1.controls().reverse1->trigger();
+        form1.controls().reverse1->trigger();
         QCOMPARE(workingPixels(form1), colours);
-        form1.reverse1->trigger();
+        form1.controls().reverse1->trigger();
         QCOMPARE(workingPixels(form1)[0], dimora::kWhite);
         QCOMPARE(workingPixels(form1)[1], dimora::kBlack);
 
         form1.setWorkingImage(rowOf(colours));
-        form1.gray2->trigger();
+        form1.controls().gray2->trigger();
         std::vector<Colour> greys;
         for (unsigned y : {0u, 255u, 76u, 150u, 28u, 0u, 9u})
             greys.push_back(y * 0x010101u);
@@ -347,7 +348,7 @@ private slots:
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
         form1.setWorkingImage(squareOn(7, 2, 3));
-        form1.SLIM1->trigger();
+        form1.controls().SLIM1->trigger();
         const auto pixels = workingPixels(form1);
         for (int i = 0; i < 49; ++i)
             QCOMPARE(pixels[i], i == 3 * 7 + 3 ? dimora::kBlack : dimora::kWhite);
@@ -357,7 +358,7 @@ private slots:
     {
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
-        TForm6& form6 = *windows().form6;
+        TForm6& form6 = *program.windows.form6;
         form6.setScratchPicture(WorkingPicture(squareOn(3, 0, 3)));
 
         // A lone black dot and a two-pixel-thick bar on white.
@@ -365,7 +366,7 @@ private slots:
             return (x == 2 && y == 2) || (y >= 5 && y <= 6 && x >= 1 && x <= 7) ? dimora::kBlack
                                                                                 : dimora::kWhite;
         }));
-        form1.median1->trigger();
+        form1.controls().median1->trigger();
         const dimora::Bitmap& result = form1.workingPicture().pixels();
         QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // the dot vanished
         QCOMPARE(result.pixel(0, 0), dimora::kBlack);  // corners always come out black
@@ -388,7 +389,7 @@ private slots:
                 return dimora::kBlack;
             return x == 3 && y == 1 ? makeColour(255, 0, 0) : dimora::kWhite;
         }));
-        form1.noise1->trigger();
+        form1.controls().noise1->trigger();
         const dimora::Bitmap& result = form1.workingPicture().pixels();
         QCOMPARE(result.pixel(2, 2), dimora::kWhite);  // isolated
         QCOMPARE(result.pixel(4, 1), dimora::kWhite);  // a red neighbour does not keep it

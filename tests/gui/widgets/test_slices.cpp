@@ -29,7 +29,7 @@ dimora::Bitmap allBlack(int width, int height)
 void pickLastFile(ProgramUnderTest& program, const QString& path)
 {
     program.desktop.fileAnswers.push_back(path);
-    windows().form7->Button1->click();
+    program.windows.form7->Button1->click();
 }
 
 }  // namespace
@@ -40,12 +40,12 @@ private slots:
     void theSettingsDialogDerivesTheFirstFile()
     {
         ProgramUnderTest program;
-        TForm7& form7 = *windows().form7;
+        TForm7& form7 = *program.windows.form7;
         QCOMPARE(form7.Label2->text(), QStringLiteral("1.bmp"));
         QCOMPARE(form7.Label4->text(), QStringLiteral("1.bmp"));
         QVERIFY(form7.SliceFileName.isEmpty());
 
-        program.form1().slice1->trigger();
+        program.form1().controls().slice1->trigger();
         QVERIFY(form7.isVisible());
         QVERIFY(!form7.isModal());
 
@@ -79,10 +79,10 @@ private slots:
         form7.Edit2->setText(QStringLiteral("0.1"));
         form7.BitBtn2->click();
         QVERIFY(form7.isHidden());
-        program.form1().slice1->trigger();
+        program.form1().controls().slice1->trigger();
         QTest::keyClick(&form7, Qt::Key_Escape);
         QVERIFY(form7.isHidden());
-        program.form1().slice1->trigger();
+        program.form1().controls().slice1->trigger();
         QCOMPARE(form7.Edit2->text(), QStringLiteral("0.1"));
         QCOMPARE(form7.Label4->text(), QStringLiteral("/a.b/scan/7.gif"));
         QVERIFY(program.desktop.errorReports.isEmpty());
@@ -92,10 +92,10 @@ private slots:
     {
         QTemporaryDir folder;  // empty: a run reports the missing first slice
         ProgramUnderTest program;
-        TForm7& form7 = *windows().form7;
+        TForm7& form7 = *program.windows.form7;
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
         const auto pressEnterOn = [&](QWidget* control) {
-            program.form1().slice1->trigger();
+            program.form1().controls().slice1->trigger();
             QApplication::setActiveWindow(&form7);
             QVERIFY(QTest::qWaitForWindowActive(&form7));
             control->setFocus(Qt::TabFocusReason);
@@ -119,10 +119,10 @@ private slots:
         writeBmpSeries(folder.path(), 3, [](int) { return allBlack(64, 64); });
 
         ProgramUnderTest program;
-        TForm7& form7 = *windows().form7;
-        TForm8& form8 = *windows().form8;
-        windows().form4->appendCountLine(QStringLiteral("stale"));
-        program.form1().slice1->trigger();
+        TForm7& form7 = *program.windows.form7;
+        TForm8& form8 = *program.windows.form8;
+        program.windows.form4->appendCountLine(QStringLiteral("stale"));
+        program.form1().controls().slice1->trigger();
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
 
         QList<int> positions;
@@ -135,9 +135,10 @@ private slots:
             progressShown.append(form8.isVisible());
             eventsDelivered.append(delivered);
         });
-        // The window keeps being served between slices: a posted event
-        // (such as a repaint) is delivered after the first slice. Close
-        // requests of the window manager are refused meanwhile.
+        // The windows are served while the slices are counted on the worker:
+        // an event posted before the run (such as a repaint) is delivered as
+        // the run starts, before the first slice's progress. Close requests
+        // of the window manager are refused meanwhile.
         QTimer::singleShot(0, &form8, [&] {
             delivered = true;
             closeRefused = !program.form1().close() && !form8.close() && form8.isVisible();
@@ -147,12 +148,12 @@ private slots:
         QVERIFY(program.desktop.errorReports.isEmpty());
         QCOMPARE(positions, (QList<int>{33, 66, 100}));
         QCOMPARE(progressShown, (QList<bool>{true, true, true}));
-        QCOMPARE(eventsDelivered, (QList<bool>{false, true, true}));
+        QCOMPARE(eventsDelivered, (QList<bool>{true, true, true}));
         QVERIFY(closeRefused);
         QVERIFY(form8.isHidden());
         QVERIFY(form7.isHidden());
-        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(program.windows.form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(resultFields(program.windows), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
         QCOMPARE(form7.SliceFileName, folder.filePath(QStringLiteral("3.bmp")));
         QVERIFY(program.form1().close());  // the run is over
     }
@@ -162,19 +163,19 @@ private slots:
         QTemporaryDir folder;
         writeBmpSeries(folder.path(), 3, [](int) { return allBlack(64, 64); });
         ProgramUnderTest program;
-        TForm7& form7 = *windows().form7;
+        TForm7& form7 = *program.windows.form7;
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
         form7.Edit2->setText(QStringLiteral("0.1"));
         form7.Edit3->setText(QStringLiteral("0.2"));
         form7.BitBtn1Click();
-        QCOMPARE(windows().form4->countLines(), (QStringList{"24576", "3072", "384", "48", "6"}));
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(program.windows.form4->countLines(), (QStringList{"24576", "3072", "384", "48", "6"}));
+        QCOMPARE(resultFields(program.windows), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
 
         // A pixel size of 0 cannot be divided by.
         form7.Edit2->setText(QStringLiteral("0"));
         form7.BitBtn1Click();
         QCOMPARE(program.desktop.errorReports, QStringList{reportOf(dimora::msg::kFloatDivideByZero)});
-        QVERIFY(windows().form8->isHidden());
+        QVERIFY(program.windows.form8->isHidden());
     }
 
     void theLastSliceStaysAndTheSelectionLimitsEverySlice()
@@ -185,18 +186,18 @@ private slots:
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
-        form1.N2->trigger();  // the 64 × 64 selection at (80, 80)
-        windows().form7->BitBtn1Click();
+        form1.controls().N2->trigger();  // the 64 × 64 selection at (80, 80)
+        program.windows.form7->BitBtn1Click();
 
         QVERIFY(program.desktop.errorReports.isEmpty());
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
-        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(resultFields(program.windows), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 3.0000"}));
+        QCOMPARE(program.windows.form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
         QCOMPARE(form1.workingPicture().pixels().height(), 193);
 
         // Without the selection the whole first slice counts.
-        form1.N2->trigger();
-        windows().form7->BitBtn1Click();
-        QCOMPARE(windows().form2->Edit1->text(), QStringLiteral(" 200×191"));
+        form1.controls().N2->trigger();
+        program.windows.form7->BitBtn1Click();
+        QCOMPARE(program.windows.form2->Edit1->text(), QStringLiteral(" 200×191"));
     }
 
     void aMissingSliceEndsTheRunWithTheSliceBeforeIt()
@@ -206,19 +207,19 @@ private slots:
         QVERIFY(QFile::remove(folder.filePath(QStringLiteral("2.bmp"))));
         ProgramUnderTest program;
         TForm1& form1 = program.form1();
-        TForm2& form2 = *windows().form2;
+        TForm2& form2 = *program.windows.form2;
         form2.Edit1->setText(QStringLiteral("kept"));
         pickLastFile(program, folder.filePath(QStringLiteral("3.bmp")));
-        windows().form4->appendCountLine(QStringLiteral("stale"));
-        windows().form7->BitBtn1Click();
+        program.windows.form4->appendCountLine(QStringLiteral("stale"));
+        program.windows.form7->BitBtn1Click();
 
         const QString missing = folder.filePath(QStringLiteral("2.bmp"));
         QCOMPARE(program.desktop.errorReports,
                  QStringList{reportOf(dimora::msg::kCannotOpenFile, missing.toStdString())});
         QCOMPARE(form1.workingPicture().pixels().height(), 61);  // slice 1
-        QCOMPARE(windows().form7->SliceFileName, missing);
-        QVERIFY(windows().form8->isHidden());
-        QVERIFY(windows().form4->countLines().isEmpty());
+        QCOMPARE(program.windows.form7->SliceFileName, missing);
+        QVERIFY(program.windows.form8->isHidden());
+        QVERIFY(program.windows.form4->countLines().isEmpty());
         QCOMPARE(form2.Edit1->text(), QStringLiteral("kept"));
     }
 
@@ -232,11 +233,11 @@ private slots:
         }
         ProgramUnderTest program;
         pickLastFile(program, folder.filePath(QStringLiteral("3.PNG")));
-        QCOMPARE(windows().form7->Label2->text(), folder.filePath(QStringLiteral("1.png")));
-        windows().form7->BitBtn1Click();
+        QCOMPARE(program.windows.form7->Label2->text(), folder.filePath(QStringLiteral("1.png")));
+        program.windows.form7->BitBtn1Click();
         QVERIFY(program.desktop.errorReports.isEmpty());
-        QCOMPARE(windows().form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
-        QCOMPARE(windows().form7->SliceFileName, folder.filePath(QStringLiteral("3.png")));
+        QCOMPARE(program.windows.form4->countLines(), (QStringList{"12288", "1536", "192", "24", "3"}));
+        QCOMPARE(program.windows.form7->SliceFileName, folder.filePath(QStringLiteral("3.png")));
     }
 };
 
