@@ -62,9 +62,9 @@ dimora::Bitmap scatteredImage()
     return image;
 }
 
-void setCountList(const QStringList& lines)
+void setCountList(const Windows& windows, const QStringList& lines)
 {
-    windows().form4->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    windows.form4->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 QByteArray fileBytes(const QString& path)
@@ -114,11 +114,12 @@ private slots:
         QVERIFY(counts.UncertaintyLabel->text().isEmpty());
         QCOMPARE(counts.UncertaintyLabel->accessibleDescription(), QStringLiteral("UncertaintyLabel"));
         f.setWorkingImage(filledImage(64, 64, dimora::kBlack));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QCOMPARE(counts.UncertaintyLabel->text(),
                  QStringLiteral("D = 2.0000 ± 0.0000 (95 %), r² = 1.0000, n = 5"));
         // The result window's fields are those of before.
-        QCOMPARE(resultFields(), (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
+        QCOMPARE(resultFields(program_->windows),
+                 (QStringList{" 64×64", " 100.0", " -1.0000 (5)", " 2.0000"}));
     }
 
     void theUncertaintyFollowsEveryRecalculation()
@@ -126,7 +127,7 @@ private slots:
         TForm1& f = program_->form1();
         TForm4& counts = program_->form4();
         f.setWorkingImage(scatteredImage());
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QVERIFY(program_->recorder.errorReports.isEmpty());
         const QString measured = counts.UncertaintyLabel->text();
         QCOMPARE(measured, expectedLine(counts.countLines()));
@@ -144,32 +145,32 @@ private slots:
 
         // An edited list, recalculated.
         const QStringList edited{"", "5000", "1400", "300", "90", "20"};
-        setCountList(edited);
+        setCountList(program_->windows, edited);
         counts.BitBtn1->click();
         QCOMPARE(counts.UncertaintyLabel->text(), expectedLine(edited));
         QVERIFY(counts.UncertaintyLabel->text() != measured);
 
         // Two counts: no degree of freedom left, no interval.
-        setCountList({"100", "10"});
+        setCountList(program_->windows, {"100", "10"});
         counts.BitBtn1->click();
         QCOMPARE(counts.UncertaintyLabel->text(),
                  QStringLiteral("D = %1, r² = 1.0000, n = 2").arg(fixed(std::log2(10.0))));
 
         // A failed recalculation empties the line.
-        setCountList({"100", "abc", "10"});
+        setCountList(program_->windows, {"100", "abc", "10"});
         counts.BitBtn1->click();
         QCOMPARE(program_->recorder.errorReports.size(), 1);
         QVERIFY(counts.UncertaintyLabel->text().isEmpty());
 
         // So does a measurement whose fit fails before the recalculation.
         counts.BitBtn1->click();
-        setCountList({"100", "10"});
+        setCountList(program_->windows, {"100", "10"});
         counts.BitBtn1->click();
         QVERIFY(!counts.UncertaintyLabel->text().isEmpty());
         dimora::Bitmap dot = filledImage(4, 4);
         paintRect(dot, 0, 0, 1, 3, dimora::kBlack);
         f.setWorkingImage(std::move(dot));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         QVERIFY(counts.UncertaintyLabel->text().isEmpty());
     }
 
@@ -226,9 +227,9 @@ private slots:
     {
         // The scattered image, from a file.
         TForm1& f = program_->form1();
-        f.openFile(writeBmp(*dir_, QStringLiteral("scattered.bmp"), scatteredImage()));
-        f.frac1->trigger();
-        f.count1->trigger();
+        program_->files().openFile(writeBmp(*dir_, QStringLiteral("scattered.bmp"), scatteredImage()));
+        f.controls().frac1->trigger();
+        f.controls().count1->trigger();
         QCoreApplication::processEvents();
         TForm4& counts = program_->form4();
         const QString path = dir_->filePath(QStringLiteral("chart.SVG"));
@@ -268,7 +269,7 @@ private slots:
         }
 
         // With fewer counts, fewer points.
-        setCountList({"100", "30", "10"});
+        setCountList(program_->windows, {"100", "30", "10"});
         counts.BitBtn1->click();
         program_->recorder.fileAnswers.push_back(path);
         counts.SaveChartImage1->trigger();
@@ -285,7 +286,7 @@ private slots:
         TForm1& f = program_->form1();
         TForm4& counts = program_->form4();
         f.setWorkingImage(filledImage(64, 64, dimora::kBlack));
-        f.frac1->trigger();
+        f.controls().frac1->trigger();
         const QString path = dir_->filePath(QStringLiteral("counts.csv"));
         program_->recorder.fileAnswers.push_back(path);
         counts.SaveCountsCsv1->trigger();
@@ -303,7 +304,7 @@ private slots:
 
         // Edited: an empty line keeps its side, blanks before a number are
         // dropped, anything else is written as it stands without logarithms.
-        setCountList({"", " 1000", "0", "1,5", "a\"b", "10"});
+        setCountList(program_->windows, {"", " 1000", "0", "1,5", "a\"b", "10"});
         program_->recorder.fileAnswers.push_back(path);
         counts.SaveCountsCsv1->trigger();
         QVERIFY(program_->recorder.errorReports.isEmpty());
@@ -343,8 +344,8 @@ private:
     {
         TForm1& f = program_->form1();
         f.setWorkingImage(scatteredImage());
-        f.frac1->trigger();
-        f.count1->trigger();
+        f.controls().frac1->trigger();
+        f.controls().count1->trigger();
         QCoreApplication::processEvents();
         return program_->form4();
     }
