@@ -1,9 +1,9 @@
 // Dimora3 — fractal dimension by box counting.
 // SPDX-License-Identifier: MIT
 
-// Any bytes as a count list, split into lines as the command line's refit
-// splits its file (lines end at LF, a final LF adds no line), through the
-// count window's recalculation. It must end in a result that holds together
+// Any bytes as a count list file, split into lines by the reader that the
+// command line's refit uses (lines end at LF, a final LF adds no line),
+// through the count window's recalculation. It must end in a result that holds together
 // or in one of the recalculation's errors, and lines past the fourteenth must
 // not matter.
 
@@ -20,22 +20,6 @@ using namespace dimora;
 using namespace dimora::fuzz;
 
 namespace {
-
-std::vector<std::string> splitLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
 
 bool endsWith(std::string_view text, std::string_view tail)
 {
@@ -89,7 +73,7 @@ void checkResult(const Recalculation& result, const std::vector<ChartPoint>& poi
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> lines = splitLines(text);
+    const std::vector<std::string> lines = splitCountListText(text);
 
     std::vector<ChartPoint> points = {{1, 1}};
     std::string error;

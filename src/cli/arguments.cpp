@@ -52,8 +52,7 @@ VoxelSize parseVoxel(const std::string& text)
         const std::string part = text.substr(start, comma - start);
         double value = 0;
         const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || ec != std::errc() || end != part.data() + part.size() || !(value > 0) ||
-            !std::isfinite(value))
+        if (part.empty() || ec != std::errc() || end != part.data() + part.size() || !isVoxelEdge(value))
             throw UsageError("--voxel: '" + part + "' is not a positive number");
         parts.push_back(value);
         texts.push_back(part);
@@ -63,9 +62,9 @@ VoxelSize parseVoxel(const std::string& text)
     }
     if (parts.size() != 3)
         throw UsageError("--voxel takes X,Y,Z");
-    if (parts[0] != parts[1])
-        throw UsageError("--voxel: pixels must be square (X = Y)");
     VoxelSize voxel(parts[0], parts[1], parts[2]);
+    if (voxelProblem(voxel) == VoxelProblem::NotSquare)
+        throw UsageError("--voxel: pixels must be square (X = Y)");
     voxel.xText = texts[0];
     voxel.yText = texts[1];
     voxel.zText = texts[2];

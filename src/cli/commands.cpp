@@ -205,18 +205,7 @@ std::vector<std::string> readCountList(const std::string& path)
             fail(msg::kCannotOpenFile, path);
         text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return splitCountListText(text);
 }
 
 // An operation of process: the desktop command's rewriting of the working

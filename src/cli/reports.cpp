@@ -2,11 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/reports.hpp"
 
-#include "core/measure/fit_uncertainty.hpp"
-
 #include <nlohmann/json.hpp>
 
-#include <span>
 #include <sstream>
 
 namespace dimora::cli {
@@ -38,25 +35,17 @@ json regionJson(const Region& r)
 
 // The fit's numbers and its uncertainty over the fitted pairs (standard error
 // and interval null when n = 2).
-void addFit(json& out, const FitResult& fit, std::span<const SideCount> pairs)
+void addFit(json& out, const FitResult& fit)
 {
     out["n"] = fit.n;
     out["r"] = fit.r;
     out["slope"] = fit.slope;
     out["intercept"] = fit.intercept;
     out["dimension"] = fit.dimension;
-    const FitUncertainty u = fitUncertainty(pairs, fit.dimension);
+    const FitUncertainty& u = fit.uncertainty;
     out["standardError"] = u.standardError ? json(*u.standardError) : json(nullptr);
     out["ci95"] = u.standardError ? json::array({*u.ci95Low, *u.ci95High}) : json(nullptr);
     out["rSquared"] = u.rSquared;
-}
-
-std::vector<SideCount> pairsOf(const DimensionMeasurement& m)
-{
-    std::vector<SideCount> pairs;
-    for (std::size_t k = 0; k < m.sides.size() && k < m.counts.size(); ++k)
-        pairs.push_back({m.sides[k], m.counts[k]});
-    return pairs;
 }
 
 // Paths are bytes, not always UTF-8: an invalid sequence in one becomes
@@ -122,11 +111,8 @@ void writeChoices(std::ostringstream& text, const FitChoices& choices)
 void writeCountList(std::ostringstream& text, const std::vector<std::string>& lines)
 {
     text << "サイズ, 個数\n";
-    std::int64_t side = 1;
-    for (const auto& line : lines) {
-        text << sideText(side) << "  " << line << '\n';
-        side *= 2;
-    }
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        text << sideText(static_cast<std::int64_t>(countListSide(k))) << "  " << lines[k] << '\n';
 }
 
 }  // namespace
@@ -145,7 +131,7 @@ nlohmann::json dimensionJson(MeasurementKind kind, const DimensionMeasurement& m
     else
         out["coverage"] = m.value2;
     if (m.fit)
-        addFit(out, *m.fit, pairsOf(m));
+        addFit(out, *m.fit);
     out["fields"] = {m.fields.edit1, m.fields.edit2, m.fields.edit3, m.fields.edit4};
     addChoices(out, choices);
     if (slices) {
@@ -221,7 +207,7 @@ std::string refitReport(const Recalculation& recalculation, ReportForm form, con
         }
         out["sides"] = sides;
         out["counts"] = counts;
-        addFit(out, recalculation.fit, recalculation.pairs);
+        addFit(out, recalculation.fit);
         out["fields"] = {recalculation.fields.edit3, recalculation.fields.edit4};
         addChoices(out, choices);
         return dumpJson(out);

@@ -34,6 +34,7 @@ inline constexpr std::string_view kSliceSizeDiffers = "スライス %s の大き
 // %s the slice's path, %d its number in the stack (from 1).
 inline constexpr std::string_view kCannotReadSlice = "スライス %s (%d 枚目) を読み込めません";
 inline constexpr std::string_view kVoxelSizeNotPositive = "ボクセルの大きさは正の数でなければなりません";
+inline constexpr std::string_view kVoxelNotSquare = "ボクセルの X と Y は同じ長さでなければなりません";
 }  // namespace msg
 
 // Replaces the first "%s" of a message template with the argument.

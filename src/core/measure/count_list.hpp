@@ -27,14 +27,26 @@
 #include "core/measure/log_log_fit.hpp"
 #include "core/measure/result_fields.hpp"
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dimora {
 
 // Lines of the count list that the recalculation reads.
 inline constexpr int kCountListLinesRead = 14;
+
+// The box side that line k (from 0) of the count list stands for: 2^k. It is
+// exact as a double for every line a list can hold, and a whole number of
+// std::int64_t up to line 62.
+[[nodiscard]] double countListSide(std::size_t line);
+
+// The lines of a count list file: each line ends at LF (a CR stays in its
+// line), and a final LF adds no line.
+[[nodiscard]] std::vector<std::string> splitCountListText(std::string_view text);
 
 // A point of the log-log chart.
 using ChartPoint = LogPoint;
@@ -57,5 +69,13 @@ struct Recalculation {
 // The count list lines that a measurement writes: the decimal text of each
 // count, plain digits.
 [[nodiscard]] std::vector<std::string> countListLines(std::span<const std::int64_t> counts);
+
+// The count list as CSV: the header "side,count,log10 side,log10 count",
+// then one row per non-empty line, line k standing for side countListSide(k),
+// logarithms with 6 decimals. A line that is an integer (parseInteger64) gives
+// its value and, when it is positive, its logarithm; any other line is
+// written as it stands (quoted when it holds a comma, a quote or a CR) with
+// the logarithm of the count left empty. Rows end with "\n".
+[[nodiscard]] std::string countListCsv(std::span<const std::string> lines);
 
 }  // namespace dimora

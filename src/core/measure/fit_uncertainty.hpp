@@ -12,7 +12,8 @@
 // so it does not suffer the cancellation of the one-pass sums. It never
 // fails: it is asked only after a fit succeeded, and with n = 2 (no degree
 // of freedom left) the standard error and the interval are absent. The fit's
-// own numbers are not touched.
+// own numbers are not touched. Every fit (FitResult) carries it, so front ends
+// only format it.
 
 #include "core/measure/log_log_fit.hpp"
 
@@ -20,13 +21,6 @@
 #include <span>
 
 namespace dimora {
-
-struct FitUncertainty {
-    std::optional<double> standardError;  // of the slope and of the dimension
-    std::optional<double> ci95Low;        // dimension − t(0.975, n − 2) × standardError
-    std::optional<double> ci95High;       // dimension + t(0.975, n − 2) × standardError
-    double rSquared = 0;
-};
 
 // The uncertainty of `dimension` (the fit's −slope) over the fitted pairs.
 [[nodiscard]] FitUncertainty fitUncertainty(std::span<const SideCount> pairs, double dimension);

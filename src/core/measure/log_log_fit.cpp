@@ -3,6 +3,7 @@
 #include "core/measure/log_log_fit.hpp"
 
 #include "core/common/error.hpp"
+#include "core/measure/fit_uncertainty.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -54,9 +55,8 @@ bool allAtOneHeight(std::span<const LogPoint> points)
                        [&](const LogPoint& p) { return p.y == points.front().y; });
 }
 
-}  // namespace
-
-FitResult fitStraightLine(std::span<const LogPoint> points)
+// The line alone, without its uncertainty.
+FitResult leastSquaresLine(std::span<const LogPoint> points)
 {
     double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
     for (const LogPoint& p : points) {
@@ -86,13 +86,24 @@ FitResult fitStraightLine(std::span<const LogPoint> points)
     return fit;
 }
 
+}  // namespace
+
+FitResult fitStraightLine(std::span<const LogPoint> points)
+{
+    FitResult fit = leastSquaresLine(points);
+    fit.uncertainty = fitUncertainty(points, fit.dimension);
+    return fit;
+}
+
 FitResult LogLogFit(std::span<const SideCount> pairs)
 {
     std::vector<LogPoint> points;
     points.reserve(pairs.size());
     for (const SideCount& pair : pairs)
         points.push_back(logPointOf(pair));
-    return fitStraightLine(points);
+    FitResult fit = leastSquaresLine(points);
+    fit.uncertainty = fitUncertainty(pairs, fit.dimension);
+    return fit;
 }
 
 }  // namespace dimora

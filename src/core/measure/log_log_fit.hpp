@@ -24,6 +24,7 @@
 // the count: zero spread is decided exactly, not left to round-off.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace dimora {
@@ -44,12 +45,21 @@ struct LogPoint {
     friend bool operator==(const LogPoint&, const LogPoint&) = default;
 };
 
+// How sure a fitted dimension is; fit_uncertainty.hpp says how it is found.
+struct FitUncertainty {
+    std::optional<double> standardError;  // of the slope and of the dimension
+    std::optional<double> ci95Low;        // dimension − t(0.975, n − 2) × standardError
+    std::optional<double> ci95High;       // dimension + t(0.975, n − 2) × standardError
+    double rSquared = 0;
+};
+
 struct FitResult {
-    std::int32_t n = 0;    // number of points
-    double r = 0;          // correlation coefficient
-    double slope = 0;      // b, of the line y = a + b·x
-    double intercept = 0;  // a, the line's y at x = 0 (side 1)
-    double dimension = 0;  // D = −b
+    std::int32_t n = 0;          // number of points
+    double r = 0;                // correlation coefficient
+    double slope = 0;            // b, of the line y = a + b·x
+    double intercept = 0;        // a, the line's y at x = 0 (side 1)
+    double dimension = 0;        // D = −b
+    FitUncertainty uncertainty;  // of the dimension, over the same points
 };
 
 // log10 of a count or side as the fit takes it: in extended precision,
@@ -59,12 +69,14 @@ struct FitResult {
 // The point (log10 side, log10 count) of a pair; throws as fitLogarithm.
 [[nodiscard]] LogPoint logPointOf(const SideCount& pair);
 
-// The least-squares line through the points, by the steps above. Throws for
-// fewer than two points or points that all have the same y.
+// The least-squares line through the points, by the steps above, with its
+// uncertainty over the points. Throws for fewer than two points or points
+// that all have the same y.
 [[nodiscard]] FitResult fitStraightLine(std::span<const LogPoint> points);
 
 // The fit of log10(count) against log10(side) over the pairs, in order: the
-// logarithms of each pair, then the line. Cost: a few operations per pair.
+// logarithms of each pair, then the line; its uncertainty is that of
+// fitUncertainty over the pairs. Cost: a few operations per pair.
 [[nodiscard]] FitResult LogLogFit(std::span<const SideCount> pairs);
 
 }  // namespace dimora

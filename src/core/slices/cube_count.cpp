@@ -188,6 +188,32 @@ std::int64_t quotient(const Digits& numerator, const Digits& denominator)
 
 }  // namespace
 
+bool isVoxelEdge(double edge)
+{
+    return edge > 0 && std::isfinite(edge);
+}
+
+VoxelProblem voxelProblem(const VoxelSize& voxel)
+{
+    if (!isVoxelEdge(voxel.x) || !isVoxelEdge(voxel.y) || !isVoxelEdge(voxel.z))
+        return VoxelProblem::EdgeNotPositive;
+    if (voxel.x != voxel.y)
+        return VoxelProblem::NotSquare;
+    return VoxelProblem::None;
+}
+
+void requireUsableVoxel(const VoxelSize& voxel)
+{
+    switch (voxelProblem(voxel)) {
+    case VoxelProblem::None:
+        return;
+    case VoxelProblem::EdgeNotPositive:
+        fail(msg::kVoxelSizeNotPositive);
+    case VoxelProblem::NotSquare:
+        fail(msg::kVoxelNotSquare);
+    }
+}
+
 std::string voxelEdgeText(double edge, const std::string& text)
 {
     std::string_view written = text;
@@ -231,9 +257,7 @@ CubeCounter::CubeCounter(const Region& region, std::int32_t imageWidth, std::int
                          std::int32_t slices, const VoxelSize& voxel)
     : imageWidth_(imageWidth), imageHeight_(imageHeight)
 {
-    const auto positive = [](double v) { return v > 0 && std::isfinite(v); };
-    if (!positive(voxel.x) || !positive(voxel.y) || !positive(voxel.z))
-        fail(msg::kVoxelSizeNotPositive);
+    requireUsableVoxel(voxel);
     counts_.region = region;
     counts_.sliceCount = slices;
     counts_.voxel = voxel;

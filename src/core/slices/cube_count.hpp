@@ -49,6 +49,19 @@ struct VoxelSize {
     std::string zText;
 };
 
+// Whether a voxel edge is a length: positive and finite.
+[[nodiscard]] bool isVoxelEdge(double edge);
+
+// What makes a voxel size unusable, checked in this order: an edge that is
+// not a length (X, Y, then Z), then a pixel that is not square (X ≠ Y; the
+// counting takes a box's side in pixels along X and Y alike).
+enum class VoxelProblem : std::uint8_t { None, EdgeNotPositive, NotSquare };
+[[nodiscard]] VoxelProblem voxelProblem(const VoxelSize& voxel);
+
+// Throws Error(msg::kVoxelSizeNotPositive) or Error(msg::kVoxelNotSquare)
+// for the voxel's problem, if it has one.
+void requireUsableVoxel(const VoxelSize& voxel);
+
 // An edge for reports: its text as written (without blanks), else the
 // shortest decimal that reads back as `edge`.
 [[nodiscard]] std::string voxelEdgeText(double edge, const std::string& text);
@@ -80,7 +93,7 @@ struct CubeCounts {
 class CubeCounter {
 public:
     // Slices are imageWidth × imageHeight; `slices` of them will come. The
-    // voxel's X and Z must be positive and finite.
+    // voxel must be usable (requireUsableVoxel, which it throws from).
     CubeCounter(const Region& region, std::int32_t imageWidth, std::int32_t imageHeight, std::int32_t slices,
                 const VoxelSize& voxel);
 

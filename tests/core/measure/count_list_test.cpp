@@ -156,5 +156,36 @@ TEST(CountListLines, ArePlainDigits)
     EXPECT_EQ(countListLines(counts), (Lines{"4096", "1", "0", "3000000000"}));
 }
 
+TEST(CountListSide, LineKStandsForSideTwoToTheK)
+{
+    EXPECT_EQ(countListSide(0), 1.0);
+    EXPECT_EQ(countListSide(13), 8192.0);
+    EXPECT_EQ(static_cast<std::int64_t>(countListSide(62)), std::int64_t{1} << 62);
+    EXPECT_EQ(countListSide(70), std::ldexp(1.0, 70));
+}
+
+TEST(SplitCountListText, EndsLinesAtLineFeedsAndAFinalOneAddsNone)
+{
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {"", {}},
+        {"4096\n1024", {"4096", "1024"}},
+        {"4096\n1024\n", {"4096", "1024"}},
+        {"\n\n256\n", {"", "", "256"}},
+        {"64\r\n16", {"64\r", "16"}},
+    };
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(splitCountListText(text), lines) << text;
+}
+
+TEST(CountListCsv, WritesEachNonEmptyLineWithItsSide)
+{
+    const Lines lines = {"4096", "", " +256", "a,\"b\"", "0"};
+    EXPECT_EQ(countListCsv(lines), "side,count,log10 side,log10 count\n"
+                                   "1,4096,0.000000,3.612360\n"
+                                   "4,256,0.602060,2.408240\n"
+                                   "8,\"a,\"\"b\"\"\",0.903090,\n"
+                                   "16,0,1.204120,\n");
+}
+
 }  // namespace
 }  // namespace dimora

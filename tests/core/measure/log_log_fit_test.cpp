@@ -75,6 +75,25 @@ TEST(FitUncertainty, ThreePointsByHandAndNoneLeftForTwo)
     EXPECT_DOUBLE_EQ(none.rSquared, 1.0);
 }
 
+TEST(FitResult, CarriesItsUncertaintyWhicheverWayItWasFitted)
+{
+    // The certified Norris standard error comes with the plain line; a
+    // log-log fit takes its uncertainty from the pairs, as fitUncertainty does.
+    const FitResult line = fitStraightLine(kNorris);
+    ASSERT_TRUE(line.uncertainty.standardError.has_value());
+    EXPECT_NEAR(*line.uncertainty.standardError, 0.429796848199937e-3, 1e-12);
+    EXPECT_NEAR(line.uncertainty.rSquared, kNorrisRSquared, 1e-13);
+
+    const std::vector<SideCount> pairs = {{1, 5000}, {2, 1400}, {4, 300}, {8, 90}, {16, 20}};
+    const FitResult fit = LogLogFit(pairs);
+    const FitUncertainty expected = fitUncertainty(pairs, fit.dimension);
+    EXPECT_EQ(fit.uncertainty.standardError, expected.standardError);
+    EXPECT_EQ(fit.uncertainty.ci95Low, expected.ci95Low);
+    EXPECT_EQ(fit.uncertainty.ci95High, expected.ci95High);
+    EXPECT_EQ(fit.uncertainty.rSquared, expected.rSquared);
+    EXPECT_FALSE(LogLogFit(std::vector<SideCount>{{1, 100}, {2, 25}}).uncertainty.standardError.has_value());
+}
+
 TEST(FitStraightLine, FollowsTheCentredSumsOnASmallExample)
 {
     // Sx = 3, Sy = 4, Sxx = 5, Syy = 10, Sxy = 7: Sxx' = 2, Syy' = 14/3,

@@ -228,5 +228,30 @@ TEST(CubeCount, ReportsZeroUnderAHundredthOfAPercent)
     EXPECT_TRUE(reportCubeCounts(countStack(volume(100, 100, 2, one), {0, 0, 100, 100}, {})).zeroReport);
 }
 
+TEST(CubeCount, AVoxelNeedsLengthsForEdgesAndASquarePixel)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::pair<VoxelSize, VoxelProblem>> cases = {
+        {{0.05, 0.05, 0.1}, VoxelProblem::None},      {{0, 0, 1}, VoxelProblem::EdgeNotPositive},
+        {{1, 1, -1}, VoxelProblem::EdgeNotPositive},  {{inf, inf, 1}, VoxelProblem::EdgeNotPositive},
+        {{1, 1, nan}, VoxelProblem::EdgeNotPositive}, {{1, 2, 1}, VoxelProblem::NotSquare},
+        {{1, 2, 0}, VoxelProblem::EdgeNotPositive},
+    };
+    for (const auto& [voxel, problem] : cases)
+        EXPECT_EQ(voxelProblem(voxel), problem) << voxel.x << ' ' << voxel.y << ' ' << voxel.z;
+    const auto messageOf = [](const VoxelSize& voxel) -> std::string {
+        try {
+            CubeCounter counter({0, 0, 4, 4}, 4, 4, 2, voxel);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return {};
+    };
+    EXPECT_EQ(messageOf({1, 2, 1}), msg::kVoxelNotSquare);
+    EXPECT_EQ(messageOf({1, 1, 0}), msg::kVoxelSizeNotPositive);
+    EXPECT_EQ(messageOf({1, 1, 1}), "");
+}
+
 }  // namespace
 }  // namespace dimora
