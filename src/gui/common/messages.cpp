@@ -29,6 +29,7 @@ constexpr std::array kTemplates{
     QT_TRANSLATE_NOOP("Messages", "スライス %s の大きさが最初のスライスと違います"),
     QT_TRANSLATE_NOOP("Messages", "スライス %s (%d 枚目) を読み込めません"),
     QT_TRANSLATE_NOOP("Messages", "ボクセルの大きさは正の数でなければなりません"),
+    QT_TRANSLATE_NOOP("Messages", "ボクセルの X と Y は同じ長さでなければなりません"),
     QT_TRANSLATE_NOOP("Messages", "ファイルへのアクセスが拒否されました"),
     QT_TRANSLATE_NOOP("Messages", "ディスクがいっぱいです"),
     QT_TRANSLATE_NOOP("Messages", "I/O エラー (%s)"),

@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/measure/count_exports.hpp"
 
-#include "core/common/error.hpp"
-#include "core/common/text.hpp"
+#include "core/measure/count_list.hpp"
 #include "gui/common/fonts.hpp"
 
 #include <QBuffer>
@@ -22,8 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -164,30 +162,6 @@ std::vector<TextRun> drawPicture(QChartView& view, QPainter& painter, const Pict
     return runs;
 }
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-std::optional<std::int64_t> integerOf(const QString& line)
-{
-    try {
-        return dimora::parseInteger64(line.toStdString());
-    } catch (const dimora::Error&) {
-        return std::nullopt;
-    }
-}
-
-QString fixed(double value)
-{
-    return QString::fromStdString(dimora::formatFixed(value, 6));
-}
-
 }  // namespace
 
 bool wantsSvg(const QString& path)
@@ -244,21 +218,9 @@ QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& c
 
 QByteArray countsCsv(const QStringList& lines)
 {
-    QString csv = QStringLiteral("side,count,log10 side,log10 count\n");
-    for (qsizetype k = 0; k < lines.size(); ++k) {
-        const QString& line = lines[k];
-        if (line.isEmpty())
-            continue;
-        const double side = std::ldexp(1.0, static_cast<int>(k));
-        QString count = csvField(line);
-        QString logCount;
-        if (const std::optional<std::int64_t> value = integerOf(line)) {
-            count = QString::number(*value);
-            if (*value > 0)
-                logCount = fixed(std::log10(static_cast<double>(*value)));
-        }
-        csv += QString::fromStdString(dimora::formatFixed(side, 0)) + QLatin1Char(',') + count +
-               QLatin1Char(',') + fixed(std::log10(side)) + QLatin1Char(',') + logCount + QLatin1Char('\n');
-    }
-    return csv.toUtf8();
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        texts.push_back(line.toStdString());
+    return QByteArray::fromStdString(dimora::countListCsv(texts));
 }

@@ -32,10 +32,5 @@ inline constexpr int kChartImageWidth = 1600;
 // ("'IPAPMincho', serif").
 [[nodiscard]] QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& caption);
 
-// The count list as CSV: the header "side,count,log10 side,log10 count",
-// then one row per non-empty line, line k (from 0) standing for side 2^k,
-// logarithms with 6 decimals. A line that is an integer gives its value and,
-// when it is positive, its logarithm; any other line is written as it stands
-// (quoted when it holds a comma or a quote) with the logarithm of the count
-// left empty. Rows end with "\n".
+// The count list as CSV, as dimora::countListCsv writes it, in UTF-8.
 [[nodiscard]] QByteArray countsCsv(const QStringList& lines);

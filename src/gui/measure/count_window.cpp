@@ -4,7 +4,6 @@
 
 #include "core/common/replace_file.hpp"
 #include "core/common/text.hpp"
-#include "core/measure/fit_uncertainty.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_count.hpp"
 #include "gui/common/command.hpp"
@@ -292,7 +291,7 @@ void TForm4::showUncertainty(const dimora::Recalculation* result)
     fitLine_.clear();
     if (result) {
         const double dimension = result->fit.dimension;
-        const dimora::FitUncertainty uncertainty = dimora::fitUncertainty(result->pairs, dimension);
+        const dimora::FitUncertainty& uncertainty = result->fit.uncertainty;
         const auto fixed = [](double value) { return QString::fromStdString(dimora::formatFixed(value, 4)); };
         const QString n = QString::number(result->fit.n);
         if (uncertainty.ci95Low && uncertainty.ci95High)

@@ -67,12 +67,12 @@ QPushButton* addButton(QWidget* parent, const char* name, const QString& text, i
     return button;
 }
 
-// One edge of the voxel in mm: a real number, positive and finite also once
-// it is a double.
+// One edge of the voxel in mm: a real number, a length also once it is a
+// double.
 double voxelEdge(const QLineEdit* edit)
 {
     const auto value = static_cast<double>(dimora::parseExtended(edit->text().toStdString()));
-    if (!(value > 0) || !std::isfinite(value))
+    if (!dimora::isVoxelEdge(value))
         dimora::fail(dimora::msg::kVoxelSizeNotPositive);
     return value;
 }

@@ -135,6 +135,10 @@ Page to open:</translation>
         <translation>The voxel size must be a positive number</translation>
     </message>
     <message>
+        <source>ボクセルの X と Y は同じ長さでなければなりません</source>
+        <translation>The voxel&apos;s X and Y must be equal</translation>
+    </message>
+    <message>
         <source>ファイルへのアクセスが拒否されました</source>
         <translation>File access denied</translation>
     </message>
