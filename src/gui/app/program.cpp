@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 template <typename Window, typename... Arguments>

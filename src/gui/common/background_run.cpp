@@ -7,7 +7,7 @@
 #include <exception>
 #include <thread>
 
-void BackgroundRun::run(const std::function<void(std::stop_token, const RunProgress&)>& work,
+void BackgroundRun::run(const std::function<void(const std::stop_token&, const RunProgress&)>& work,
                         const RunProgress& showProgress)
 {
     QEventLoop loop;

@@ -34,7 +34,7 @@ public:
     // ended. Each call of `report` on the worker reaches `showProgress` on
     // the GUI thread, in order, before run returns. An exception that ends
     // the work is thrown again here. Runs once.
-    void run(const std::function<void(std::stop_token, const RunProgress&)>& work,
+    void run(const std::function<void(const std::stop_token&, const RunProgress&)>& work,
              const RunProgress& showProgress);
 
     // Asks the work to stop through its stop token (from the GUI thread, by a

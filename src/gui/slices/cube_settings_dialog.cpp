@@ -107,7 +107,7 @@ std::optional<dimora::CubeStackCounts> countOnWorker(const dimora::CubeSettings&
     std::optional<dimora::CubeStackCounts> counts;
     try {
         background.run(
-            [&](std::stop_token stop, const RunProgress& report) {
+            [&](const std::stop_token& stop, const RunProgress& report) {
                 counts = dimora::countCubeStack(settings, report, stop);
             },
             [&window](std::int32_t done, std::int32_t total) { window.setProgress(done, total); });

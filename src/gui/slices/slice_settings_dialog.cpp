@@ -161,7 +161,7 @@ void TForm7::BitBtn1Click()
         try {
             BackgroundRun background(InputWhileRunning::Waits);
             background.run(
-                [&](std::stop_token, const RunProgress& report) {
+                [&](const std::stop_token&, const RunProgress& report) {
                     counts = dimora::countSliceStack(settings, run, report);
                 },
                 showProgress);

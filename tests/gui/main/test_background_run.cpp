@@ -22,7 +22,7 @@ private slots:
             QList<int> shown;
             bool onGuiThread = true;
             background.run(
-                [&](std::stop_token, const RunProgress& report) {
+                [&](const std::stop_token&, const RunProgress& report) {
                     worker = std::this_thread::get_id();
                     for (int done = 1; done <= 50; ++done)
                         report(done, 50);
@@ -43,12 +43,13 @@ private slots:
     {
         BackgroundRun background(InputWhileRunning::Waits);
         int shown = 0;
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, background.run(
-                                                         [](std::stop_token, const RunProgress& report) {
-                                                             report(1, 2);
-                                                             throw std::runtime_error("slice 2");
-                                                         },
-                                                         [&](std::int32_t, std::int32_t) { ++shown; }));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 background.run(
+                                     [](const std::stop_token&, const RunProgress& report) {
+                                         report(1, 2);
+                                         throw std::runtime_error("slice 2");
+                                     },
+                                     [&](std::int32_t, std::int32_t) { ++shown; }));
         QCOMPARE(shown, 1);
     }
 
@@ -57,7 +58,7 @@ private slots:
         BackgroundRun background(InputWhileRunning::Served);
         int steps = 0;
         background.run(
-            [&](std::stop_token stop, const RunProgress& report) {
+            [&](const std::stop_token& stop, const RunProgress& report) {
                 // Runs until it is told to stop: only the GUI thread can end it.
                 while (!stop.stop_requested())
                     report(++steps, 0);
