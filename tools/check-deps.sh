@@ -5,7 +5,8 @@
 # What counts as used: the files CMake read while configuring (its file API),
 # the headers the compiler read (Ninja's dependency log), the libraries on the
 # link lines, the programs the build and the tests run, and the programs that
-# make's recipes and tools/ scripts call. Each is mapped to its package through
+# make's recipes and tools/ scripts call. What CMake only found (its cache lists
+# every tool of a toolchain, used or not) does not count. Each is mapped to its package through
 # dpkg's file lists. A fresh machine starts with Debian's required packages and
 # git, make, ca-certificates and sudo, so those count as present.
 set -euo pipefail
@@ -32,9 +33,6 @@ for build in "$@"; do
   for reply in "$build"/.cmake/api/v1/reply/cmakeFiles-v1-*.json; do
     grep -o '"path" : "/[^"]*"' "$reply" | sed 's/^"path" : "//; s/"$//'
   done
-  # Programs the configure step found (libraries it found count only when linked).
-  sed -n 's/^[A-Za-z0-9_.+-]*:FILEPATH=\(\/usr\/[^;]*\)$/\1/p' "$build/CMakeCache.txt" |
-    grep -vE '\.(so|a)(\.[0-9.]+)?$' || true
   ninja -C "$build" -t deps 2> /dev/null | sed -n 's/^    \(\/usr\/.*\)$/\1/p'
   commands=$work/commands
   ninja -C "$build" -t commands > "$commands" 2> /dev/null || true

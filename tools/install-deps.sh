@@ -17,7 +17,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
-  clang libclang-rt-dev clang-format clang-tidy
+  clang libclang-rt-dev llvm clang-format clang-tidy
   xvfb xauth
   desktop-file-utils appstream lintian help2man man-db librsvg2-bin dpkg-dev
   parallel
