@@ -43,8 +43,9 @@ for build in "$@"; do
       [ "$found" != "$file" ] && echo "$found"
     done
   done
-  # The first word of every build command and every test command.
-  sed 's/ && /\n/g; s/ ; /\n/g' "$commands" | awk '{print $1}' | sed -n 's/^\(\/usr\/.*\)$/\1/p'
+  # Every program named in a build command (wherever it stands: cmake -E env
+  # runs some) and every test command.
+  grep -oE '(^|[ "])/usr/(s?bin|lib/[^ "]*/bin)/[^ "]+' "$commands" | sed 's/^[ "]//' || true
   ctest --test-dir "$build" --show-only=json-v1 2> /dev/null |
     grep -A1 '"command"' | sed -n 's/^ *"\(\/usr\/[^"]*\)",\{0,1\}$/\1/p' || true
 done > "$work/used-raw"
