@@ -35,6 +35,10 @@ inline constexpr std::string_view kSliceSizeDiffers = "スライス %s の大き
 inline constexpr std::string_view kCannotReadSlice = "スライス %s (%d 枚目) を読み込めません";
 inline constexpr std::string_view kVoxelSizeNotPositive = "ボクセルの大きさは正の数でなければなりません";
 inline constexpr std::string_view kVoxelNotSquare = "ボクセルの X と Y は同じ長さでなければなりません";
+inline constexpr std::string_view kNotGreyImage = "画像ファイル %s はグレーの PNG か TIFF ではありません";
+inline constexpr std::string_view kMaskSizeDiffers = "マスク %s の大きさが画像と違います";
+inline constexpr std::string_view kLabelsSizeDiffers = "ラベル画像 %s の大きさが画像と違います";
+inline constexpr std::string_view kNoLabelledObjects = "ラベル画像 %s に物体がありません";
 }  // namespace msg
 
 // Replaces the first "%s" of a message template with the argument.

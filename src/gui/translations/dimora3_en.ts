@@ -127,6 +127,22 @@ Page to open:</translation>
         <translation>Slice %s differs in size from the first slice</translation>
     </message>
     <message>
+        <source>画像ファイル %s はグレーの PNG か TIFF ではありません</source>
+        <translation>Image file %s is not a grey PNG or TIFF</translation>
+    </message>
+    <message>
+        <source>マスク %s の大きさが画像と違います</source>
+        <translation>Mask %s differs in size from the image</translation>
+    </message>
+    <message>
+        <source>ラベル画像 %s の大きさが画像と違います</source>
+        <translation>Label image %s differs in size from the image</translation>
+    </message>
+    <message>
+        <source>ラベル画像 %s に物体がありません</source>
+        <translation>Label image %s holds no object</translation>
+    </message>
+    <message>
         <source>スライス %s (%d 枚目) を読み込めません</source>
         <translation>Cannot read slice %d (%s)</translation>
     </message>
