@@ -14,7 +14,8 @@ fi
 packages=(
   build-essential cmake ninja-build pkg-config
   libpng-dev libtiff-dev libjpeg62-turbo-dev nlohmann-json3-dev libcli11-dev libboost-math-dev libcsv-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  pybind11-dev python3-dev python3-numpy
+  libgtest-dev libgmock-dev libbenchmark-dev python3-pytest
   qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools libqt6opengl6-dev libxkbcommon-dev libvulkan-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-dev llvm clang-format clang-tidy

@@ -93,12 +93,9 @@ struct ChosenMeasurement {
 // The two-valued measurement on the grid of least count: every placement of
 // each side is counted over the whole image, so a TIFF or JPEG is decoded
 // first, under the memory budget, rather than counted while it decodes.
-DimensionMeasurement measureOnMinGrid(const std::string& path, const Arguments& arguments,
-                                      PixelClass pixelClass, std::vector<GridOffset>& offsets)
+DimensionMeasurement measureOnMinGrid(const ImageView& view, const Region& region, PixelClass pixelClass,
+                                      std::vector<GridOffset>& offsets)
 {
-    const MeasuredImage image(path, arguments.page);
-    const ImageView view = image.view();
-    const Region region = regionOrWholeImage(arguments, view);
     MinGridCounts counts = countBoxesOnGrid(view, region, pixelClass, GridPlacement::Min);
     const CountReport report = reportBoxCounts(counts);
     // One placement for each side of the count list (none after a zero report).
@@ -168,7 +165,10 @@ ChosenMeasurement measureDimensionOf(const std::string& path, const Arguments& a
         const GridPlacement grid = arguments.grid.value_or(GridPlacement::Origin);
         const ImageFileKind fileKind = imageFileKindOf(path);
         if (grid == GridPlacement::Min) {
-            result.measurement = measureOnMinGrid(path, arguments, pixelClass, choices.offsets);
+            const MeasuredImage image(path, arguments.page);
+            const ImageView view = image.view();
+            result.measurement =
+                measureOnMinGrid(view, regionOrWholeImage(arguments, view), pixelClass, choices.offsets);
         } else if (fileKind == ImageFileKind::Tiff || fileKind == ImageFileKind::Jpeg) {
             result.measurement = measureTwoValuedWhileDecoding(path, arguments, pixelClass);
         } else {
@@ -176,6 +176,32 @@ ChosenMeasurement measureDimensionOf(const std::string& path, const Arguments& a
             const ImageView view = image.view();
             result.measurement = measureTwoValued(view, regionOrWholeImage(arguments, view), pixelClass);
         }
+        choices.grid = grid;
+        choices.gridGiven = arguments.grid.has_value();
+    }
+    choices.ranged = fitOverChosenRange(result.measurement, arguments.range);
+    choices.rangeGiven = arguments.range.has_value();
+    result.choices = std::move(choices);
+    return result;
+}
+
+// The dimension measurement of an image in memory: as measureDimensionOf,
+// without a file to decode while counting.
+ChosenMeasurement measureDimensionOfView(const ImageView& view, const Arguments& arguments,
+                                         MeasurementKind kind)
+{
+    ChosenMeasurement result;
+    FitChoices choices;
+    const Region region = regionOrWholeImage(arguments, view);
+    if (kind == MeasurementKind::Gray) {
+        result.measurement = measureGray(view, region);
+    } else {
+        const PixelClass pixelClass =
+            kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack;
+        const GridPlacement grid = arguments.grid.value_or(GridPlacement::Origin);
+        result.measurement = grid == GridPlacement::Min
+                                 ? measureOnMinGrid(view, region, pixelClass, choices.offsets)
+                                 : measureTwoValued(view, region, pixelClass);
         choices.grid = grid;
         choices.gridGiven = arguments.grid.has_value();
     }
@@ -311,23 +337,29 @@ int runCubes(const Arguments& arguments, const OutputStreams& streams)
             bar->finish();
         throw;
     }
+    const CubeFit fit = fitCubes(result, arguments);
+    noteRange(fit.choices, arguments, streams);
+    return printReport(streams, dimensionReport(MeasurementKind::Cubes, result.measurement, fit.facts,
+                                                arguments.form, fit.choices));
+}
+
+CubeFit fitCubes(CubeStackMeasurement& result, const Arguments& arguments)
+{
     const CubeCounts& counts = result.stack.counts;
     const VoxelSize& voxel = counts.voxel;
     // k(s) of each side measured; the fitted ones after the range is chosen.
     std::vector<std::int64_t> slicesPerBox = counts.slicesPerBox;
     slicesPerBox.resize(result.measurement.sides.size());
-    const FitChoices choices = rangeChoices(result.measurement, arguments);
-    if (choices.ranged) {
-        const auto first = slicesPerBox.begin() + static_cast<std::ptrdiff_t>(choices.ranged->run.first);
-        slicesPerBox =
-            std::vector<std::int64_t>(first, first + static_cast<std::ptrdiff_t>(choices.ranged->run.count));
+    CubeFit fit;
+    fit.choices = rangeChoices(result.measurement, arguments);
+    if (fit.choices.ranged) {
+        const auto first = slicesPerBox.begin() + static_cast<std::ptrdiff_t>(fit.choices.ranged->run.first);
+        slicesPerBox = std::vector<std::int64_t>(
+            first, first + static_cast<std::ptrdiff_t>(fit.choices.ranged->run.count));
     }
-    noteRange(choices, arguments, streams);
-    return printReport(streams,
-                       dimensionReport(MeasurementKind::Cubes, result.measurement,
-                                       SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
-                                                  std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox},
-                                       arguments.form, choices));
+    fit.facts = SliceFacts{counts.sliceCount, result.stack.lastFile, std::nullopt,
+                           std::array{voxel.x, voxel.y, voxel.z}, slicesPerBox};
+    return fit;
 }
 
 int runRefit(const Arguments& arguments, const OutputStreams& streams)
@@ -357,13 +389,20 @@ void checkProcessOperands(const Arguments& arguments)
         throw UsageError("unknown operation '" + arguments.operands[0] + "'");
 }
 
+void applyProcessOperation(const std::string& name, Bitmap& image, std::int32_t threshold)
+{
+    const ProcessOperation* operation = findProcessOperation(name);
+    if (!operation)
+        fail("unknown operation " + name);
+    operation->apply(image, threshold);
+}
+
 int runProcess(const Arguments& arguments, const OutputStreams& streams)
 {
-    const ProcessOperation* operation = findProcessOperation(arguments.operands[0]);
-    if (!operation)
+    if (!findProcessOperation(arguments.operands[0]))
         fail("unknown operation " + arguments.operands[0]);
     Bitmap image = loadImageFile(arguments.operands[1], arguments.page);
-    operation->apply(image, arguments.threshold);
+    applyProcessOperation(arguments.operands[0], image, arguments.threshold);
     const std::string& output = arguments.operands[2];
     if (hasPngExtension(output))
         savePngFile(image, output);
@@ -390,10 +429,20 @@ nlohmann::json dimensionFileJson(MeasurementKind kind, const std::string& path, 
     return dimensionJson(kind, measured.measurement, std::nullopt, measured.choices);
 }
 
+nlohmann::json dimensionViewJson(MeasurementKind kind, const ImageView& view, const Arguments& arguments)
+{
+    const ChosenMeasurement measured = measureDimensionOfView(view, arguments, kind);
+    return dimensionJson(kind, measured.measurement, std::nullopt, measured.choices);
+}
+
 nlohmann::json lengthFileJson(const std::string& path, const Arguments& arguments)
 {
     const MeasuredImage image(path, arguments.page);
-    const ImageView view = image.view();
+    return lengthViewJson(image.view(), arguments);
+}
+
+nlohmann::json lengthViewJson(const ImageView& view, const Arguments& arguments)
+{
     const auto length = measureTotalLength(view, arguments.region);
     return lengthJson(lengthScanRectangle(view.width, view.height, arguments.region), length);
 }

@@ -5,6 +5,8 @@
 #include "cli/arguments.hpp"
 #include "cli/command_table.hpp"
 #include "cli/reports.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/slices/cube_measurement.hpp"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -31,6 +33,18 @@ int runVersion(const Arguments& arguments, const OutputStreams& streams);
 // Writes a report on streams.out; throws Error when it cannot be written.
 int printReport(const OutputStreams& streams, const std::string& text);
 
+// A cube stack's fit over --range's sides and what its report adds to the
+// measurement (the slices, the voxel, k(s) of each fitted side).
+struct CubeFit {
+    FitChoices choices;
+    SliceFacts facts;
+};
+[[nodiscard]] CubeFit fitCubes(CubeStackMeasurement& result, const Arguments& arguments);
+
+// Applies the operation of process named `name` to the image; throws Error
+// for a name that is not one.
+void applyProcessOperation(const std::string& name, Bitmap& image, std::int32_t threshold);
+
 // The operations of process, in --help's order.
 [[nodiscard]] std::vector<std::string_view> processOperations();
 // Throws UsageError unless the first operand names an operation.
@@ -41,6 +55,12 @@ void checkProcessOperands(const Arguments& arguments);
 [[nodiscard]] nlohmann::json dimensionFileJson(MeasurementKind kind, const std::string& path,
                                                const Arguments& arguments);
 [[nodiscard]] nlohmann::json lengthFileJson(const std::string& path, const Arguments& arguments);
+// The same of an image in memory (the Python module's arrays), with the
+// region, grid and range of the arguments; their operands and page are not
+// read.
+[[nodiscard]] nlohmann::json dimensionViewJson(MeasurementKind kind, const ImageView& view,
+                                               const Arguments& arguments);
+[[nodiscard]] nlohmann::json lengthViewJson(const ImageView& view, const Arguments& arguments);
 
 // The --json object of the table's measurement `measurement` ("black",
 // "nonblack", "gray", "length", ...) of one file, with the region and page of

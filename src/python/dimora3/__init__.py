@@ -1,0 +1,304 @@
+# Dimora3 — fractal dimension by box counting.
+# SPDX-License-Identifier: MIT
+"""Box-counting dimension from Python: the same core and the same numbers as dimora3-cli.
+
+A path is measured exactly as ``dimora3-cli`` measures it (its reading rules, its
+--json object); an array is measured in memory, without a copy when its rows are
+contiguous bytes, with the GIL released while the core counts.
+
+    >>> import dimora3
+    >>> img = dimora3.read("leaf.tif")            # (H, W) uint8 grey or (H, W, 3) uint8 RGB
+    >>> r = dimora3.boxcount(img == 0)            # True / non-zero = occupied
+    >>> r
+    BoxCount(D=1.8611 ± 0.0287, r²=0.9997, n=9)
+    >>> r.to_dict() == dimora3.black("leaf.tif").to_dict() | {"measurement": "boxcount"}
+    True
+
+Errors that dimora3-cli reports with exit status 1 raise :class:`Error` (a ValueError)
+whose message is the command line's error line; options it refuses raise ValueError.
+"""
+
+import json as _json
+import os as _os
+
+import numpy as _np
+
+from . import _core
+
+Error = _core.Error
+
+__all__ = [
+    "Error",
+    "BoxCount",
+    "Length",
+    "read",
+    "black",
+    "nonblack",
+    "gray",
+    "length",
+    "boxcount",
+    "cubes",
+    "process",
+    "operations",
+]
+
+
+def _camel(name):
+    head, *rest = name.split("_")
+    return head + "".join(part.capitalize() for part in rest)
+
+
+class _Result:
+    """A measurement's result: the keys of dimora3-cli's --json object as attributes.
+
+    Attribute names are the keys in snake_case (``standard_error`` for ``standardError``);
+    an attribute whose key the object lacks (``dimension`` when nothing could be fitted,
+    ``coverage`` of a grey measurement) is None. Lists stay lists; ``ci95``, ``region``
+    and ``range`` are tuples.
+    """
+
+    __slots__ = ("_data",)
+    _tuples = ("ci95", "region", "range", "voxel")
+
+    def __init__(self, data):
+        self._data = data
+
+    def __getattr__(self, name):
+        if name.startswith("_"):
+            raise AttributeError(name)
+        value = self._data.get(_camel(name))
+        if name in self._tuples and isinstance(value, list):
+            return tuple(value)
+        return value
+
+    def __dir__(self):
+        snake = ["".join("_" + c.lower() if c.isupper() else c for c in key) for key in self._data]
+        return sorted(set(object.__dir__(self)) | set(snake))
+
+    def to_dict(self):
+        """The result as dimora3-cli's --json object (a new dict each time)."""
+        return _json.loads(_json.dumps(self._data))
+
+    def __eq__(self, other):
+        if isinstance(other, _Result):
+            return self._data == other._data
+        return NotImplemented
+
+    __hash__ = None
+
+
+class BoxCount(_Result):
+    """The result of a dimension measurement (black, nonblack, boxcount, gray, cubes).
+
+    Main attributes: ``dimension``, ``standard_error``, ``ci95`` (low, high), ``r_squared``,
+    ``n``, ``r``, ``slope``, ``intercept``, ``sides``, ``counts`` (of the fitted range),
+    ``count_list``, ``coverage`` (per cent; ``brightness`` for gray), ``region``, ``grid``,
+    ``offsets``, ``range``, ``local_slopes``, ``fields``, ``measurement``.
+    """
+
+    __slots__ = ()
+
+    def __repr__(self):
+        d = self._data
+        if d.get("dimension") is None:
+            return "BoxCount(no fit, n=%d)" % d.get("n", 0)
+        text = "BoxCount(D=%.4f" % d["dimension"]
+        if d.get("standardError") is not None:
+            text += " ± %.4f" % d["standardError"]
+        return text + ", r²=%.4f, n=%d)" % (d["rSquared"], d["n"])
+
+
+class Length(_Result):
+    """The total length of the lines (``length``, pixels) over the scanned ``region``."""
+
+    __slots__ = ()
+
+    def __repr__(self):
+        if self._data.get("length") is None:
+            return "Length(None)"
+        return "Length(%.1f)" % self._data["length"]
+
+
+# Arguments ---------------------------------------------------------------------
+
+
+def _is_path(source):
+    return isinstance(source, (str, bytes, _os.PathLike))
+
+
+def _path(source):
+    return _os.fsencode(_os.fspath(source))
+
+
+def _options(region=None, grid=None, range=None, page=None, voxel=None):
+    """The dimora3-cli options for these keywords."""
+    options = []
+    if region is not None:
+        left, top, width, height = (int(v) for v in region)
+        options += ["--region", "%d,%d,%d,%d" % (left, top, width, height)]
+    if grid is not None:
+        options += ["--grid", str(grid)]
+    if range is not None:
+        if isinstance(range, str):
+            options += ["--range", range]
+        else:
+            low, high = range
+            options += ["--range", "%d-%d" % (int(low), int(high))]
+    if page is not None and page != 1:
+        options += ["--page", "%d" % int(page)]
+    if voxel is not None:
+        options += ["--voxel", ",".join(repr(float(v)) for v in voxel)]
+    return options
+
+
+def _check_dtype(array):
+    if array.dtype.kind not in "biuf":
+        raise TypeError("dimora3 measures arrays of bool, integer or floating dtype, not %s" % array.dtype)
+
+
+def _check_shape(array, shapes, described):
+    """ValueError unless the array's shape matches one of shapes (None: any length)."""
+    for shape in shapes:
+        if array.ndim == len(shape) and all(want in (None, got) for want, got in zip(shape, array.shape)):
+            return
+    raise ValueError("expected an array of shape %s, got %s" % (described, array.shape))
+
+
+def _occupancy(array, axes=2):
+    """A uint8 view of an array (True / non-zero = 1), copied only when it must be."""
+    array = _np.asarray(array)
+    _check_dtype(array)
+    _check_shape(array, [(None,) * axes], "(H, W)" if axes == 2 else "(Z, H, W)")
+    if array.dtype.itemsize == 1 and array.dtype.kind in "bu" and array.strides[-1] == 1:
+        return array.view(_np.uint8)
+    return (array != 0).view(_np.uint8)
+
+
+def _grey(array):
+    """A uint8 (H, W) array of grey levels: the red channel of colour (as the files'
+    measurements read it), the high byte of 16-bit samples (as the file readers keep
+    it), 255 for True; other dtypes must hold levels 0 to 255."""
+    array = _np.asarray(array)
+    _check_dtype(array)
+    _check_shape(array, [(None, None), (None, None, 3)], "(H, W) or (H, W, 3)")
+    if array.ndim == 3:
+        array = array[:, :, 0]
+    if array.dtype == _np.uint8:
+        return array if array.strides[-1] == 1 else _np.ascontiguousarray(array)
+    if array.dtype == _np.bool_:
+        return array.astype(_np.uint8) * _np.uint8(255)
+    if array.dtype == _np.uint16:
+        return (array >> 8).astype(_np.uint8)
+    if array.dtype.kind == "f":
+        array = _np.rint(array)
+    if array.size and (_np.nanmin(array) < 0 or _np.nanmax(array) > 255 or _np.isnan(array).any()):
+        raise ValueError("grey levels of a %s array must lie in 0 to 255" % array.dtype)
+    return array.astype(_np.uint8)
+
+
+def _from_json(cls, text):
+    return cls(_json.loads(text))
+
+
+# Reading -----------------------------------------------------------------------
+
+
+def read(path, page=1):
+    """The pixels of an image file (BMP, PNG, TIFF or JPEG, told apart by content).
+
+    A file whose palette holds only greys (every two-valued and grey image the readers
+    make) gives an (H, W) uint8 array (bilevel: 0 and 255); any other an (H, W, 3) uint8
+    RGB array. ``page`` picks a page of a multi-page TIFF (1 = the first).
+    """
+    return _core.read(_path(path), int(page))
+
+
+# Measurements ------------------------------------------------------------------
+
+
+def _measure_path(command, path, options):
+    return _json.loads(_core.run([command, _path(path)] + options + ["--json"]))
+
+
+def black(image, *, region=None, page=1, grid=None, range=None):
+    """Box-counting dimension of the black pixels.
+
+    ``image`` is a path (measured as ``dimora3-cli black`` measures it) or an array of
+    grey levels, (H, W) or (H, W, 3), whose black pixels (red level 0) are counted.
+    ``region`` is (left, top, width, height); ``grid`` "origin" or "min"; ``range``
+    "all", "auto" or (s1, s2). Returns a :class:`BoxCount`.
+    """
+    if _is_path(image):
+        return BoxCount(_measure_path("black", image, _options(region, grid, range, page)))
+    return _from_json(BoxCount, _core.measure("black", _grey(image), _options(region, grid, range)))
+
+
+def nonblack(image, *, region=None, page=1, grid=None, range=None):
+    """Box-counting dimension of the pixels that are not black; as :func:`black`."""
+    if _is_path(image):
+        return BoxCount(_measure_path("nonblack", image, _options(region, grid, range, page)))
+    return _from_json(BoxCount, _core.measure("nonblack", _grey(image), _options(region, grid, range)))
+
+
+def boxcount(image, *, region=None, grid=None, range=None):
+    """Box-counting dimension of the occupied elements of a 2-D array (True / non-zero).
+
+    The array is read in place when it is bool or uint8 with contiguous rows. The
+    result's keys are those of ``dimora3-cli black --json``, with ``measurement``
+    "boxcount"; for a grey file ``boxcount(read(path) == 0)`` equals ``black(path)``.
+    """
+    return _from_json(BoxCount, _core.measure("boxcount", _occupancy(image), _options(region, grid, range)))
+
+
+def gray(image, *, region=None, page=1, range=None):
+    """Dimension of the grey levels taken as a surface; a path or an array of levels."""
+    if _is_path(image):
+        return BoxCount(_measure_path("gray", image, _options(region, None, range, page)))
+    return _from_json(BoxCount, _core.measure("gray", _grey(image), _options(region, None, range)))
+
+
+def length(image, *, region=None, page=1):
+    """Total length of the lines: the black pixels of a file, the occupied elements
+    (True / non-zero) of an array. Returns a :class:`Length`."""
+    if _is_path(image):
+        return Length(_measure_path("length", image, _options(region, page=page)))
+    return _from_json(Length, _core.measure("length", _occupancy(image), _options(region)))
+
+
+def cubes(stack, *, voxel=(1.0, 1.0, 1.0), region=None, range=None):
+    """Box-counting dimension in three dimensions.
+
+    ``stack`` is a stack path (a folder of slices, the last file of a numbered series,
+    or a multi-page TIFF: its black pixels are occupied) or a (Z, H, W) array (True /
+    non-zero = occupied). ``voxel`` is the voxel's (x, y, z) edges, x equal to y.
+    """
+    options = _options(region, None, range, voxel=voxel)
+    if _is_path(stack):
+        return BoxCount(_measure_path("cubes", stack, options))
+    return _from_json(BoxCount, _core.cubes(_occupancy(stack, axes=3), options))
+
+
+def operations():
+    """The names of the image operations that :func:`process` applies."""
+    return list(_core.process_operations())
+
+
+def process(operation, image, *, threshold=0):
+    """A new array: the image operation ``operation`` (see :func:`operations`) applied
+    to a copy of ``image``, an (H, W) uint8 grey or (H, W, 3) uint8 RGB array, or a bool
+    mask (True = black), which comes back as a bool mask. ``threshold`` is that of the
+    colour extractions (green, red)."""
+    array = _np.asarray(image)
+    _check_dtype(array)
+    _check_shape(array, [(None, None), (None, None, 3)], "(H, W) or (H, W, 3)")
+    mask = array.dtype == _np.bool_
+    if mask:
+        if array.ndim != 2:
+            raise ValueError("a bool mask has shape (H, W), got %s" % (array.shape,))
+        array = _np.where(array, _np.uint8(0), _np.uint8(255))
+    elif array.dtype != _np.uint8:
+        raise ValueError("process takes uint8 images or bool masks, not %s" % array.dtype)
+    out = _core.process(str(operation), array, int(threshold))
+    if mask:
+        return out == 0 if out.ndim == 2 else out[:, :, 0] == 0
+    return out
