@@ -3,6 +3,7 @@
 #include "core/files/jpeg_reader.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/row_target.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 // jpeglib.h first: it brings the configuration that jerror.h's list of
@@ -77,9 +79,9 @@ constexpr JDIMENSION kRowsPerTelling = 64;
 
 // No object with a destructor lives in this frame while the library runs, so
 // that the jump back from its errors skips nothing: the layouts and the
-// bitmap belong to the caller.
+// target belong to the caller.
 bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::function<void()>& setSource,
-            const Layouts& layouts, Bitmap& bitmap, DecodeWatcher* watcher)
+            const Layouts& layouts, RowTarget& target)
 {
     if (setjmp(errors.recover) != 0)
         return false;
@@ -104,40 +106,47 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, const std::funct
     const auto width = static_cast<std::int32_t>(info.image_width);
     const auto height = static_cast<std::int32_t>(info.image_height);
     const PixelLayout& layout = gray ? layouts.grey : layouts.colour;
-    const std::uint64_t bytes = Bitmap::pixelBytesFor(width, height, layout);
+    // A streamed image is held one band at a time: then only a row need fit
+    // the budget.
+    const bool whole = target.holdsWholeImage();
+    const std::uint64_t bytes = Bitmap::pixelBytesFor(width, whole ? height : std::min(height, 1), layout);
     if (bytes == 0 || bytes > Bitmap::memoryBudget())
         return false;
     // The coefficients of a progressive file are kept whole; no more than the
-    // pixels may take.
+    // pixels may take (and never more than the budget when streamed).
+    const std::uint64_t pixels =
+        whole ? bytes : std::min(Bitmap::memoryBudget() / 2, bytes * static_cast<std::uint64_t>(height));
     info.mem->max_memory_to_use =
-        static_cast<long>(std::min<std::uint64_t>(2 * bytes + (64u << 20), LONG_MAX));
-    bitmap = Bitmap(width, height, layout, RowOrder::TopDown);
+        static_cast<long>(std::min<std::uint64_t>(2 * pixels + (64u << 20), LONG_MAX));
+    target.start(width, height, layout);
 
     jpeg_start_decompress(&info);
     if (static_cast<std::int32_t>(info.output_width) != width ||
         static_cast<std::int32_t>(info.output_height) != height)
         return false;
-    if (watcher)
-        watcher->started(bitmap.view());
+    std::uint8_t* band = nullptr;
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = bitmap.row(static_cast<std::int32_t>(info.output_scanline));
+        const auto y = static_cast<std::int32_t>(info.output_scanline);
+        const std::int32_t inBand = y % static_cast<std::int32_t>(kRowsPerTelling);
+        if (inBand == 0)
+            band = target.rows(y, std::min(static_cast<std::int32_t>(kRowsPerTelling), height - y));
+        JSAMPROW row = band + static_cast<std::size_t>(inBand) * target.stride();
         if (jpeg_read_scanlines(&info, &row, 1) != 1)
             return false;
         // Told in bands, not row by row. A row is told only once the data
         // it was made from has been decoded without a warning of damage.
-        if (watcher && info.output_scanline % kRowsPerTelling == 0)
-            watcher->rowsWritten(static_cast<std::int32_t>(info.output_scanline));
+        if (info.output_scanline % kRowsPerTelling == 0)
+            target.written(static_cast<std::int32_t>(info.output_scanline));
     }
     // The rest of the file up to its end marker is read too: data missing or
     // damaged there is damage as well.
     jpeg_finish_decompress(&info);
-    if (watcher)
-        watcher->rowsWritten(height);
+    target.written(height);
     return true;
 }
 
-Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompress_struct&)>& setSource,
-                DecodeWatcher* watcher = nullptr)
+void readJpegInto(const std::string& name, const std::function<void(jpeg_decompress_struct&)>& setSource,
+                  RowTarget& target)
 {
     jpeg_decompress_struct info{};
     ErrorManager errors;
@@ -146,19 +155,29 @@ Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompres
     errors.library.emit_message = noteWarning;
     const Layouts layouts;
     const std::function<void()> source = [&] { setSource(info); };
-    Bitmap bitmap;
-    AbandonUnlessKept abandon(watcher);
     bool decoded = false;
     try {
-        decoded = decode(info, errors, source, layouts, bitmap, watcher);
+        decoded = decode(info, errors, source, layouts, target);
     } catch (const Error&) {
         decoded = false;
     } catch (const std::bad_alloc&) {
+        decoded = false;
+    } catch (const std::length_error&) {
         decoded = false;
     }
     jpeg_destroy_decompress(&info);
     if (!decoded)
         fail(msg::kCannotReadImage, name);
+    target.finished();
+}
+
+Bitmap readJpeg(const std::string& name, const std::function<void(jpeg_decompress_struct&)>& setSource,
+                DecodeWatcher* watcher = nullptr)
+{
+    Bitmap bitmap;
+    AbandonUnlessKept abandon(watcher);
+    BitmapTarget target(bitmap, watcher);
+    readJpegInto(name, setSource, target);
     abandon.keep();
     return bitmap;
 }
@@ -181,6 +200,16 @@ Bitmap loadJpegFile(const std::string& path, DecodeWatcher* watcher)
         fail(msg::kCannotReadImage, path);
     return readJpeg(
         path, [&](jpeg_decompress_struct& info) { jpeg_stdio_src(&info, file.get()); }, watcher);
+}
+
+void streamJpegFile(const std::string& path, RowSink& sink)
+{
+    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        fail(msg::kCannotReadImage, path);
+    SinkTarget target(sink);
+    readJpegInto(
+        path, [&](jpeg_decompress_struct& info) { jpeg_stdio_src(&info, file.get()); }, target);
 }
 
 Bitmap decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& name)

@@ -20,6 +20,7 @@
 
 #include "core/image/bitmap.hpp"
 #include "core/image/decode_watcher.hpp"
+#include "core/image/row_sink.hpp"
 
 #include <cstdint>
 #include <span>
@@ -32,6 +33,12 @@ namespace dimora {
 
 // A watcher hears of the bitmap and of its rows as they are decoded.
 [[nodiscard]] Bitmap loadJpegFile(const std::string& path, DecodeWatcher* watcher = nullptr);
+
+// The file's scanlines handed to the sink in bands of 64 rows, the image
+// never held whole; pixels, checks and errors as loadJpegFile's, except that
+// the image's pixels need not fit the memory budget (a progressive file's
+// coefficients, which the library keeps whole, still must).
+void streamJpegFile(const std::string& path, RowSink& sink);
 
 // The same from bytes in memory; `name` stands for the file in the error text.
 [[nodiscard]] Bitmap decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& name);

@@ -3,6 +3,7 @@
 #include "core/files/png_reader.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/row_target.hpp"
 
 #include <png.h>
 
@@ -95,6 +96,10 @@ struct DecodeState {
     png_bytepp rows = nullptr;          // one pointer per row, for whole-image reads
     std::uint8_t* rowBuffer = nullptr;  // one decoded row, for row-by-row conversion
     Bitmap* bitmap = nullptr;
+    // A band of streamed rows: `bandRows` rows, `bandStride` bytes apart.
+    std::uint8_t* band = nullptr;
+    std::size_t bandStride = 0;
+    png_uint_32 bandRows = 0;
 };
 
 using Step = void (*)(png_structp, DecodeState&);
@@ -199,6 +204,21 @@ void readConvertedRowsStep(png_structp png, DecodeState& state)
     }
 }
 
+// The band's rows: gray and B, G, R rows as libpng decodes them, the others
+// converted to B, G, R through the row buffer.
+void readBandStep(png_structp png, DecodeState& state)
+{
+    for (png_uint_32 r = 0; r < state.bandRows; ++r) {
+        std::uint8_t* out = state.band + r * state.bandStride;
+        if (state.channels == 1 || state.channels == 3) {
+            png_read_row(png, out, nullptr);
+        } else {
+            png_read_row(png, state.rowBuffer, nullptr);
+            convertRow(state.rowBuffer, out, state.width, state.channels);
+        }
+    }
+}
+
 // libpng's own row buffers grow with the width (up to 8 bytes per pixel for
 // 16-bit RGBA); limiting the width keeps them inside the memory budget
 // before libpng allocates them.
@@ -282,6 +302,60 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Rows handed on at a time.
+constexpr png_uint_32 kBandRows = 64;
+
+// Streams the rows of a non-interlaced image to the sink; false for an
+// interlaced one, which has not been read past its header then.
+bool streamDecode(const ReadStructures& structures, RowSink& sink)
+{
+    png_structp png = structures.png;
+    DecodeState state;
+    state.info = structures.info;
+    limitDimensions(png);
+    if (!runGuarded(png, readHeaderStep, state))
+        failRead();
+    if (png_get_interlace_type(png, state.info) != PNG_INTERLACE_NONE)
+        return false;
+    const auto width = static_cast<std::int32_t>(state.width);
+    const auto height = static_cast<std::int32_t>(state.height);
+    if (Bitmap::pixelBytesFor(width, 1, PixelLayout::rgb24()) == 0 || !fitsBudget(state.width, 1, 4))
+        failRead();
+    if (!runGuarded(png, transformStep, state))
+        failRead();
+    if (state.decodedBitDepth != 8 || state.channels < 1 || state.channels > 4 || state.passes != 1 ||
+        state.rowBytes != std::size_t{state.width} * static_cast<std::size_t>(state.channels))
+        failRead();
+    // Gray rows go on as 8-bit grey indices, which read as the (g, g, g) that
+    // the whole image holds.
+    const PixelLayout layout = state.channels == 1 ? PixelLayout::grey8() : PixelLayout::rgb24();
+    std::vector<std::uint8_t> band, decoded;
+    try {
+        state.bandStride = static_cast<std::size_t>(layout.strideFor(width));
+        band.resize(state.bandStride * std::min<png_uint_32>(kBandRows, state.height));
+        decoded.resize(state.rowBytes);
+    } catch (const std::bad_alloc&) {
+        failRead();
+    }
+    state.band = band.data();
+    state.rowBuffer = decoded.data();
+    sink.begin(width, height, layout);
+    for (png_uint_32 y = 0; y < state.height; y += kBandRows) {
+        state.bandRows = std::min(kBandRows, state.height - y);
+        if (!runGuarded(png, readBandStep, state))
+            failRead();
+        ImageView view;
+        view.layout = &layout;
+        view.width = width;
+        view.height = static_cast<std::int32_t>(state.bandRows);
+        view.firstRow = band.data();
+        view.stride = static_cast<std::ptrdiff_t>(state.bandStride);
+        sink.rows(static_cast<std::int32_t>(y), view);
+    }
+    sink.end();
+    return true;
+}
+
 }  // namespace
 
 Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable)
@@ -299,6 +373,26 @@ Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable)
 void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap)
 {
     bitmap = loadPngReusing(fileName, Bitmap());
+}
+
+void streamPngFile(const std::string& fileName, RowSink& sink)
+{
+    {
+        const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+        if (!file)
+            fail(std::string(msg::kPngOpenPrefix) + fileName + "!");
+        const ReadStructures structures;
+        if (!structures.png || !structures.info)
+            failRead();
+        png_init_io(structures.png, file.get());
+        if (streamDecode(structures, sink))
+            return;
+    }
+    // An interlaced image is complete only after its last pass: it is
+    // decoded whole, within the budget, and then handed on.
+    Bitmap bitmap;
+    LoadPngBitmap(fileName, bitmap);
+    handRowsOn(bitmap.view(), sink);
 }
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes)

@@ -30,6 +30,7 @@
 // The functions are reentrant: every call has its own decoder state.
 
 #include "core/image/bitmap.hpp"
+#include "core/image/row_sink.hpp"
 
 #include <cstdint>
 #include <span>
@@ -47,6 +48,14 @@ void LoadPngBitmap(const std::string& fileName, Bitmap& bitmap);
 // bitmap. Returns the image. On failure `reusable` is lost, and may have
 // held some rows of the failed image.
 [[nodiscard]] Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable);
+
+// The file's rows handed to the sink in bands of 64 as libpng decodes them,
+// the image never held whole: gray images (no transparency) as 8-bit grey
+// indices, the others as 24-bit rows; every pixel reads as in the bitmap
+// that LoadPngBitmap makes, with the same checks and errors, except that
+// only a row need fit the budget. An interlaced image is decoded whole by
+// LoadPngBitmap, within the budget, and then handed on.
+void streamPngFile(const std::string& fileName, RowSink& sink);
 
 // The same decoding from bytes in memory (failures: "Error Reading File!").
 [[nodiscard]] Bitmap decodePng(std::span<const std::uint8_t> bytes);

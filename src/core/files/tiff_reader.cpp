@@ -3,6 +3,7 @@
 #include "core/files/tiff_reader.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/row_target.hpp"
 
 #include <tiffio.h>
 
@@ -331,6 +332,16 @@ void convertRow(const Page& page, const Band& band, std::uint32_t r, std::uint8_
     }
 }
 
+// Writes the band's rows as image rows first .. first + count − 1.
+void convertRows(const Page& page, const Band& band, std::uint32_t first, std::uint32_t count,
+                 RowTarget& target)
+{
+    std::uint8_t* out = target.rows(static_cast<std::int32_t>(first), static_cast<std::int32_t>(count));
+    for (std::uint32_t r = 0; r < count; ++r)
+        convertRow(page, band, r, out + r * target.stride());
+    target.written(static_cast<std::int32_t>(first + count));
+}
+
 [[noreturn]] void failRead(const std::string& name)
 {
     fail(msg::kCannotReadImage, name);
@@ -338,20 +349,14 @@ void convertRow(const Page& page, const Band& band, std::uint32_t r, std::uint8_
 
 // Whether strips can be decoded straight into the bitmap's rows: they are
 // laid out the same and follow one another in memory.
-bool stripsFitInPlace(TIFF* tif, const Page& page, const Bitmap& bitmap)
+bool stripsFitInPlace(TIFF* tif, const Page& page, const RowTarget& target)
 {
     return rowsCopyAsTheyAre(page) && !TIFFIsTiled(tif) &&
-           static_cast<std::size_t>(TIFFScanlineSize64(tif)) == bitmap.stride() &&
+           static_cast<std::size_t>(TIFFScanlineSize64(tif)) == target.stride() &&
            field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height) != 0;
 }
 
-void tellRows(DecodeWatcher* watcher, std::uint32_t rows)
-{
-    if (watcher)
-        watcher->rowsWritten(static_cast<std::int32_t>(rows));
-}
-
-bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
+bool readStripsInPlace(TIFF* tif, const Page& page, RowTarget& target)
 {
     const auto rowsPerStrip =
         std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
@@ -359,16 +364,16 @@ bool readStripsInPlace(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatche
         return false;
     for (std::uint32_t row = 0; row < page.height; row += rowsPerStrip) {
         const std::uint32_t rows = std::min(rowsPerStrip, page.height - row);
-        const auto bytes = static_cast<tmsize_t>(bitmap.stride() * rows);
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0),
-                                 bitmap.row(static_cast<std::int32_t>(row)), bytes) != bytes)
+        const auto bytes = static_cast<tmsize_t>(target.stride() * rows);
+        std::uint8_t* band = target.rows(static_cast<std::int32_t>(row), static_cast<std::int32_t>(rows));
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), band, bytes) != bytes)
             return false;
-        tellRows(watcher, row + rows);
+        target.written(static_cast<std::int32_t>(row + rows));
     }
     return true;
 }
 
-bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
+bool readStrips(TIFF* tif, const Page& page, RowTarget& target)
 {
     const auto rowsPerStrip =
         std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
@@ -385,9 +390,7 @@ bool readStrips(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watc
             if (TIFFReadEncodedStrip(tif, strip, band.plane(p), bytes) != bytes)
                 return false;
         }
-        for (std::uint32_t r = 0; r < rows; ++r)
-            convertRow(page, band, r, bitmap.row(static_cast<std::int32_t>(row + r)));
-        tellRows(watcher, row + rows);
+        convertRows(page, band, row, rows, target);
     }
     return true;
 }
@@ -414,7 +417,7 @@ void copyBits(const std::uint8_t* source, std::uint8_t* target, std::size_t bit,
     }
 }
 
-bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watcher)
+bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
 {
     std::uint32_t tileWidth = 0, tileHeight = 0;
     if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) != 1 ||
@@ -447,9 +450,7 @@ bool readTiles(TIFF* tif, const Page& page, Bitmap& bitmap, DecodeWatcher* watch
                              column * bitsPerPixel, bits);
             }
         }
-        for (std::uint32_t r = 0; r < rows; ++r)
-            convertRow(page, band, r, bitmap.row(static_cast<std::int32_t>(row + r)));
-        tellRows(watcher, row + rows);
+        convertRows(page, band, row, rows, target);
     }
     return true;
 }
@@ -523,25 +524,23 @@ bool storedBytesCanHold(TIFF* tif, const Page& page)
     return true;
 }
 
-Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page, DecodeWatcher* watcher = nullptr)
+// Decodes page `page` into the target. Whatever fails while decoding (the
+// target's refusal of a size included) becomes the reader's error.
+void readPageInto(TIFF* tif, const std::string& name, std::int32_t page, RowTarget& target)
 {
     if (!tif || page < 1 || TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)) != 1)
         failRead(name);
     const std::optional<Page> description = describePage(tif);
-    if (!description || !storedBytesCanHold(tif, *description))
+    if (!description || !storedBytesCanHold(tif, *description) || description->width > INT32_MAX ||
+        description->height > INT32_MAX)
         failRead(name);
-    Bitmap bitmap;
-    AbandonUnlessKept abandon(watcher);
     try {
-        bitmap =
-            Bitmap(static_cast<std::int32_t>(description->width),
-                   static_cast<std::int32_t>(description->height), layoutOf(*description), RowOrder::TopDown);
-        if (watcher)
-            watcher->started(bitmap.view());
-        const bool read = TIFFIsTiled(tif) ? readTiles(tif, *description, bitmap, watcher)
-                          : stripsFitInPlace(tif, *description, bitmap)
-                              ? readStripsInPlace(tif, *description, bitmap, watcher)
-                              : readStrips(tif, *description, bitmap, watcher);
+        target.start(static_cast<std::int32_t>(description->width),
+                     static_cast<std::int32_t>(description->height), layoutOf(*description));
+        const bool read = TIFFIsTiled(tif) ? readTiles(tif, *description, target)
+                          : stripsFitInPlace(tif, *description, target)
+                              ? readStripsInPlace(tif, *description, target)
+                              : readStrips(tif, *description, target);
         if (!read)
             failRead(name);
     } catch (const std::bad_alloc&) {
@@ -551,6 +550,15 @@ Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page, DecodeWat
     } catch (const Error&) {
         failRead(name);
     }
+    target.finished();
+}
+
+Bitmap readPage(TIFF* tif, const std::string& name, std::int32_t page, DecodeWatcher* watcher = nullptr)
+{
+    Bitmap bitmap;
+    AbandonUnlessKept abandon(watcher);
+    BitmapTarget target(bitmap, watcher);
+    readPageInto(tif, name, page, target);
     abandon.keep();
     return bitmap;
 }
@@ -638,6 +646,16 @@ Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name, 
                                            closeNothing, sizeOfMemory, mapNothing, unmapNothing,
                                            options.options));
     return readPage(tif.get(), name, page);
+}
+
+void streamTiffFile(const std::string& path, std::int32_t page, RowSink& sink)
+{
+    const OpenOptions options;
+    // Read, not mapped ("m"): a mapped file's pages would count as the
+    // process's memory as they are read, and the file may exceed it.
+    const TiffHandle tif(TIFFOpenExt(path.c_str(), "rm", options.options));
+    SinkTarget target(sink);
+    readPageInto(tif.get(), path, page, target);
 }
 
 struct TiffPageReader::Handle {

@@ -41,6 +41,7 @@
 
 #include "core/image/bitmap.hpp"
 #include "core/image/decode_watcher.hpp"
+#include "core/image/row_sink.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,12 @@ namespace dimora {
 // the bitmap and of every strip or row of tiles as it is written.
 [[nodiscard]] Bitmap loadTiffFile(const std::string& path, std::int32_t page = 1,
                                   DecodeWatcher* watcher = nullptr);
+
+// Page `page` of the file handed to the sink in bands (one strip, or one row
+// of tiles, at a time), the image never held whole; pixels, checks and
+// errors as loadTiffFile's, except that only one band need fit the memory
+// budget. The sink's end() comes after the last band.
+void streamTiffFile(const std::string& path, std::int32_t page, RowSink& sink);
 
 // The same from bytes in memory; `name` stands for the file in the error text.
 [[nodiscard]] Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name,

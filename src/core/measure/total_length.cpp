@@ -4,7 +4,7 @@
 
 #include "core/common/text.hpp"
 #include "core/measure/bit_rows.hpp"
-#include "core/measure/row_classifier.hpp"
+#include "core/measure/length_rows.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -12,49 +12,6 @@
 #include <vector>
 
 namespace dimora {
-namespace {
-
-constexpr double kSideWeight = 1.0;
-constexpr double kCornerWeight = 1.4;
-
-// The black pixels of one image row over the columns [first, first + count),
-// as bits; columns off the image, and rows off it, are not black.
-class BlackRowReader {
-public:
-    BlackRowReader(const ImageView& image, std::int64_t first, std::int64_t count)
-        : image_(image), classifier_(*image.layout, PixelTest::BlackByColour), first_(first), count_(count),
-          inFirst_(std::max<std::int64_t>(first, 0)),
-          inEnd_(std::min<std::int64_t>(first + count, image.width)), pixels_(bitWords(inEnd_ - inFirst_))
-    {
-    }
-
-    void read(std::int64_t y, std::uint64_t* out)
-    {
-        std::fill_n(out, bitWords(count_), 0);
-        if (y < 0 || y >= image_.height || inEnd_ <= inFirst_)
-            return;
-        classifier_.classify(image_.row(static_cast<std::int32_t>(y)), inFirst_, inEnd_ - inFirst_,
-                             pixels_.data());
-        // Move the bits to their place in the row of `count` columns.
-        const std::int64_t offset = inFirst_ - first_;
-        for (std::int64_t i = 0; i < inEnd_ - inFirst_; i += 64) {
-            const std::uint64_t word = pixels_[static_cast<std::size_t>(i >> 6)];
-            const std::int64_t at = offset + i;
-            out[at >> 6] |= word << (at & 63);
-            if ((at & 63) != 0 && ((at >> 6) + 1) < static_cast<std::int64_t>(bitWords(count_)))
-                out[(at >> 6) + 1] |= word >> (64 - (at & 63));
-        }
-    }
-
-private:
-    const ImageView& image_;
-    RowClassifier classifier_;
-    std::int64_t first_, count_;
-    std::int64_t inFirst_, inEnd_;
-    std::vector<std::uint64_t> pixels_;
-};
-
-}  // namespace
 
 Region lengthScanRectangle(std::int32_t imageWidth, std::int32_t imageHeight,
                            const std::optional<Region>& selection)
@@ -92,42 +49,18 @@ std::optional<TotalLength> measureTotalLength(const ImageView& image, const std:
         if (scratch.size() < static_cast<std::size_t>(rows) * words)
             scratch.resize(static_cast<std::size_t>(rows) * words);
         std::uint64_t* mask = scratch.data();
-        BlackRowReader reader(image, left - 1, columns);
+        BlackRowReader reader(*image.layout, image.width, left - 1, columns);
         const bool backwards = image.stride < 0;
         for (std::int64_t step = 0; step < rows; ++step) {
             const std::int64_t k = backwards ? rows - 1 - step : step;
-            reader.read(top - 1 + k, mask + static_cast<std::size_t>(k) * words);
+            const std::int64_t y = top - 1 + k;
+            reader.read(y >= 0 && y < image.height ? image.row(static_cast<std::int32_t>(y)) : nullptr,
+                        mask + static_cast<std::size_t>(k) * words);
         }
 
         for (std::int64_t y = top; y < bottom; ++y) {
             const std::uint64_t* above = mask + static_cast<std::size_t>(y - top) * words;
-            const std::uint64_t* centre = above + words;
-            const std::uint64_t* below = centre + words;
-            for (std::size_t w = 0; w < words; ++w) {
-                std::uint64_t centres = centre[w];
-                while (centres != 0) {
-                    const std::int64_t i = static_cast<std::int64_t>(w) * 64 + std::countr_zero(centres);
-                    centres &= centres - 1;
-                    if (i == 0 || i == columns - 1)
-                        continue;  // a neighbour column, not a centre
-                    if (testBit(centre, i - 1))
-                        sum += kSideWeight;
-                    if (testBit(centre, i + 1))
-                        sum += kSideWeight;
-                    if (testBit(above, i))
-                        sum += kSideWeight;
-                    if (testBit(below, i))
-                        sum += kSideWeight;
-                    if (testBit(above, i - 1))
-                        sum += kCornerWeight;
-                    if (testBit(below, i - 1))
-                        sum += kCornerWeight;
-                    if (testBit(above, i + 1))
-                        sum += kCornerWeight;
-                    if (testBit(below, i + 1))
-                        sum += kCornerWeight;
-                }
-            }
+            addRowLinks(above, above + words, above + 2 * words, columns, sum);
         }
     }
     result.sum = sum;

@@ -300,17 +300,6 @@ TEST(TiffReader, AHugeClaimCostsNothingAndDamageNeverCrashes)
     }
 }
 
-// A value of this process's /proc status in bytes ("VmRSS", "VmHWM").
-std::uint64_t memoryStatus(const std::string& key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stoull(line.substr(key.size() + 1)) * 1024;
-    return 0;
-}
-
 // Files whose tags claim far more than their few stored bytes hold (every
 // strip or tile is the same dozen bytes): each is read, to an image or the
 // reader's error, taking memory for what really decodes, not for the claim.
@@ -368,11 +357,11 @@ TEST(TiffReader, ClaimsBeyondTheStoredBytesCostNoMemory)
     for (const Claim& c : claims) {
         const auto bytes = testing::encodeTiff({false, false, {c.page}});
         ASSERT_LT(bytes.size(), 16000u) << c.name;
-        const std::uint64_t before = memoryStatus("VmRSS");
+        const std::uint64_t before = testing::memoryStatus("VmRSS");
         std::ofstream("/proc/self/clear_refs") << "5";
         const std::string error = errorOf([&] { (void)decodeTiff(bytes, "x.tif"); });
         EXPECT_TRUE(error == kRefused || error == "no error") << c.name << ": " << error;
-        EXPECT_LT(memoryStatus("VmHWM"), before + (std::uint64_t{48} << 20)) << c.name;
+        EXPECT_LT(testing::memoryStatus("VmHWM"), before + (std::uint64_t{48} << 20)) << c.name;
     }
 }
 

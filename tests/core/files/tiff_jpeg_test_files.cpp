@@ -272,4 +272,14 @@ std::vector<std::uint8_t> encodeJpeg(std::uint32_t width, std::uint32_t height, 
     return bytes;
 }
 
+std::uint64_t memoryStatus(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stoull(line.substr(key.size() + 1)) * 1024;
+    return 0;
+}
+
 }  // namespace dimora::testing

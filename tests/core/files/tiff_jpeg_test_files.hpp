@@ -55,4 +55,9 @@ std::vector<std::uint8_t> encodeTiff(const TiffFile& file);
 std::vector<std::uint8_t> encodeJpeg(std::uint32_t width, std::uint32_t height, int components,
                                      bool progressive, const SampleAt& sample);
 
+// A value of this process's /proc status in bytes ("VmRSS", "VmHWM"); 0
+// when it is missing. Writing 5 to /proc/self/clear_refs resets VmHWM to the
+// present VmRSS, so that a peak can be measured from there.
+std::uint64_t memoryStatus(const std::string& key);
+
 }  // namespace dimora::testing

@@ -1,0 +1,432 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "core/measure/streaming_counts.hpp"
+
+#include "core/common/error.hpp"
+#include "core/measure/bit_rows.hpp"
+#include "core/measure/grey_levels.hpp"
+#include "core/measure/length_rows.hpp"
+#include "core/measure/occupancy_level.hpp"
+#include "core/measure/row_classifier.hpp"
+
+#include <algorithm>
+#include <bit>
+
+namespace dimora {
+namespace {
+
+// The boxes of one side along one edge of the region whose pixels inside the
+// region all lie on the image: indices [first, end) (as the whole-image
+// counter takes them).
+struct BoxRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    [[nodiscard]] std::int64_t size() const { return std::max<std::int64_t>(end - first, 0); }
+};
+
+BoxRange boxesOnImage(std::int64_t edge, Overlap overlap, std::int64_t side)
+{
+    if (overlap.length == 0)
+        return {};
+    const std::int64_t overlapEnd = overlap.offset + overlap.length;
+    const std::int64_t end = overlapEnd == edge ? ceilDiv(edge, side) : overlapEnd / side;
+    return {ceilDiv(overlap.offset, side), end};
+}
+
+}  // namespace
+
+// ---- two-valued box counting ------------------------------------------------
+
+struct BoxCountSink::State {
+    // One side's row of boxes: the shape of its level over the overlap, the
+    // bits of the box row now open, and what the closed rows counted.
+    struct Level {
+        OccupancyLevel shape;
+        std::vector<std::uint64_t> row;
+        BoxRange columnsOnImage, rowsOnImage;
+        std::int64_t occupied = 0;
+    };
+
+    std::size_t sideCount = 0;
+    Overlap xs, ys;
+    bool missesImage = false;
+    std::optional<RowClassifier> classifier;
+    std::vector<std::uint64_t> pixels;  // the bits of one pixel row
+    std::vector<std::uint64_t> halved;  // one row halved
+    std::vector<Level> levels;          // levels[k]: side 2^k (k ≥ 1)
+    std::int64_t pixelsInClass = 0;
+};
+
+BoxCountSink::BoxCountSink(const std::optional<Region>& region, PixelClass pixelClass)
+    : given_(region), pixelClass_(pixelClass)
+{
+}
+
+BoxCountSink::~BoxCountSink() = default;
+
+void BoxCountSink::begin(std::int32_t width, std::int32_t height, const PixelLayout& layout)
+{
+    region_ = given_.value_or(Region{0, 0, width, height});
+    state_ = std::make_unique<State>();
+    State& s = *state_;
+    s.sideCount = boxSides(region_.width, region_.height, 1).size();
+    if (s.sideCount == 0)
+        return;
+    s.xs = overlapOf(region_.left, region_.width, width);
+    s.ys = overlapOf(region_.top, region_.height, height);
+    if (s.xs.length == 0 || s.ys.length == 0) {
+        s.missesImage = true;
+        return;
+    }
+    s.classifier.emplace(layout,
+                         pixelClass_ == PixelClass::Black ? PixelTest::BlackByRed : PixelTest::NonBlackByRed);
+    s.pixels.assign(bitWords(s.xs.length), 0);
+    s.levels.resize(s.sideCount);
+    for (std::size_t k = 1; k < s.sideCount; ++k) {
+        State::Level& level = s.levels[k];
+        level.shape = levelShape(s.xs, s.ys, static_cast<int>(k));
+        level.row.assign(level.shape.wordsPerRow, 0);
+        const std::int64_t side = std::int64_t{1} << k;
+        level.columnsOnImage = boxesOnImage(region_.width, s.xs, side);
+        level.rowsOnImage = boxesOnImage(region_.height, s.ys, side);
+    }
+    if (s.sideCount >= 2)
+        s.halved.assign(s.levels[1].shape.wordsPerRow, 0);
+}
+
+void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
+{
+    State& s = *state_;
+    if (s.sideCount == 0 || s.missesImage)
+        return;
+    const std::int64_t firstOverlapRow = std::int64_t{region_.top} + s.ys.offset;
+    const std::int64_t firstPixel = std::int64_t{region_.left} + s.xs.offset;
+    const std::size_t pixelWords = s.pixels.size();
+    for (std::int32_t i = 0; i < band.height; ++i) {
+        const std::int64_t r = std::int64_t{firstRow} + i - firstOverlapRow;
+        if (r < 0 || r >= s.ys.length)
+            continue;
+        s.classifier->classify(band.row(i), firstPixel, s.xs.length, s.pixels.data());
+        s.pixelsInClass += countWordBits(s.pixels.data(), pixelWords);
+        if (s.sideCount < 2)
+            continue;
+        halveBits(s.pixels.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), s.halved.data());
+        orWords(s.levels[1].row.data(), s.halved.data(), s.levels[1].shape.wordsPerRow);
+        // The box rows that this pixel row completes, side 2 upwards: a box
+        // row of side 2^k ends where the region's row count reaches a
+        // multiple of 2^k, or with the overlap's last row.
+        const std::int64_t regionRow = s.ys.offset + r;
+        const bool lastRow = r == s.ys.length - 1;
+        for (std::size_t k = 1; k < s.sideCount; ++k) {
+            if (!lastRow && ((regionRow + 1) & ((std::int64_t{1} << k) - 1)) != 0)
+                break;
+            State::Level& level = s.levels[k];
+            const std::int64_t j = regionRow >> k;
+            if (pixelClass_ == PixelClass::Black)
+                level.occupied += countWordBits(level.row.data(), level.shape.wordsPerRow);
+            else if (j >= level.rowsOnImage.first && j < level.rowsOnImage.end)
+                level.occupied +=
+                    countBits(level.row.data(), level.columnsOnImage.first - level.shape.firstColumn,
+                              level.columnsOnImage.end - level.shape.firstColumn);
+            if (k + 1 < s.sideCount) {
+                State::Level& next = s.levels[k + 1];
+                halveBits(level.row.data(), level.shape.columns,
+                          static_cast<int>(level.shape.firstColumn & 1), s.halved.data());
+                orWords(next.row.data(), s.halved.data(), next.shape.wordsPerRow);
+            }
+            std::fill(level.row.begin(), level.row.end(), 0);
+        }
+    }
+}
+
+void BoxCountSink::end()
+{
+}
+
+BoxCounts BoxCountSink::result() const
+{
+    const State& s = *state_;
+    BoxCounts result;
+    result.sides = boxSides(region_.width, region_.height, 1);
+    if (!result.sides.empty()) {
+        result.counts.assign(s.sideCount, 0);
+        const bool black = pixelClass_ == PixelClass::Black;
+        for (std::size_t k = 0; k < s.sideCount; ++k) {
+            const std::int64_t side = std::int64_t{1} << k;
+            const std::int64_t boxes = ceilDiv(region_.width, side) * ceilDiv(region_.height, side);
+            if (s.missesImage) {
+                // Nothing is black, everything non-black.
+                result.counts[k] = black ? 0 : boxes;
+            } else if (k == 0) {
+                result.counts[k] = black ? s.pixelsInClass
+                                         : std::int64_t{region_.width} * region_.height -
+                                               s.xs.length * s.ys.length + s.pixelsInClass;
+            } else {
+                const State::Level& level = s.levels[k];
+                // Non-black: a box with a region pixel off the image is
+                // occupied by it; the others by their image pixels.
+                result.counts[k] =
+                    black ? level.occupied
+                          : boxes - level.columnsOnImage.size() * level.rowsOnImage.size() + level.occupied;
+            }
+        }
+    }
+    const std::int64_t pixelsInClass = result.counts.empty() ? 0 : result.counts.front();
+    const std::int64_t area = std::int64_t{region_.width} * region_.height;
+    if (area == 0)
+        fail(msg::kInvalidFloatOperation);
+    result.coverage = static_cast<double>(pixelsInClass) / static_cast<double>(area) * 100.0;
+    return result;
+}
+
+// ---- grayscale box counting -------------------------------------------------
+
+namespace {
+
+using grey_boxes::GreyLevels;
+using grey_boxes::IndexRange;
+using grey_boxes::kOutsideLevel;
+
+}  // namespace
+
+struct GrayCountSink::State {
+    // One side: its boxes near the image, the box row now open (`next`), the
+    // levels of that row's two top corners per box column, and the sums.
+    struct Side {
+        int exponent = 0;
+        std::int64_t side = 0;
+        std::int64_t columns = 0, rows = 0;
+        IndexRange near, nearRows;
+        std::int64_t next = 0;
+        std::vector<std::uint8_t> top;
+        std::int64_t count = 0;
+        unsigned highest = 0;
+        unsigned lowest = 255;
+
+        void addBox(unsigned a, unsigned b, unsigned c, unsigned d)
+        {
+            const unsigned hi = std::max(std::max(a, b), std::max(c, d));
+            const unsigned lo = std::min(std::min(a, b), std::min(c, d));
+            count += ((hi - lo) >> exponent) + 1;
+            highest = std::max(highest, hi);
+            lowest = std::min(lowest, lo);
+        }
+    };
+
+    explicit State(const PixelLayout& layout) : grey(layout), format(layout.format()) {}
+
+    GreyLevels grey;
+    PixelFormat format;
+    std::int32_t width = 0, height = 0;  // 0 × 0 when the image has no pixel
+    std::vector<Side> sides;
+
+    template <PixelFormat F> [[nodiscard]] unsigned level(const std::uint8_t* row, std::int64_t x) const
+    {
+        return row != nullptr && x >= 0 && x < width ? grey.at<F>(row, x) : kOutsideLevel;
+    }
+
+    // Closes the open box row of `s` with its bottom corner row (null: off
+    // the image).
+    template <PixelFormat F> void closeRow(Side& s, std::int64_t left, const std::uint8_t* bottom)
+    {
+        for (std::int64_t n = 0; n < s.near.size(); ++n) {
+            const std::int64_t x = left + (s.near.first + n) * s.side;
+            s.addBox(s.top[2 * n], s.top[2 * n + 1], level<F>(bottom, x), level<F>(bottom, x + s.side - 1));
+        }
+        ++s.next;
+        std::fill(s.top.begin(), s.top.end(), static_cast<std::uint8_t>(kOutsideLevel));
+    }
+
+    template <PixelFormat F> void take(const Region& region, std::int32_t firstRow, const ImageView& band)
+    {
+        for (std::int32_t i = 0; i < band.height; ++i) {
+            const std::int64_t y = std::int64_t{firstRow} + i;
+            const std::uint8_t* row = band.row(i);
+            for (Side& s : sides) {
+                if (s.next >= s.nearRows.end)
+                    continue;
+                const std::int64_t topRow = region.top + s.next * s.side;
+                if (y == topRow) {
+                    for (std::int64_t n = 0; n < s.near.size(); ++n) {
+                        const std::int64_t x = region.left + (s.near.first + n) * s.side;
+                        s.top[2 * n] = static_cast<std::uint8_t>(level<F>(row, x));
+                        s.top[2 * n + 1] = static_cast<std::uint8_t>(level<F>(row, x + s.side - 1));
+                    }
+                } else if (y == topRow + s.side - 1) {
+                    closeRow<F>(s, region.left, row);
+                }
+            }
+        }
+    }
+};
+
+GrayCountSink::GrayCountSink(const std::optional<Region>& region) : given_(region)
+{
+}
+
+GrayCountSink::~GrayCountSink() = default;
+
+void GrayCountSink::begin(std::int32_t width, std::int32_t height, const PixelLayout& layout)
+{
+    region_ = given_.value_or(Region{0, 0, width, height});
+    state_ = std::make_unique<State>(layout);
+    State& st = *state_;
+    if (width > 0 && height > 0) {
+        st.width = width;
+        st.height = height;
+    }
+    for (const std::int64_t side : boxSides(region_.width, region_.height, 2)) {
+        State::Side s;
+        s.exponent = std::countr_zero(static_cast<std::uint64_t>(side));
+        s.side = side;
+        s.columns = grey_boxes::ceilDiv(region_.width, side);
+        s.rows = grey_boxes::ceilDiv(region_.height, side);
+        s.near = grey_boxes::boxesNearImage(region_.left, s.columns, side, st.width);
+        s.nearRows = grey_boxes::boxesNearImage(region_.top, s.rows, side, st.height);
+        s.next = s.nearRows.first;
+        s.top.assign(static_cast<std::size_t>(2 * s.near.size()), static_cast<std::uint8_t>(kOutsideLevel));
+        st.sides.push_back(std::move(s));
+    }
+}
+
+void GrayCountSink::rows(std::int32_t firstRow, const ImageView& band)
+{
+    State& st = *state_;
+    if (st.sides.empty() || st.width == 0)
+        return;
+    switch (st.format) {
+    case PixelFormat::Indexed1:
+        return st.take<PixelFormat::Indexed1>(region_, firstRow, band);
+    case PixelFormat::Indexed4:
+        return st.take<PixelFormat::Indexed4>(region_, firstRow, band);
+    case PixelFormat::Indexed8:
+        return st.take<PixelFormat::Indexed8>(region_, firstRow, band);
+    case PixelFormat::Rgb24:
+        return st.take<PixelFormat::Rgb24>(region_, firstRow, band);
+    case PixelFormat::Masked16:
+        return st.take<PixelFormat::Masked16>(region_, firstRow, band);
+    case PixelFormat::Masked32:
+        return st.take<PixelFormat::Masked32>(region_, firstRow, band);
+    }
+}
+
+void GrayCountSink::end()
+{
+    State& st = *state_;
+    for (State::Side& s : st.sides) {
+        // Box rows whose bottom corners lie below the image.
+        while (s.next < s.nearRows.end)
+            st.closeRow<PixelFormat::Rgb24>(s, region_.left, nullptr);
+        // Every other box has its four corners off the image: all 255, adding 1.
+        const std::int64_t offImage = s.columns * s.rows - s.near.size() * s.nearRows.size();
+        if (offImage > 0) {
+            s.count += offImage;
+            s.highest = kOutsideLevel;
+        }
+    }
+}
+
+GrayCounts GrayCountSink::result() const
+{
+    GrayCounts result;
+    for (const State::Side& s : state_->sides) {
+        result.sides.push_back(s.side);
+        result.counts.push_back(s.count);
+    }
+    if (!state_->sides.empty()) {
+        const State::Side& last = state_->sides.back();
+        result.brightnessDifference = static_cast<int>(last.highest) - static_cast<int>(last.lowest);
+    }
+    return result;
+}
+
+// ---- total length -----------------------------------------------------------
+
+struct LengthSink::State {
+    bool empty = true;    // the scan rectangle has no pixel
+    bool active = false;  // it has centres on the image
+    std::int64_t top = 0, bottom = 0, columns = 0;
+    std::size_t words = 0;
+    std::optional<BlackRowReader> reader;
+    // Mask rows k = 0, 1, ... are image rows top − 1 + k, kept three at a time.
+    std::vector<std::uint64_t> ring;
+    std::int64_t pushed = 0;
+    double sum = 0;
+
+    std::uint64_t* slot(std::int64_t k) { return ring.data() + static_cast<std::size_t>(k % 3) * words; }
+
+    // Takes the next mask row (null: a row off the image) and adds the links
+    // of the row of centres it completes.
+    void push(const std::uint8_t* row)
+    {
+        reader->read(row, slot(pushed));
+        ++pushed;
+        if (pushed >= 3)
+            addRowLinks(slot(pushed - 3), slot(pushed - 2), slot(pushed - 1), columns, sum);
+    }
+};
+
+LengthSink::LengthSink(const std::optional<Region>& selection) : selection_(selection)
+{
+}
+
+LengthSink::~LengthSink() = default;
+
+void LengthSink::begin(std::int32_t width, std::int32_t height, const PixelLayout& layout)
+{
+    scan_ = lengthScanRectangle(width, height, selection_);
+    state_ = std::make_unique<State>();
+    State& st = *state_;
+    if (scan_.width <= 0 || scan_.height <= 0)
+        return;
+    st.empty = false;
+    // Centres off the image are never black and add nothing: only those on
+    // the image are visited, in the same order.
+    const std::int64_t left = std::max<std::int64_t>(scan_.left, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{scan_.left} + scan_.width, width);
+    st.top = std::max<std::int64_t>(scan_.top, 0);
+    st.bottom = std::min<std::int64_t>(std::int64_t{scan_.top} + scan_.height, height);
+    st.active = left < right && st.top < st.bottom;
+    if (!st.active)
+        return;
+    st.columns = right - left + 2;
+    st.words = bitWords(st.columns);
+    st.reader.emplace(layout, width, left - 1, st.columns);
+    st.ring.assign(3 * st.words, 0);
+    if (st.top == 0)
+        st.push(nullptr);  // the row above the image
+}
+
+void LengthSink::rows(std::int32_t firstRow, const ImageView& band)
+{
+    State& st = *state_;
+    if (!st.active)
+        return;
+    for (std::int32_t i = 0; i < band.height; ++i) {
+        const std::int64_t y = std::int64_t{firstRow} + i;
+        if (y >= st.top - 1 && y <= st.bottom)
+            st.push(band.row(i));
+    }
+}
+
+void LengthSink::end()
+{
+    State& st = *state_;
+    // The row below the image, when the last centres lie on its last row.
+    if (st.active && st.pushed == st.bottom - st.top + 1)
+        st.push(nullptr);
+}
+
+std::optional<TotalLength> LengthSink::result() const
+{
+    if (state_->empty)
+        return std::nullopt;
+    TotalLength result;
+    result.scan = scan_;
+    result.sum = state_->sum;
+    result.length = result.sum / 2;
+    result.field = totalLengthFieldText(result.length);
+    return result;
+}
+
+}  // namespace dimora
