@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commands.hpp"
 
-#include "cli/decoding_image.hpp"
 #include "cli/progress_bar.hpp"
 #include "cli/reports.hpp"
+#include "cli/streamed_measurement.hpp"
 
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
@@ -63,25 +63,6 @@ private:
 Region regionOrWholeImage(const Arguments& arguments, const ImageView& view)
 {
     return arguments.region.value_or(Region{0, 0, view.width, view.height});
-}
-
-// The two-valued measurement of a TIFF or JPEG file counts each row as soon
-// as the decoder has written it. Every outcome is that of decoding first and
-// measuring then: a decoding error wins over the measurement's own.
-DimensionMeasurement measureTwoValuedWhileDecoding(const std::string& path, const Arguments& arguments,
-                                                   PixelClass pixelClass)
-{
-    DecodingImage image(path, arguments.page);
-    const ImageView view = image.view();
-    DimensionMeasurement measurement;
-    try {
-        measurement = measureTwoValued(view, regionOrWholeImage(arguments, view), pixelClass, image.gate());
-    } catch (...) {
-        image.finish();
-        throw;
-    }
-    image.finish();
-    return measurement;
 }
 
 // A dimension measurement with what --grid and --range made of it.
@@ -156,25 +137,19 @@ ChosenMeasurement measureDimensionOf(const std::string& path, const Arguments& a
     ChosenMeasurement result;
     FitChoices choices;
     if (kind == MeasurementKind::Gray) {
-        const MeasuredImage image(path, arguments.page);
-        const ImageView view = image.view();
-        result.measurement = measureGray(view, regionOrWholeImage(arguments, view));
+        // Only a band of rows is needed: counted as the file decodes.
+        result.measurement = streamGray(path, arguments.page, arguments.region);
     } else {
         const PixelClass pixelClass =
             kind == MeasurementKind::Black ? PixelClass::Black : PixelClass::NonBlack;
         const GridPlacement grid = arguments.grid.value_or(GridPlacement::Origin);
-        const ImageFileKind fileKind = imageFileKindOf(path);
         if (grid == GridPlacement::Min) {
             const MeasuredImage image(path, arguments.page);
             const ImageView view = image.view();
             result.measurement =
                 measureOnMinGrid(view, regionOrWholeImage(arguments, view), pixelClass, choices.offsets);
-        } else if (fileKind == ImageFileKind::Tiff || fileKind == ImageFileKind::Jpeg) {
-            result.measurement = measureTwoValuedWhileDecoding(path, arguments, pixelClass);
         } else {
-            const MeasuredImage image(path, arguments.page);
-            const ImageView view = image.view();
-            result.measurement = measureTwoValued(view, regionOrWholeImage(arguments, view), pixelClass);
+            result.measurement = streamTwoValued(path, arguments.page, arguments.region, pixelClass);
         }
         choices.grid = grid;
         choices.gridGiven = arguments.grid.has_value();
@@ -291,11 +266,8 @@ int runDimension(MeasurementKind kind, const Arguments& arguments, const OutputS
 
 int runLength(const Arguments& arguments, const OutputStreams& streams)
 {
-    const MeasuredImage image(arguments.operands[0], arguments.page);
-    const ImageView view = image.view();
-    const auto length = measureTotalLength(view, arguments.region);
-    const Region scan = lengthScanRectangle(view.width, view.height, arguments.region);
-    return printReport(streams, lengthReport(scan, length, arguments.form));
+    const StreamedLength measured = streamLength(arguments.operands[0], arguments.page, arguments.region);
+    return printReport(streams, lengthReport(measured.scan, measured.length, arguments.form));
 }
 
 int runSlices(const Arguments& arguments, const OutputStreams& streams)
@@ -437,8 +409,8 @@ nlohmann::json dimensionViewJson(MeasurementKind kind, const ImageView& view, co
 
 nlohmann::json lengthFileJson(const std::string& path, const Arguments& arguments)
 {
-    const MeasuredImage image(path, arguments.page);
-    return lengthViewJson(image.view(), arguments);
+    const StreamedLength measured = streamLength(path, arguments.page, arguments.region);
+    return lengthJson(measured.scan, measured.length);
 }
 
 nlohmann::json lengthViewJson(const ImageView& view, const Arguments& arguments)

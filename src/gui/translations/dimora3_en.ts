@@ -155,6 +155,26 @@ Page to open:</translation>
         <translation>The voxel&apos;s X and Y must be equal</translation>
     </message>
     <message>
+        <source>領域に占有ピクセルがありません</source>
+        <translation>The region holds no occupied pixel</translation>
+    </message>
+    <message>
+        <source>領域に質量がありません</source>
+        <translation>The region holds no mass</translation>
+    </message>
+    <message>
+        <source>一辺 %s ピクセルの箱は領域に収まりません</source>
+        <translation>A box of side %s pixels does not fit in the region</translation>
+    </message>
+    <message>
+        <source>一辺 %s ピクセルの箱はすべて空です</source>
+        <translation>Every box of side %s pixels is empty</translation>
+    </message>
+    <message>
+        <source>質量に負の値か数でない値があります</source>
+        <translation>A mass is negative or not a number</translation>
+    </message>
+    <message>
         <source>ファイルへのアクセスが拒否されました</source>
         <translation>File access denied</translation>
     </message>
