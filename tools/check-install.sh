@@ -36,6 +36,14 @@ if [ -x "$installed/bin/dimora3" ]; then
   QT_QPA_PLATFORM=offscreen "$installed/bin/dimora3" --version | grep -q '^dimora3 '
 fi
 
+# The Python module, where Debian's python3 looks for it whatever the prefix.
+python_dir=$(sed -n 's/^DIMORA_PYTHON_INSTALL_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+if [ -n "$python_dir" ]; then
+  PYTHONPATH="$stage$python_dir" /usr/bin/python3 -c 'import dimora3, sys; print(dimora3.black(sys.argv[1]))' \
+    "$root/samples/sierpinski-carpet.bmp" | grep -q '^BoxCount(D='
+  echo "   the Python module measures from $python_dir"
+fi
+
 for page in "$installed"/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   if [ -n "$warnings" ]; then

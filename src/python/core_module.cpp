@@ -16,6 +16,7 @@
 #include "cli/commands.hpp"
 #include "core/common/error.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/sample_reader.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_count.hpp"
 
@@ -23,7 +24,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cstring>
 #include <exception>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -148,13 +151,49 @@ std::string measureCubes(const ByteArray& stack, const std::vector<std::string>&
     });
 }
 
-ByteArray readImage(const std::string& path, std::int32_t page)
+template <class T> py::array planeArray(const SamplePlane& plane)
 {
-    return guarded([&] {
+    py::array_t<T> out({static_cast<py::ssize_t>(plane.height()), static_cast<py::ssize_t>(plane.width())});
+    const std::size_t rowBytes = static_cast<std::size_t>(plane.width()) * sizeof(T);
+    auto* bytes = static_cast<std::uint8_t*>(static_cast<void*>(out.mutable_data()));
+    for (std::int32_t y = 0; y < plane.height(); ++y)
+        std::memcpy(bytes + static_cast<std::size_t>(y) * rowBytes, plane.row(y), rowBytes);
+    return out;
+}
+
+// A grey PNG or TIFF at the depth it stores its samples; any other file as
+// the bitmap reads it, which also gives the errors dimora3-cli gives.
+py::array readImage(const std::string& path, std::int32_t page)
+{
+    return guarded([&]() -> py::array {
+        std::optional<SamplePlane> plane;
         Bitmap bitmap;
         {
             py::gil_scoped_release unlocked;
-            bitmap = loadImageFile(path, page);
+            const ImageFileKind kind = imageFileKindOf(path);
+            if (kind == ImageFileKind::Png || kind == ImageFileKind::Tiff) {
+                // A colour file, or one the sample reader refuses (signed samples, a
+                // damaged file), is left to the bitmap reader: its samples or the
+                // command line's own error.
+                try {
+                    plane = loadSamplePlane(path, page);
+                } catch (const Error&) {
+                }
+            }
+            if (!plane)
+                bitmap = loadImageFile(path, page);
+        }
+        if (!plane)
+            return arrayOf(bitmap);
+        switch (plane->type()) {
+        case SampleType::UInt8:
+            return planeArray<std::uint8_t>(*plane);
+        case SampleType::UInt16:
+            return planeArray<std::uint16_t>(*plane);
+        case SampleType::UInt32:
+            return planeArray<std::uint32_t>(*plane);
+        case SampleType::Float32:
+            return planeArray<float>(*plane);
         }
         return arrayOf(bitmap);
     });

@@ -171,13 +171,13 @@ def _occupancy(array, axes=2):
     _check_shape(array, [(None,) * axes], "(H, W)" if axes == 2 else "(Z, H, W)")
     if array.dtype.itemsize == 1 and array.dtype.kind in "bu" and array.strides[-1] == 1:
         return array.view(_np.uint8)
-    return (array != 0).view(_np.uint8)
+    return _np.ascontiguousarray(array != 0).view(_np.uint8)
 
 
 def _grey(array):
     """A uint8 (H, W) array of grey levels: the red channel of colour (as the files'
-    measurements read it), the high byte of 16-bit samples (as the file readers keep
-    it), 255 for True; other dtypes must hold levels 0 to 255."""
+    measurements read it), the high byte of wider unsigned samples (as the file readers
+    keep it), 255 for True; other dtypes must hold levels 0 to 255."""
     array = _np.asarray(array)
     _check_dtype(array)
     _check_shape(array, [(None, None), (None, None, 3)], "(H, W) or (H, W, 3)")
@@ -187,8 +187,8 @@ def _grey(array):
         return array if array.strides[-1] == 1 else _np.ascontiguousarray(array)
     if array.dtype == _np.bool_:
         return array.astype(_np.uint8) * _np.uint8(255)
-    if array.dtype == _np.uint16:
-        return (array >> 8).astype(_np.uint8)
+    if array.dtype.kind == "u":
+        return (array >> (8 * array.dtype.itemsize - 8)).astype(_np.uint8)
     if array.dtype.kind == "f":
         array = _np.rint(array)
     if array.size and (_np.nanmin(array) < 0 or _np.nanmax(array) > 255 or _np.isnan(array).any()):
@@ -206,9 +206,10 @@ def _from_json(cls, text):
 def read(path, page=1):
     """The pixels of an image file (BMP, PNG, TIFF or JPEG, told apart by content).
 
-    A file whose palette holds only greys (every two-valued and grey image the readers
-    make) gives an (H, W) uint8 array (bilevel: 0 and 255); any other an (H, W, 3) uint8
-    RGB array. ``page`` picks a page of a multi-page TIFF (1 = the first).
+    A grey PNG or TIFF gives its samples as stored: an (H, W) array of uint8 (bilevel:
+    0 and 255), uint16, uint32 or float32. Any other file whose pixels are all grey
+    (a grey palette, a grey JPEG) gives (H, W) uint8, the rest (H, W, 3) uint8 RGB.
+    ``page`` picks a page of a multi-page TIFF (1 = the first).
     """
     return _core.read(_path(path), int(page))
 

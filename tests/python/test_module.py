@@ -1,0 +1,221 @@
+# Dimora3 — fractal dimension by box counting.
+# SPDX-License-Identifier: MIT
+"""The module gives dimora3-cli's numbers: on paths, on arrays read from the same
+files, with the same options, and the same errors."""
+
+import re
+import threading
+
+import numpy as np
+import pytest
+
+import dimora3
+from conftest import BMP, CARPET, FILES, cli_json, cli_outcome, outcome, run_cli
+
+# Options as keywords and as the command line writes them.
+OPTIONS = [
+    ({}, []),
+    ({"region": (-7, 5, 300, 200)}, ["--region", "-7,5,300,200"]),
+    ({"grid": "min"}, ["--grid", "min"]),
+    ({"range": "auto"}, ["--range", "auto"]),
+    ({"range": (2, 64)}, ["--range", "2-64"]),
+    ({"grid": "origin", "range": "all"}, ["--grid", "origin", "--range", "all"]),
+]
+TWO_VALUED = ["black", "nonblack"]
+
+
+def fits(measurement, keywords):
+    """Whether the command takes these options (gray has no grid, length no fit)."""
+    if measurement == "length":
+        return set(keywords) <= {"region"}
+    return measurement in TWO_VALUED or "grid" not in keywords
+
+
+CASES = [
+    pytest.param(m, path, kw, opts, id="%s-%s-%s" % (m, path.name, "-".join(opts) or "plain"))
+    for m in ["black", "nonblack", "gray", "length"]
+    for path in FILES
+    for kw, opts in OPTIONS
+    if fits(m, kw) and (path == CARPET or not kw)
+]
+
+
+@pytest.mark.parametrize("measurement, path, keywords, options", CASES)
+def test_path_result_is_the_command_lines_json(measurement, path, keywords, options):
+    measure = getattr(dimora3, measurement)
+    assert outcome(lambda: measure(path, **keywords)) == cli_outcome(measurement, path, *options)
+
+
+@pytest.mark.parametrize("measurement, path, keywords, options", CASES)
+def test_array_read_from_a_file_measures_as_the_file(measurement, path, keywords, options):
+    image = dimora3.read(path)
+    expected = cli_outcome(measurement, path, *options)
+    if measurement == "length":
+        # Lines are the pixels black in all three channels; an array's are its True elements.
+        black = image == 0 if image.ndim == 2 else (image == 0).all(axis=2)
+        assert outcome(lambda: dimora3.length(black, **keywords)) == expected
+        return
+    assert outcome(lambda: getattr(dimora3, measurement)(image, **keywords)) == expected
+    if measurement == "black" and isinstance(expected, dict) and image.dtype == np.uint8:
+        red = image if image.ndim == 2 else image[:, :, 0]
+        assert dimora3.boxcount(red == 0, **keywords).to_dict() == dict(expected, measurement="boxcount")
+
+
+@pytest.mark.parametrize(
+    "layout",
+    [
+        lambda a: a.astype(np.int64),
+        lambda a: a.astype(np.float32) * 0.5,
+        lambda a: np.asfortranarray(a),
+        lambda a: np.pad(a, ((0, 0), (0, 3)))[:, :-3],  # rows longer than the image
+        lambda a: np.repeat(a, 2, axis=1)[:, ::2],  # elements two bytes apart
+        lambda a: a[::-1][::-1],
+        lambda a: a.view(np.uint8),
+    ],
+    ids=["int64", "float32", "fortran", "padded-rows", "strided", "reversed-twice", "uint8"],
+)
+def test_any_dtype_and_layout_counts_as_its_contiguous_bool_array(layout):
+    occupied = dimora3.read(CARPET) == 0
+    expected = dimora3.boxcount(occupied, grid="min").to_dict()
+    assert dimora3.boxcount(layout(occupied), grid="min").to_dict() == expected
+
+
+def test_cubes_of_an_array_stack_equal_those_of_its_files(stack_folder):
+    slices = [dimora3.read(p) == 0 for p in sorted(stack_folder.iterdir())]
+    for voxel, options in [((1.0, 1.0, 1.0), []), ((0.5, 0.5, 2.0), ["--voxel", "0.5,0.5,2.0"])]:
+        expected = cli_json("cubes", stack_folder, *options)
+        assert dimora3.cubes(stack_folder, voxel=voxel).to_dict() == expected
+        expected["lastFile"] = None
+        assert dimora3.cubes(np.stack(slices), voxel=voxel).to_dict() == expected
+
+
+@pytest.fixture(scope="module")
+def grey_bmp(tmp_path_factory):
+    """An 8-bit grey BMP, the layout an (H, W) array is processed in."""
+    path = tmp_path_factory.mktemp("grey") / "grey.bmp"
+    status, _, err = run_cli("process", "grayscale", BMP / "rgb24.bmp", path)
+    assert status == 0, err
+    return path
+
+
+# An array is processed in the layout it maps to (8-bit grey, 24-bit colour), so the
+# command line is given files of those layouts.
+@pytest.mark.parametrize("operation", dimora3.operations())
+@pytest.mark.parametrize("colour", [False, True], ids=["grey", "colour"])
+def test_process_returns_what_the_command_line_writes(operation, colour, grey_bmp, tmp_path):
+    path = BMP / "rgb24.bmp" if colour else grey_bmp
+    written = tmp_path / "out.png"
+    status, _, err = run_cli("process", operation, path, written, "--threshold", 100)
+    assert status == 0, err
+    out = dimora3.process(operation, dimora3.read(path), threshold=100)
+    expected = dimora3.read(written)
+    if out.ndim != expected.ndim:  # a PNG is written as 24 bits
+        out = np.repeat(out[:, :, None], 3, axis=2)
+    np.testing.assert_array_equal(out, expected)
+
+
+def test_read_gives_the_samples():
+    carpet = dimora3.read(CARPET)
+    assert carpet.dtype == np.uint8 and carpet.shape == (729, 729)
+    assert set(np.unique(carpet)) == {0, 255}
+    assert dimora3.read(BMP / "rgb24.bmp").shape[2] == 3
+    deep = dimora3.read(FILES[8])  # a 16-bit grey PNG keeps its low bytes
+    assert deep.dtype == np.uint16 and (deep & 0xFF).any()
+    assert dimora3.read(FILES[6]).dtype == np.uint8  # 1-bit grey: 0 and 255
+    assert set(np.unique(dimora3.read(FILES[6]))) == {0, 255}
+
+
+@pytest.mark.parametrize(
+    "call, cli_args",
+    [
+        (lambda tmp: dimora3.black(tmp / "missing.bmp"), lambda tmp: ["black", tmp / "missing.bmp"]),
+        (lambda tmp: dimora3.gray(tmp / "damaged.png"), lambda tmp: ["gray", tmp / "damaged.png"]),
+        (lambda tmp: dimora3.read(tmp / "damaged.png"), lambda tmp: ["g1", tmp / "damaged.png", tmp / "o.g1"]),
+        (lambda tmp: dimora3.cubes(tmp), lambda tmp: ["cubes", tmp]),
+        (lambda tmp: dimora3.black(CARPET, page=2), lambda tmp: ["black", CARPET, "--page", "2"]),
+    ],
+    ids=["missing", "damaged", "read-damaged", "cubes-damaged-slice", "page"],
+)
+def test_errors_carry_the_command_lines_last_error_line(call, cli_args, tmp_path):
+    (tmp_path / "damaged.png").write_bytes(b"\x89PNG\r\n\x1a\n" + b"\0" * 20)
+    status, _, err = run_cli(*cli_args(tmp_path))
+    assert status == 1
+    with pytest.raises(dimora3.Error) as raised:
+        call(tmp_path)
+    assert isinstance(raised.value, ValueError)
+    assert str(raised.value) == err.rstrip("\n").splitlines()[-1]
+
+
+@pytest.mark.parametrize(
+    "call",
+    [
+        lambda: dimora3.black(CARPET, grid="diagonal"),
+        lambda: dimora3.gray(CARPET, range=(64, 2)),
+        lambda: dimora3.boxcount(np.ones((8, 8)), range="most"),
+        lambda: dimora3.process("sharpen", np.zeros((4, 4), np.uint8)),
+        lambda: dimora3.cubes(np.zeros((2, 4, 4)), voxel=(1, 2, 1)),
+    ],
+    ids=["grid", "range", "array-range", "operation", "voxel-not-square"],
+)
+def test_options_the_command_line_refuses_raise_value_error(call):
+    with pytest.raises(ValueError):
+        call()
+
+
+@pytest.mark.parametrize(
+    "call, array, error",
+    [
+        (dimora3.boxcount, np.zeros((4, 4), dtype=complex), TypeError),
+        (dimora3.boxcount, np.array([["a", "b"]]), TypeError),
+        (dimora3.gray, np.zeros((4, 4), dtype=object), TypeError),
+        (dimora3.boxcount, np.zeros(16), ValueError),
+        (dimora3.boxcount, np.zeros((2, 4, 4)), ValueError),
+        (dimora3.gray, np.zeros((4, 4, 4), np.uint8), ValueError),
+        (dimora3.gray, np.full((4, 4), 256), ValueError),
+        (dimora3.cubes, np.zeros((4, 4)), ValueError),
+    ],
+    ids=["complex", "str", "object", "1-D", "3-D", "4-channels", "grey-range", "cubes-2-D"],
+)
+def test_dtypes_and_shapes(call, array, error):
+    with pytest.raises(error) as raised:
+        call(array)
+    assert not isinstance(raised.value, dimora3.Error)
+
+
+def test_result_attributes_and_repr():
+    result = dimora3.black(CARPET)
+    data = result.to_dict()
+    assert (result.dimension, result.standard_error, result.r_squared) == (
+        data["dimension"],
+        data["standardError"],
+        data["rSquared"],
+    )
+    assert result.ci95 == tuple(data["ci95"]) and result.sides == data["sides"]
+    assert result.coverage == data["coverage"] and result.brightness is None
+    expected = "BoxCount(D=%.4f ± %.4f, r²=%.4f, n=%d)" % (
+        data["dimension"],
+        data["standardError"],
+        data["rSquared"],
+        data["n"],
+    )
+    assert repr(result) == expected
+    assert re.fullmatch(r"Length\(\d+\.\d\)", repr(dimora3.length(CARPET)))
+    result.to_dict()["dimension"] = 0
+    assert result.dimension == data["dimension"]
+
+
+def test_threads_measure_side_by_side_with_the_same_results():
+    occupied = dimora3.read(CARPET) == 0
+    arrays = [occupied, ~occupied]
+    expected = [dimora3.boxcount(a, grid="min").to_dict() for a in arrays]
+    results = [None, None]
+
+    def measure(k):
+        results[k] = dimora3.boxcount(arrays[k], grid="min").to_dict()
+
+    threads = [threading.Thread(target=measure, args=(k,)) for k in range(2)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert results == expected
