@@ -69,6 +69,7 @@ struct MainWindowControls {
     QAction* length1 = nullptr;
     QAction* slice1 = nullptr;
     QAction* cube1 = nullptr;
+    QAction* measureSettings1 = nullptr;  // the black and non-black dimensions' grid and range
     QMenu* hani1 = nullptr;
     QAction* N5 = nullptr;
     QAction* N2 = nullptr;

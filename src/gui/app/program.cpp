@@ -114,6 +114,7 @@ void Program::connectCommands()
     onTrigger(c.length1, *measure_, &MeasureCommands::length1Click);
     onTrigger(c.slice1, *slices_, &SliceCommands::slice1Click);
     onTrigger(c.cube1, *slices_, &SliceCommands::cube1Click);
+    onTrigger(c.measureSettings1, *measure_, &MeasureCommands::measureSettings1Click);
 
     onTrigger(c.N5, *region_, &RegionCommands::N5Click);
     onTrigger(c.N2, *region_, &RegionCommands::N2Click);

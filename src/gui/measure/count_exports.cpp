@@ -81,29 +81,45 @@ private:
     std::vector<QGraphicsTextItem*> hidden_;
 };
 
-// The picture: the chart's area and the caption's band under it.
+// One chart of the picture: its area in its view's scene, and where its top
+// lies in the picture.
+struct PicturePart {
+    QChartView* view = nullptr;
+    QRectF source;
+    qreal top = 0;
+};
+
+// The picture: the charts one under the other and the caption's band under
+// them.
 struct Picture {
-    QRectF source;  // the chart in the scene
+    std::vector<PicturePart> parts;
     std::vector<TextRun> caption;
     QSizeF size;
 };
 
-Picture pictureOf(QChartView& view, const QStringList& caption)
+Picture pictureOf(const QList<QChartView*>& views, const QStringList& caption)
 {
     Picture picture;
-    picture.source = laidOutChart(view);
-    const QFont font = view.font();
+    qreal y = 0;
+    qreal width = 0;
+    for (QChartView* view : views) {
+        const QRectF source = laidOutChart(*view);
+        picture.parts.push_back({view, source, y});
+        y += source.height();
+        width = std::max(width, source.width());
+    }
+    const qreal chartsHeight = y;
+    const QFont font = views.isEmpty() ? QFont() : views.front()->font();
     const qreal lineHeight = QFontMetricsF(font).height();
     const qreal pad = 4;
-    qreal y = picture.source.height() + pad;
+    y += pad;
     for (const QString& line : caption) {
         if (line.isEmpty())
             continue;
         picture.caption.push_back({line, font, Qt::black, QPointF(8, y + lineHeight / 2), 0, false});
         y += lineHeight;
     }
-    picture.size =
-        QSizeF(picture.source.width(), picture.caption.empty() ? picture.source.height() : y + pad);
+    picture.size = QSizeF(width, picture.caption.empty() ? chartsHeight : y + pad);
     return picture;
 }
 
@@ -147,17 +163,20 @@ QString svgText(const TextRun& run)
            QStringLiteral("</text>\n");
 }
 
-// Draws the picture in the view's pixels; the chart's texts come back as
+// Draws the picture in the views' pixels; the charts' texts come back as
 // runs for the caller to write.
-std::vector<TextRun> drawPicture(QChartView& view, QPainter& painter, const Picture& picture)
+std::vector<TextRun> drawPicture(QPainter& painter, const Picture& picture)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.fillRect(QRectF(QPointF(), picture.size), Qt::white);
-    const DetachedTexts texts(*view.scene(), picture.source.topLeft());
-    view.scene()->render(&painter, QRectF(QPointF(), picture.source.size()), picture.source,
-                         Qt::IgnoreAspectRatio);
-    std::vector<TextRun> runs = texts.runs();
+    std::vector<TextRun> runs;
+    for (const PicturePart& part : picture.parts) {
+        const DetachedTexts texts(*part.view->scene(), part.source.topLeft() - QPointF(0, part.top));
+        part.view->scene()->render(&painter, QRectF(QPointF(0, part.top), part.source.size()), part.source,
+                                   Qt::IgnoreAspectRatio);
+        runs.insert(runs.end(), texts.runs().begin(), texts.runs().end());
+    }
     runs.insert(runs.end(), picture.caption.begin(), picture.caption.end());
     return runs;
 }
@@ -169,9 +188,9 @@ bool wantsSvg(const QString& path)
     return QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
 }
 
-QByteArray chartPng(QChartView& view, const QStringList& caption, int width)
+QByteArray chartPng(const QList<QChartView*>& views, const QStringList& caption, int width)
 {
-    const Picture picture = pictureOf(view, caption);
+    const Picture picture = pictureOf(views, caption);
     const double scale = picture.size.width() > 0 ? width / picture.size.width() : 1.0;
     const int height = std::max(1, static_cast<int>(std::lround(picture.size.height() * scale)));
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -179,7 +198,7 @@ QByteArray chartPng(QChartView& view, const QStringList& caption, int width)
     {
         QPainter painter(&image);
         painter.scale(scale, scale);
-        for (const TextRun& run : drawPicture(view, painter, picture))
+        for (const TextRun& run : drawPicture(painter, picture))
             paintRun(painter, run);
     }
     QByteArray bytes;
@@ -189,9 +208,9 @@ QByteArray chartPng(QChartView& view, const QStringList& caption, int width)
     return bytes;
 }
 
-QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& caption)
+QByteArray chartSvg(const QList<QChartView*>& views, const QString& title, const QStringList& caption)
 {
-    const Picture picture = pictureOf(view, caption);
+    const Picture picture = pictureOf(views, caption);
     const QSize size = picture.size.toSize();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -204,7 +223,7 @@ QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& c
     std::vector<TextRun> runs;
     {
         QPainter painter(&generator);
-        runs = drawPicture(view, painter, picture);
+        runs = drawPicture(painter, picture);
     }
     // The texts go straight into the document, each one element, in the
     // view box's coordinates, which are the picture's.

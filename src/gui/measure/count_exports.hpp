@@ -6,6 +6,7 @@
 // or SVG image and the count list as CSV. Saving them is the caller's part.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,19 +19,23 @@ inline constexpr int kChartImageWidth = 1600;
 // case); every other name gets PNG.
 [[nodiscard]] bool wantsSvg(const QString& path);
 
-// The exported chart is the chart as the view draws it (points, fitted line,
-// axes and their titles, without the view's frame), with a caption under it:
+// The exported chart is the charts as their views draw them (points, fitted
+// line, axes and their titles, without the views' frames), one under the
+// other in the order given (the log-log chart, then the local slopes when
+// they are shown), with a caption under them:
 // one line per non-empty text of `caption` (the fit's "D = … ± …" line, the
 // measured image's file name), in the view's font. Every text is written as
 // one run in the installed family of its font, as the window shows it.
 
 // As PNG, scaled to `width` pixels wide with the height in proportion.
-[[nodiscard]] QByteArray chartPng(QChartView& view, const QStringList& caption, int width = kChartImageWidth);
+[[nodiscard]] QByteArray chartPng(const QList<QChartView*>& views, const QStringList& caption,
+                                  int width = kChartImageWidth);
 
-// As SVG at the view's size, with the given title; each text is one <text>
+// As SVG at the views' size, with the given title; each text is one <text>
 // element whose font-family names the installed family and a generic one
 // ("'IPAPMincho', serif").
-[[nodiscard]] QByteArray chartSvg(QChartView& view, const QString& title, const QStringList& caption);
+[[nodiscard]] QByteArray chartSvg(const QList<QChartView*>& views, const QString& title,
+                                  const QStringList& caption);
 
 // The count list as CSV, as dimora::countListCsv writes it, in UTF-8.
 [[nodiscard]] QByteArray countsCsv(const QStringList& lines);

@@ -12,6 +12,7 @@
 #include "gui/common/window_placement.hpp"
 #include "gui/measure/count_exports.hpp"
 #include "gui/measure/measurement_windows.hpp"
+#include "gui/measure/ranged_recalculation.hpp"
 #include "gui/platform/platform.hpp"
 
 #include <QAction>
@@ -41,6 +42,8 @@ constexpr int kClientHeight = 278;
 // The uncertainty line under the chart adds its height to the designed one,
 // so that every designed control keeps its place and size.
 constexpr int kUncertaintyHeight = 16;
+// The share of the chart's height that the local slopes take when shown.
+constexpr int kSlopeChartPercent = 38;
 
 QValueAxis* makeAxis(const QString& title)
 {
@@ -133,7 +136,15 @@ TForm4::TForm4(TForm2& results, QWidget* parent) : QWidget(parent, Qt::Window), 
     nameObject(Series2, "Series2");
     Series2->setColor(QColor(0, 128, 0));
     Series2->setPointLabelsVisible(false);
-    for (QXYSeries* series : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2)}) {
+    // Drawn over Series1's points of the same place: they look hollow.
+    UnfittedSeries = new QScatterSeries;
+    nameObject(UnfittedSeries, "UnfittedSeries");
+    UnfittedSeries->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    UnfittedSeries->setMarkerSize(5.0);
+    UnfittedSeries->setColor(Qt::white);
+    UnfittedSeries->setBorderColor(Qt::white);
+    for (QXYSeries* series : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
+                              static_cast<QXYSeries*>(UnfittedSeries)}) {
         chart_->addSeries(series);
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
@@ -146,6 +157,41 @@ TForm4::TForm4(TForm2& results, QWidget* parent) : QWidget(parent, Qt::Window), 
     Chart1->setFrameShape(QFrame::Panel);
     Chart1->setFrameShadow(QFrame::Sunken);
     Chart1->setRenderHint(QPainter::Antialiasing);
+
+    auto* slopes = new QChart;
+    slopes->legend()->hide();
+    slopes->setBackgroundBrush(Qt::white);
+    slopes->setBackgroundRoundness(0);
+    slopes->setMargins(QMargins(4, 0, 4, 0));
+    slopeAxisX_ = makeAxis(QString());
+    slopeAxisY_ = makeAxis(tr("局所勾配"));
+    for (QValueAxis* axis : {slopeAxisX_, slopeAxisY_}) {
+        const QFont small = uiFont(kPMincho, 10);
+        axis->setTitleFont(small);
+        axis->setLabelsFont(small);
+    }
+    slopeAxisX_->setTickInterval(1.0);
+    slopes->addAxis(slopeAxisX_, Qt::AlignBottom);
+    slopes->addAxis(slopeAxisY_, Qt::AlignLeft);
+    SlopeSeries = new QLineSeries;
+    nameObject(SlopeSeries, "SlopeSeries");
+    SlopeSeries->setColor(Qt::blue);
+    SlopeSeries->setPointsVisible(true);
+    SlopeFitSeries = new QLineSeries;
+    nameObject(SlopeFitSeries, "SlopeFitSeries");
+    SlopeFitSeries->setPen(QPen(QColor(0, 128, 0), 2, Qt::DashLine));
+    for (QLineSeries* series : {SlopeSeries, SlopeFitSeries}) {
+        slopes->addSeries(series);
+        series->attachAxis(slopeAxisX_);
+        series->attachAxis(slopeAxisY_);
+    }
+    SlopeChart = new QChartView(slopes, this);
+    nameControl(SlopeChart, "SlopeChart");
+    SlopeChart->setWindowTitle(tr("局所勾配"));
+    SlopeChart->setFrameShape(QFrame::Panel);
+    SlopeChart->setFrameShadow(QFrame::Sunken);
+    SlopeChart->setRenderHint(QPainter::Antialiasing);
+    SlopeChart->hide();
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), tr("再計算"), this);
     nameControl(BitBtn1, "BitBtn1");
@@ -191,11 +237,17 @@ void TForm4::layoutControls()
 {
     const int dw = width() - kClientWidth;
     const int dh = height() - kClientHeight - kUncertaintyHeight;
-    // A cube run's line stands above the uncertainty line, in the chart's place.
-    const int note = cubeNote_.isEmpty() ? 0 : kUncertaintyHeight;
+    // A cube run's line, or the line of the measurement's choices, stands
+    // above the uncertainty line, in the chart's place; so do the local
+    // slopes, under the chart.
+    const int note = noteLines().isEmpty() ? 0 : kUncertaintyHeight;
+    const int charts = 254 + dh - note;
+    const int slopes = choices_.isDefault() ? 0 : charts * kSlopeChartPercent / 100;
     Memo2->setGeometry(0, 24, 33, 249 + dh);
     Memo1->setGeometry(32, 24, 81, 249 + dh);
-    Chart1->setGeometry(120, 24, 274 + dw, 254 + dh - note);
+    Chart1->setGeometry(120, 24, 274 + dw, charts - slopes);
+    SlopeChart->setGeometry(120, 24 + charts - slopes, 274 + dw, slopes);
+    SlopeChart->setVisible(slopes > 0);
     UncertaintyLabel->setGeometry(122, kClientHeight + dh - note, 272 + dw, kUncertaintyHeight + note);
     showUncertaintyLines();
 }
@@ -211,13 +263,20 @@ void TForm4::showCubeNote(std::int32_t slices, const dimora::VoxelSize& voxel)
     layoutControls();
 }
 
+QString TForm4::noteLines() const
+{
+    // A cube run is never a two-valued one: at most one of them is set.
+    return cubeNote_ + choicesNote_;
+}
+
 void TForm4::showUncertaintyLines()
 {
     // Voxel texts are the user's, of any length: a cube line too long for the
     // label is cut with "…" and given whole as the label's tool tip.
-    const QString note = UncertaintyLabel->fontMetrics().elidedText(cubeNote_, Qt::ElideRight,
+    const QString whole = noteLines();
+    const QString note = UncertaintyLabel->fontMetrics().elidedText(whole, Qt::ElideRight,
                                                                     UncertaintyLabel->contentsRect().width());
-    UncertaintyLabel->setToolTip(note == cubeNote_ ? QString() : cubeNote_);
+    UncertaintyLabel->setToolTip(note == whole ? QString() : whole);
     UncertaintyLabel->setText(note.isEmpty() || fitLine_.isEmpty() ? note + fitLine_
                                                                    : note + QLatin1Char('\n') + fitLine_);
 }
@@ -248,8 +307,10 @@ void TForm4::clearCountList()
     Memo1->clear();
     sourceFile_.clear();
     fitLine_.clear();
-    const bool hadNote = !cubeNote_.isEmpty();
+    const bool hadNote = !noteLines().isEmpty() || !choices_.isDefault();
     cubeNote_.clear();
+    choicesNote_.clear();
+    choices_ = {};
     if (hadNote)
         layoutControls();
     else
@@ -259,6 +320,89 @@ void TForm4::clearCountList()
 void TForm4::setSourceFile(const QString& path)
 {
     sourceFile_ = path;
+}
+
+void TForm4::setChoices(const TwoValuedChoices& choices)
+{
+    choices_ = choices;
+    choicesNote_ = choices.grid == dimora::GridPlacement::Min ? tr("最小グリッド") : QString();
+    layoutControls();
+}
+
+void TForm4::showRange(const RangedRecalculation* ranged)
+{
+    QStringList parts;
+    if (choices_.grid == dimora::GridPlacement::Min)
+        parts << tr("最小グリッド");
+    UnfittedSeries->clear();
+    if (ranged && choices_.range.kind != dimora::FitRange::Kind::All) {
+        QString range = tr("範囲 %1–%2").arg(ranged->low).arg(ranged->high);
+        if (ranged->noPlateau)
+            range += tr(" (自動: 平坦部なし)");
+        else if (ranged->automatic)
+            range += tr(" (自動)");
+        parts << range;
+        // Series1 holds one point per pair of the list, in the pairs' order.
+        const QList<QPointF> points = Series1->points();
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            const auto pair = static_cast<std::size_t>(k);
+            if (pair < ranged->run.first || pair >= ranged->run.first + ranged->run.count)
+                UnfittedSeries->append(points[k]);
+        }
+    }
+    const QString note = parts.join(QStringLiteral(", "));
+    showSlopes(ranged);
+    if (note.isEmpty() != choicesNote_.isEmpty()) {
+        choicesNote_ = note;
+        layoutControls();
+    } else {
+        choicesNote_ = note;
+        showUncertaintyLines();
+    }
+}
+
+void TForm4::showSlopes(const RangedRecalculation* ranged)
+{
+    SlopeSeries->clear();
+    SlopeFitSeries->clear();
+    const QList<QPointF> points = Series1->points();
+    double low = 0.0;
+    double high = 0.0;
+    bool any = false;
+    const auto take = [&](double value) {
+        low = any ? std::min(low, value) : value;
+        high = any ? std::max(high, value) : value;
+        any = true;
+    };
+    if (ranged) {
+        // Each slope stands between the two sides it joins.
+        for (std::size_t k = 0;
+             k < ranged->localSlopes.size() && k + 1 < static_cast<std::size_t>(points.size()); ++k) {
+            const std::optional<double>& slope = ranged->localSlopes[k];
+            if (!slope || !std::isfinite(*slope))
+                continue;
+            const auto at = static_cast<qsizetype>(k);
+            SlopeSeries->append((points[at].x() + points[at + 1].x()) / 2, *slope);
+            take(*slope);
+        }
+        const std::size_t first = ranged->run.first;
+        const std::size_t last = first + ranged->run.count - 1;
+        const double dimension = ranged->recalculation.fit.dimension;
+        if (ranged->run.count >= 2 && last < static_cast<std::size_t>(points.size()) &&
+            std::isfinite(dimension)) {
+            SlopeFitSeries->append(points[static_cast<qsizetype>(first)].x(), dimension);
+            SlopeFitSeries->append(points[static_cast<qsizetype>(last)].x(), dimension);
+            take(dimension);
+        }
+    }
+    if (!any) {
+        low = 0.0;
+        high = 2.0;
+    }
+    const double margin = std::max(0.1, (high - low) * 0.1);
+    slopeAxisX_->setRange(axisX_->min(), axisX_->max());
+    slopeAxisY_->setRange(low - margin, high + margin);
+    slopeAxisY_->setTickInterval(niceStep(high - low + 2 * margin));
 }
 
 void TForm4::appendCountLine(const QString& line)
@@ -312,9 +456,12 @@ void TForm4::SaveChartImage1Click()
             if (!path)
                 return;
             ScopedBusyCursor busy;
-            const QStringList caption{cubeNote_, fitLine_, QFileInfo(sourceFile_).fileName()};
-            saveBytes(*path, wantsSvg(*path) ? chartSvg(*Chart1, Chart1->windowTitle(), caption)
-                                             : chartPng(*Chart1, caption));
+            const QStringList caption{noteLines(), fitLine_, QFileInfo(sourceFile_).fileName()};
+            QList<QChartView*> views{Chart1};
+            if (!choices_.isDefault())
+                views.append(SlopeChart);
+            saveBytes(*path, wantsSvg(*path) ? chartSvg(views, Chart1->windowTitle(), caption)
+                                             : chartPng(views, caption));
         },
         BusyCursor::DontShow);
 }
@@ -334,6 +481,7 @@ void TForm4::plot(const std::vector<QPointF>& points,
                   const std::optional<std::pair<QPointF, QPointF>>& segment)
 {
     Series1->replace(QList<QPointF>(points.begin(), points.end()));
+    UnfittedSeries->clear();
     if (segment)
         Series2->replace(QList<QPointF>{segment->first, segment->second});
     else

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/measure/count_list.hpp"
+#include "gui/measure/measure_settings.hpp"
 
 #include <QPointF>
 #include <QString>
@@ -29,6 +30,7 @@ class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 class TForm2;
+struct RangedRecalculation;
 
 // The count window: the editable list of box counts of the last measurement
 // (line k for box side 2^k) beside the log-log chart of count against side
@@ -36,6 +38,13 @@ class TForm2;
 // correlation and dimension of the result window. Under the chart, one line
 // tells how sure the fitted dimension is; the context menus of the chart and
 // of the count list save the chart as an image and the counts as CSV.
+//
+// A two-valued measurement made on the grid of least count or fitted over a
+// range of sides (the measurement settings) says so in a line above the
+// uncertainty line, and a small chart of the local slopes stands under the
+// log-log chart, in its place; over a range other than all sides, the points
+// left out of the fit are drawn hollow. With the default choices the window
+// is exactly as designed.
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
@@ -52,8 +61,12 @@ public:
     // "D = … ± … (95 %), r² = …, n = …" of the last fit, under a cube run's
     // line of slices and voxel.
     QLabel* UncertaintyLabel;
-    QAction* SaveChartImage1;  // "グラフを画像として保存..."
-    QAction* SaveCountsCsv1;   // "個数をCSVで保存..."
+    QScatterSeries* UnfittedSeries;  // hollow marks over the points outside the fitted range
+    QChartView* SlopeChart;          // the local slopes, while a choice is in effect
+    QLineSeries* SlopeSeries;        // (mid log10 side of two neighbours, local slope)
+    QLineSeries* SlopeFitSeries;     // the fitted dimension over the fitted sides
+    QAction* SaveChartImage1;        // "グラフを画像として保存..."
+    QAction* SaveCountsCsv1;         // "個数をCSVで保存..."
 
     // "再計算" as a command: fits the count list as the user left it again,
     // redraws the chart and rewrites Edit3 and Edit4 of the result window;
@@ -73,6 +86,14 @@ public:
     // The file whose image the list counts, named under the exported chart
     // (empty for an image of no file); cleared with the list.
     void setSourceFile(const QString& path);
+    // The measurement's grid and range, which every recalculation of the
+    // list follows until it is cleared (clearing returns to the default).
+    void setChoices(const TwoValuedChoices& choices);
+    [[nodiscard]] const TwoValuedChoices& choices() const { return choices_; }
+    // After a recalculation under choices other than the default: the
+    // fitted range, the local slopes and the choices' line; `ranged` null
+    // after a failed one (the grid's part of the line stays).
+    void showRange(const RangedRecalculation* ranged);
 
     // Shows the window in front of the ordinary windows, restored if it was
     // minimised, and activates it.
@@ -104,13 +125,19 @@ private:
     void showUncertaintyLines();
     void plot(const std::vector<QPointF>& points, const std::optional<std::pair<QPointF, QPointF>>& segment);
     void fitAxesToData();
+    void showSlopes(const RangedRecalculation* ranged);
+    [[nodiscard]] QString noteLines() const;
     void showCountListMenu(const QPoint& position);
 
     TForm2& results_;
     QString cubeNote_;
+    QString choicesNote_;
+    TwoValuedChoices choices_;
     QString fitLine_;
     QString sourceFile_;
     QChart* chart_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
+    QValueAxis* slopeAxisX_;
+    QValueAxis* slopeAxisY_;
 };

@@ -9,6 +9,9 @@
 
 #include "core/measure/box_count.hpp"
 
+#include <memory>
+
+class MeasureSettingsDialog;
 class TForm2;
 class TForm4;
 class TForm5;
@@ -16,10 +19,11 @@ class Workspace;
 
 class MeasureCommands {
 public:
-    MeasureCommands(Workspace& workspace, TForm2& results, TForm4& counts, TForm5& lengths)
-        : workspace_(workspace), results_(results), counts_(counts), lengths_(lengths)
-    {
-    }
+    // Creates the settings dialog (hidden) with the user's saved choices.
+    MeasureCommands(Workspace& workspace, TForm2& results, TForm4& counts, TForm5& lengths);
+    ~MeasureCommands();
+    MeasureCommands(const MeasureCommands&) = delete;
+    MeasureCommands& operator=(const MeasureCommands&) = delete;
 
     // The dimension of the black pixels, of the non-black ones, and of a
     // grayscale image, in the analysis region.
@@ -31,13 +35,18 @@ public:
     void ToolButton10Click();
     // The total length of the black lines, in the total-length window.
     void length1Click();
+    // Shows the settings dialog of the black and non-black dimensions: the
+    // grid's placement and the range of sides fitted.
+    void measureSettings1Click();
 
 private:
-    // The black and non-black dimensions: one procedure, two pixel classes.
+    // The black and non-black dimensions: one procedure, two pixel classes,
+    // on the grid and over the range of the settings.
     void measureTwoValued(dimora::PixelClass pixelClass);
 
     Workspace& workspace_;
     TForm2& results_;
     TForm4& counts_;
     TForm5& lengths_;
+    std::unique_ptr<MeasureSettingsDialog> settings_;
 };

@@ -3,7 +3,10 @@
 #include "gui/measure/measurement_windows.hpp"
 
 #include "gui/measure/count_window.hpp"
+#include "gui/measure/ranged_recalculation.hpp"
 #include "gui/measure/result_window.hpp"
+
+#include <optional>
 
 void MeasurementWindows::appendCountLines(std::span<const std::string> lines)
 {
@@ -27,8 +30,33 @@ void MeasurementWindows::showFields(const dimora::ResultFields& fields)
 void MeasurementWindows::showRecalculation(std::span<const dimora::ChartPoint> points,
                                            const dimora::Recalculation* result)
 {
+    if (!counts_.choices().isDefault()) {
+        showRangedRecalculation(points, result);
+        return;
+    }
     counts_.showChart(points, result);
     counts_.showUncertainty(result);
+    if (result)
+        results_.showFitFields(result->fields);
+}
+
+void MeasurementWindows::showRangedRecalculation(std::span<const dimora::ChartPoint> points,
+                                                 const dimora::Recalculation* whole)
+{
+    std::optional<RangedRecalculation> ranged;
+    if (whole) {
+        try {
+            ranged = recalculateOverRange(countLines(), *whole, counts_.choices().range);
+        } catch (...) {
+            // The range's fit failed: the points stay, without a line.
+            showRangedRecalculation(points, nullptr);
+            throw;
+        }
+    }
+    const dimora::Recalculation* result = ranged ? &ranged->recalculation : nullptr;
+    counts_.showChart(points, result);
+    counts_.showUncertainty(result);
+    counts_.showRange(ranged ? &*ranged : nullptr);
     if (result)
         results_.showFitFields(result->fields);
 }

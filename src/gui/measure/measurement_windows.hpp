@@ -5,7 +5,9 @@
 // The windows that every dimension measurement writes, as the core's
 // measurement sequence (dimora::finishMeasurement, dimora::recalculate) sees
 // them: the count list, the chart and the uncertainty line of the count window, the four fields of
-// the result window. Each step reaches the windows as the sequence hands it
+// the result window. Under the count window's choices other than the
+// default (a two-valued measurement's grid and range), the recalculation
+// shown is that over the range, with the local slopes. Each step reaches the windows as the sequence hands it
 // over, so a step that fails leaves them as far as they were written.
 
 #include "core/measure/measurement_sequence.hpp"
@@ -32,6 +34,9 @@ public:
                            const dimora::Recalculation* result) override;
 
 private:
+    void showRangedRecalculation(std::span<const dimora::ChartPoint> points,
+                                 const dimora::Recalculation* whole);
+
     TForm4& counts_;
     TForm2& results_;
 };

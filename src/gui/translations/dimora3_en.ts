@@ -81,6 +81,57 @@ Page to open:</translation>
     </message>
 </context>
 <context>
+    <name>MeasureSettingsDialog</name>
+    <message>
+        <source>測定の設定</source>
+        <translation>Measurement settings</translation>
+    </message>
+    <message>
+        <source>グリッドの位置</source>
+        <translation>Grid placement</translation>
+    </message>
+    <message>
+        <source>領域の左上から（既定）</source>
+        <translation>From the region's top left (default)</translation>
+    </message>
+    <message>
+        <source>サイズ毎に個数が最小になる位置</source>
+        <translation>Where each size counts least</translation>
+    </message>
+    <message>
+        <source>直線を当てはめるサイズ</source>
+        <translation>Sizes fitted</translation>
+    </message>
+    <message>
+        <source>すべてのサイズ（既定）</source>
+        <translation>All sizes (default)</translation>
+    </message>
+    <message>
+        <source>自動（局所勾配の平坦部）</source>
+        <translation>Automatic (local-slope plateau)</translation>
+    </message>
+    <message>
+        <source>指定:</source>
+        <translation>Sizes:</translation>
+    </message>
+    <message>
+        <source>～</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>黒の次元と黒以外の次元に使います。</source>
+        <translation>Used by the black and non-black dimensions.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>不正な浮動小数点数演算命令</source>
@@ -309,6 +360,10 @@ Page to open:</translation>
         <translation>3D Cube Box Counting...</translation>
     </message>
     <message>
+        <source>測定の設定...</source>
+        <translation>Measurement Settings...</translation>
+    </message>
+    <message>
         <source>範囲指定</source>
         <translation>Region</translation>
     </message>
@@ -460,6 +515,26 @@ Page to open:</translation>
     <message>
         <source>再計算</source>
         <translation>Refit</translation>
+    </message>
+    <message>
+        <source>局所勾配</source>
+        <translation>Local slope</translation>
+    </message>
+    <message>
+        <source>最小グリッド</source>
+        <translation>min grid</translation>
+    </message>
+    <message>
+        <source>範囲 %1–%2</source>
+        <translation>range %1–%2</translation>
+    </message>
+    <message>
+        <source> (自動)</source>
+        <translation> (auto)</translation>
+    </message>
+    <message>
+        <source> (自動: 平坦部なし)</source>
+        <translation> (auto: no plateau)</translation>
     </message>
 </context>
 <context>

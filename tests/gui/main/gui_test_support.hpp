@@ -14,6 +14,7 @@
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
+#include "gui/user_settings_isolation.hpp"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -25,11 +26,14 @@
 #include <functional>
 
 // Installs a fresh recording platform, creates the program with its twelve
-// windows and shows those of the start; the destructor destroys the program
-// and its windows again.
+// windows (its settings away from the user's) and shows those of the start;
+// the destructor destroys the program and its windows again.
 class ProgramWindows {
 public:
-    ProgramWindows() : recorder(installRecordingPlatform()) { program.showStartWindows(); }
+    ProgramWindows() : recorder((keepUserSettingsAway(), installRecordingPlatform()))
+    {
+        program.showStartWindows();
+    }
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 

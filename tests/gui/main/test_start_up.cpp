@@ -220,8 +220,8 @@ private slots:
         QCOMPARE(actionNames(f.controls().Edit2), (QStringList{"Copy1", "Paste1"}));
         QCOMPARE(actionNames(f.controls().exec1),
                  (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
-        QCOMPARE(actionNames(f.controls().N4),
-                 (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1", "cube1"}));
+        QCOMPARE(actionNames(f.controls().N4), (QStringList{"frac1", "fracw1", "gray1", "count1", "length1",
+                                                            "slice1", "cube1", "measureSettings1"}));
         QCOMPARE(actionNames(f.controls().hani1), (QStringList{"N5", "N2"}));
         QCOMPARE(actionNames(f.controls().filter1), (QStringList{"median1", "noise1"}));
         QCOMPARE(actionNames(f.controls().help2), (QStringList{"usage1", "version1"}));
@@ -248,6 +248,7 @@ private slots:
             {f.controls().length1, "黒の総延長"},
             {f.controls().slice1, "３Ｄスライス２値"},
             {f.controls().cube1, "３Ｄ立方体ボックスカウント..."},
+            {f.controls().measureSettings1, "測定の設定..."},
             {f.controls().N5, "数値による指定"},
             {f.controls().N2, "範囲の表示"},
             {f.controls().median1, "メディアン"},

@@ -13,6 +13,7 @@
 #include "gui/app/program.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/platform/recording_platform.hpp"
+#include "gui/user_settings_isolation.hpp"
 
 #include <QLineEdit>
 #include <QString>
@@ -24,7 +25,10 @@
 
 class ProgramUnderTest {
 public:
-    ProgramUnderTest() : desktop(installRecordingPlatform()), program_(std::make_unique<Program>()) {}
+    ProgramUnderTest()
+        : desktop((keepUserSettingsAway(), installRecordingPlatform())), program_(std::make_unique<Program>())
+    {
+    }
     ~ProgramUnderTest()
     {
         program_.reset();
