@@ -71,6 +71,24 @@ VoxelSize parseVoxel(const std::string& text)
     return voxel;
 }
 
+// --sides LIST: box sides in pixels, 1 or more, separated by commas.
+std::vector<std::int64_t> parseSides(const std::string& text)
+{
+    std::vector<std::int64_t> sides;
+    std::size_t start = 0;
+    while (true) {
+        const auto comma = text.find(',', start);
+        const std::int32_t side = integerValue("--sides", text.substr(start, comma - start));
+        if (side < 1)
+            throw UsageError("--sides takes box sides of 1 pixel or more");
+        sides.push_back(side);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return sides;
+}
+
 // Whether an option takes a value (the next argument, or after "=").
 enum class OptionValue { None, Required };
 
@@ -110,6 +128,29 @@ const Option* findOption(std::string_view name)
          [](Arguments& parsed, const std::string& value) {
              if (!(parsed.range = parseFitRange(value)))
                  throw UsageError("--range takes all, auto or S1-S2 (sides in pixels, 1 <= S1 <= S2)");
+         }},
+        {"--method", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (!(parsed.lacunarityMethod = parseLacunarityMethod(value)))
+                 throw UsageError("--method takes gliding or grid");
+         }},
+        {"--empty", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (!(parsed.emptyBoxes = parseEmptyBoxes(value)))
+                 throw UsageError("--empty takes include or exclude");
+         }},
+        {"--sides", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.sides = parseSides(value); }},
+        {"--mass", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (value != "black" && value != "gray")
+                 throw UsageError("--mass takes black or gray");
+             parsed.mass = value == "gray" ? MassKind::Gray : MassKind::Black;
+         }},
+        {"--q", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) {
+             if (!(parsed.q = parseQList(value)))
+                 throw UsageError("--q takes numbers separated by commas, or FROM:TO:STEP (STEP > 0)");
          }},
         {"--threshold", OptionValue::Required,
          [](Arguments& parsed, const std::string& value) {
@@ -197,6 +238,8 @@ Arguments parseArguments(const std::vector<std::string>& args)
         throw UsageError(parsed.command + " takes " + std::to_string(command->operands) + " operand(s)");
     if (command->checkOperands)
         command->checkOperands(parsed);
+    if (command->checkOptions)
+        command->checkOptions(parsed);
     return parsed;
 }
 

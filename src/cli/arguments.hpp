@@ -8,7 +8,9 @@
 #include "cli/reports.hpp"
 #include "core/image/region.hpp"
 #include "core/measure/fit_range.hpp"
+#include "core/measure/lacunarity.hpp"
 #include "core/measure/min_grid_count.hpp"
+#include "core/measure/multifractal.hpp"
 #include "core/slices/cube_count.hpp"
 
 #include <optional>
@@ -39,6 +41,12 @@ struct Arguments {
     VoxelSize voxel;                       // cubes: --voxel X,Y,Z
     std::optional<GridPlacement> grid;     // --grid origin|min
     std::optional<FitRange> range;         // --range all|auto|S1-S2
+    // lacunarity and multifractal
+    std::optional<LacunarityMethod> lacunarityMethod;  // --method gliding|grid
+    std::optional<EmptyBoxes> emptyBoxes;              // --empty include|exclude
+    std::optional<std::vector<std::int64_t>> sides;    // --sides LIST
+    std::optional<MassKind> mass;                      // --mass black|gray
+    std::optional<std::vector<double>> q;              // --q LIST|FROM:TO:STEP
     // batch only
     std::int32_t jobs = 0;                         // --jobs N; 0: the number of cores
     std::optional<std::string> format;             // --format csv|jsonl

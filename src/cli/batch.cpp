@@ -274,6 +274,16 @@ std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, Fold
     return entries;
 }
 
+std::string csvNumber(const json& value)
+{
+    return numberText(value);
+}
+
+std::string csvNumbers(const json& values)
+{
+    return joined(values);
+}
+
 std::span<const BatchColumn> measurementColumns()
 {
     return kMeasurementColumns;

@@ -65,6 +65,11 @@ struct BatchEntry {
 // to the row stream), after the work stops.
 int runBatch(const Arguments& arguments, const OutputStreams& streams);
 
+// A CSV cell of a number in its shortest round-trip form (empty for
+// anything else), and of an array of them joined by ';'.
+[[nodiscard]] std::string csvNumber(const nlohmann::json& value);
+[[nodiscard]] std::string csvNumbers(const nlohmann::json& values);
+
 // The CSV columns of the rows of the dimension and length measurements.
 [[nodiscard]] std::span<const BatchColumn> measurementColumns();
 

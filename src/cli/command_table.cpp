@@ -4,6 +4,7 @@
 
 #include "cli/batch.hpp"
 #include "cli/commands.hpp"
+#include "cli/mass_commands.hpp"
 #include "core/common/error.hpp"
 
 #include <nlohmann/json.hpp>
@@ -66,6 +67,13 @@ void checkBatchOperands(const Arguments& arguments)
     };
     refuseUnlessTaken(arguments.grid.has_value(), "--grid");
     refuseUnlessTaken(arguments.range.has_value(), "--range");
+    refuseUnlessTaken(arguments.lacunarityMethod.has_value(), "--method");
+    refuseUnlessTaken(arguments.emptyBoxes.has_value(), "--empty");
+    refuseUnlessTaken(arguments.sides.has_value(), "--sides");
+    refuseUnlessTaken(arguments.mass.has_value(), "--mass");
+    refuseUnlessTaken(arguments.q.has_value(), "--q");
+    if (measurement->checkOptions)
+        measurement->checkOptions(arguments);
 }
 
 std::string joined(const std::vector<std::string_view>& names, std::string_view separator)
@@ -120,6 +128,24 @@ const std::vector<Command>& commands()
                         .run = runLength,
                         .measureFile = lengthFileJson,
                         .batchColumns = measurementColumns()});
+        list.push_back({.name = "lacunarity",
+                        .synopsis = "IMAGE [--method gliding|grid] [--empty include|exclude]\n"
+                                    "[--sides LIST] [--region L,T,W,H] [--page N] [--json]",
+                        .operands = 1,
+                        .options = {"--method", "--empty", "--sides", "--region", "--page", "--json"},
+                        .checkOptions = checkLacunarityOptions,
+                        .run = runLacunarity,
+                        .measureFile = lacunarityFileJson,
+                        .batchColumns = lacunarityColumns()});
+        list.push_back({.name = "multifractal",
+                        .synopsis = "IMAGE [--mass black|gray] [--q LIST|FROM:TO:STEP]\n"
+                                    "[--region L,T,W,H] [--range all|S1-S2] [--page N] [--json]",
+                        .operands = 1,
+                        .options = {"--mass", "--q", "--region", "--range", "--page", "--json"},
+                        .checkOptions = checkMultifractalOptions,
+                        .run = runMultifractal,
+                        .measureFile = multifractalFileJson,
+                        .batchColumns = multifractalColumns()});
         list.push_back(
             {.name = "slices",
              .synopsis = "LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] [--json]",
@@ -153,11 +179,14 @@ const std::vector<Command>& commands()
              .synopsis = std::string(kBatchMeasurements) +
                          " PATH... [--region L,T,W,H] [--jobs N]\n"
                          "[--grid origin|min] [--range all|auto|S1-S2]\n"
+                         "[--method gliding|grid] [--empty include|exclude] [--sides LIST]\n"
+                         "[--mass black|gray] [--q LIST|FROM:TO:STEP]\n"
                          "[--format csv|jsonl] [--output FILE] [--recursive] [--progress|--no-progress]",
              .operands = 2,
              .operandCount = OperandCount::AtLeast,
-             .options = {"--region", "--page", "--grid", "--range", "--jobs", "--format", "--output",
-                         "--recursive", "--progress", "--no-progress"},
+             .options = {"--region", "--page", "--grid", "--range", "--method", "--empty", "--sides",
+                         "--mass", "--q", "--jobs", "--format", "--output", "--recursive", "--progress",
+                         "--no-progress"},
              .checkOperands = checkBatchOperands,
              .run = runBatchCommand});
         list.push_back(

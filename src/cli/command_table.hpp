@@ -67,6 +67,10 @@ struct Command {
     // Checks the operands beyond their number (an operation's name, batch's
     // measurement); throws UsageError.
     void (*checkOperands)(const Arguments& arguments) = nullptr;
+    // Checks the options' values together (a value this command refuses, an
+    // option that needs another); also run for batch's measurement. Throws
+    // UsageError.
+    void (*checkOptions)(const Arguments& arguments) = nullptr;
     // Runs the command; returns its exit status or throws dimora::Error.
     int (*run)(const Arguments& arguments, const OutputStreams& streams) = nullptr;
     // The --json object of one file, with the region and page of the

@@ -1,0 +1,126 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "cli/batch_cells.hpp"
+#include "cli/commands.hpp"
+#include "cli/mass_commands.hpp"
+#include "core/files/image_file.hpp"
+#include "core/measure/lacunarity.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <sstream>
+
+namespace dimora::cli {
+namespace {
+
+using nlohmann::json;
+
+json optionalNumber(const std::optional<double>& value)
+{
+    return value ? json(*value) : json(nullptr);
+}
+
+LacunarityResult measureFile(const std::string& path, const Arguments& arguments)
+{
+    const Bitmap image = loadImageFile(path, arguments.page);
+    const Region region = arguments.region.value_or(Region{0, 0, image.width(), image.height()});
+    LacunaritySettings settings;
+    settings.method = arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding);
+    settings.empty = arguments.emptyBoxes.value_or(EmptyBoxes::Include);
+    settings.sides = arguments.sides.value_or(std::vector<std::int64_t>{});
+    return measureLacunarity(image.view(), region, settings);
+}
+
+json lacunarityJson(const LacunarityResult& result)
+{
+    json out;
+    out["measurement"] = "lacunarity";
+    out["region"] =
+        json::array({result.region.left, result.region.top, result.region.width, result.region.height});
+    out["method"] = lacunarityMethodName(result.method);
+    out["empty"] = emptyBoxesName(result.empty);
+    json sides = json::array(), values = json::array();
+    for (const LacunaritySide& side : result.sides) {
+        sides.push_back(side.side);
+        values.push_back(side.lacunarity);
+    }
+    out["sides"] = sides;
+    out["lacunarity"] = values;
+    out["slope"] = result.slope;
+    out["standardError"] = optionalNumber(result.standardError);
+    return out;
+}
+
+// %.6g, the text report's numbers.
+std::string shortNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+std::string lacunarityText(const LacunarityResult& result)
+{
+    std::ostringstream text;
+    const Region& r = result.region;
+    text << "lacunarity: "
+         << (result.method == LacunarityMethod::Gliding
+                 ? std::string("gliding box")
+                 : "fixed grid, empty boxes " +
+                       std::string(result.empty == EmptyBoxes::Include ? "included" : "excluded"))
+         << "\n"
+         << "region: " << r.left << "," << r.top << "," << r.width << "," << r.height << "\n"
+         << "side\tLambda\tlambda\n";
+    for (const LacunaritySide& side : result.sides)
+        text << side.side << "\t" << shortNumber(side.lacunarity) << "\t" << shortNumber(side.lambda) << "\n";
+    text << "slope of log Lambda: " << shortNumber(result.slope);
+    if (result.standardError)
+        text << " +/- " << shortNumber(*result.standardError);
+    text << "\n";
+    return text.str();
+}
+
+const BatchColumn kColumns[] = {
+    {"path", [](const json& row) { return cells::text(row, "path"); }},
+    {"status", [](const json& row) { return cells::text(row, "status"); }},
+    {"error", [](const json& row) { return cells::text(row, "error"); }},
+    {"width", [](const json& row) { return cells::regionPart(row, 2); }},
+    {"height", [](const json& row) { return cells::regionPart(row, 3); }},
+    {"method", [](const json& row) { return cells::text(row, "method"); }},
+    {"empty", [](const json& row) { return cells::text(row, "empty"); }},
+    {"slope", [](const json& row) { return cells::number(row, "slope"); }},
+    {"standardError", [](const json& row) { return cells::number(row, "standardError"); }},
+    {"sides", [](const json& row) { return cells::numbers(row, "sides"); }},
+    {"lacunarity", [](const json& row) { return cells::numbers(row, "lacunarity"); }},
+};
+
+}  // namespace
+
+int runLacunarity(const Arguments& arguments, const OutputStreams& streams)
+{
+    const LacunarityResult result = measureFile(arguments.operands[0], arguments);
+    return printReport(streams,
+                       arguments.form == ReportForm::Json
+                           ? lacunarityJson(result).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
+                           : lacunarityText(result));
+}
+
+json lacunarityFileJson(const std::string& path, const Arguments& arguments)
+{
+    return lacunarityJson(measureFile(path, arguments));
+}
+
+std::span<const BatchColumn> lacunarityColumns()
+{
+    return kColumns;
+}
+
+void checkLacunarityOptions(const Arguments& arguments)
+{
+    if (arguments.emptyBoxes &&
+        arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding) != LacunarityMethod::Grid)
+        throw UsageError("--empty applies to --method grid");
+}
+
+}  // namespace dimora::cli

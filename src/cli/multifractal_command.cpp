@@ -1,0 +1,150 @@
+// Dimora3 — fractal dimension by box counting.
+// SPDX-License-Identifier: MIT
+#include "cli/batch_cells.hpp"
+#include "cli/commands.hpp"
+#include "cli/mass_commands.hpp"
+#include "core/files/image_file.hpp"
+#include "core/files/sample_reader.hpp"
+#include "core/measure/multifractal.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <sstream>
+
+namespace dimora::cli {
+namespace {
+
+using nlohmann::json;
+
+json optionalNumber(const std::optional<double>& value)
+{
+    return value ? json(*value) : json(nullptr);
+}
+
+MultifractalResult measureFile(const std::string& path, const Arguments& arguments)
+{
+    MultifractalSettings settings;
+    settings.q = arguments.q.value_or(std::vector<double>{});
+    settings.range = arguments.range.value_or(FitRange{});
+    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray) {
+        const SamplePlane samples = loadSamplePlane(path, arguments.page);
+        const Region region = arguments.region.value_or(Region{0, 0, samples.width(), samples.height()});
+        return measureMultifractal(samples, region, settings);
+    }
+    const Bitmap image = loadImageFile(path, arguments.page);
+    const Region region = arguments.region.value_or(Region{0, 0, image.width(), image.height()});
+    return measureMultifractal(image.view(), region, settings);
+}
+
+json multifractalJson(const MultifractalResult& result)
+{
+    json out;
+    out["measurement"] = "multifractal";
+    out["region"] =
+        json::array({result.region.left, result.region.top, result.region.width, result.region.height});
+    out["mass"] = massKindName(result.mass);
+    out["sides"] = result.sides;
+    json q = json::array(), dq = json::array(), tau = json::array(), alpha = json::array(), f = json::array(),
+         dqError = json::array(), alphaError = json::array(), fError = json::array(),
+         rSquared = json::array();
+    for (const MultifractalPoint& p : result.points) {
+        q.push_back(p.q);
+        dq.push_back(p.dq);
+        tau.push_back(p.tau);
+        alpha.push_back(p.alpha);
+        f.push_back(p.f);
+        dqError.push_back(optionalNumber(p.dqStandardError));
+        alphaError.push_back(optionalNumber(p.alphaStandardError));
+        fError.push_back(optionalNumber(p.fStandardError));
+        rSquared.push_back(optionalNumber(p.rSquared));
+    }
+    out["q"] = q;
+    out["Dq"] = dq;
+    out["tau"] = tau;
+    out["alpha"] = alpha;
+    out["f"] = f;
+    out["DqStandardError"] = dqError;
+    out["alphaStandardError"] = alphaError;
+    out["fStandardError"] = fError;
+    out["rSquared"] = rSquared;
+    return out;
+}
+
+std::string shortNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+std::string shortNumber(const std::optional<double>& value)
+{
+    return value ? shortNumber(*value) : "-";
+}
+
+std::string multifractalText(const MultifractalResult& result)
+{
+    std::ostringstream text;
+    const Region& r = result.region;
+    text << "multifractal spectrum: mass " << massKindName(result.mass) << "\n"
+         << "region: " << r.left << "," << r.top << "," << r.width << "," << r.height << "\n"
+         << "sides:";
+    for (const std::int64_t side : result.sides)
+        text << " " << side;
+    text << "\nq\tDq\t+/-\ttau\talpha\t+/-\tf\t+/-\tr^2\n";
+    for (const MultifractalPoint& p : result.points)
+        text << shortNumber(p.q) << "\t" << shortNumber(p.dq) << "\t" << shortNumber(p.dqStandardError)
+             << "\t" << shortNumber(p.tau) << "\t" << shortNumber(p.alpha) << "\t"
+             << shortNumber(p.alphaStandardError) << "\t" << shortNumber(p.f) << "\t"
+             << shortNumber(p.fStandardError) << "\t" << shortNumber(p.rSquared) << "\n";
+    return text.str();
+}
+
+const BatchColumn kColumns[] = {
+    {"path", [](const json& row) { return cells::text(row, "path"); }},
+    {"status", [](const json& row) { return cells::text(row, "status"); }},
+    {"error", [](const json& row) { return cells::text(row, "error"); }},
+    {"width", [](const json& row) { return cells::regionPart(row, 2); }},
+    {"height", [](const json& row) { return cells::regionPart(row, 3); }},
+    {"mass", [](const json& row) { return cells::text(row, "mass"); }},
+    {"sides", [](const json& row) { return cells::numbers(row, "sides"); }},
+    {"q", [](const json& row) { return cells::numbers(row, "q"); }},
+    {"Dq", [](const json& row) { return cells::numbers(row, "Dq"); }},
+    {"tau", [](const json& row) { return cells::numbers(row, "tau"); }},
+    {"alpha", [](const json& row) { return cells::numbers(row, "alpha"); }},
+    {"f", [](const json& row) { return cells::numbers(row, "f"); }},
+    {"DqStandardError", [](const json& row) { return cells::numbers(row, "DqStandardError"); }},
+    {"alphaStandardError", [](const json& row) { return cells::numbers(row, "alphaStandardError"); }},
+    {"fStandardError", [](const json& row) { return cells::numbers(row, "fStandardError"); }},
+    {"rSquared", [](const json& row) { return cells::numbers(row, "rSquared"); }},
+};
+
+}  // namespace
+
+int runMultifractal(const Arguments& arguments, const OutputStreams& streams)
+{
+    const MultifractalResult result = measureFile(arguments.operands[0], arguments);
+    return printReport(
+        streams, arguments.form == ReportForm::Json
+                     ? multifractalJson(result).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
+                     : multifractalText(result));
+}
+
+json multifractalFileJson(const std::string& path, const Arguments& arguments)
+{
+    return multifractalJson(measureFile(path, arguments));
+}
+
+std::span<const BatchColumn> multifractalColumns()
+{
+    return kColumns;
+}
+
+void checkMultifractalOptions(const Arguments& arguments)
+{
+    if (arguments.range && arguments.range->kind == FitRange::Kind::Auto)
+        throw UsageError("multifractal's --range takes all or S1-S2");
+}
+
+}  // namespace dimora::cli
