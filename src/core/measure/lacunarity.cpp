@@ -74,7 +74,7 @@ Moments boxMoments(const SummedArea<Entry>& table, std::int64_t width, std::int6
         const Entry* bottom = table.row(y + r);
         std::uint64_t sum = 0, squares = 0, boxes = 0;
         Wide wideSquares = 0;
-        if (step == 1 && rowFits) {
+        if (step == 1 && !skipEmpty && rowFits) {
             // The gliding box's row: every position, no branch, so the loop
             // runs on vectors.
             const Entry* t = top;
