@@ -152,6 +152,10 @@ const Option* findOption(std::string_view name)
              if (!(parsed.q = parseQList(value)))
                  throw UsageError("--q takes numbers separated by commas, or FROM:TO:STEP (STEP > 0)");
          }},
+        {"--mask", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.mask = value; }},
+        {"--labels", OptionValue::Required,
+         [](Arguments& parsed, const std::string& value) { parsed.labels = value; }},
         {"--threshold", OptionValue::Required,
          [](Arguments& parsed, const std::string& value) {
              parsed.threshold = integerValue("--threshold", value);
@@ -240,6 +244,12 @@ Arguments parseArguments(const std::vector<std::string>& args)
         command->checkOperands(parsed);
     if (command->checkOptions)
         command->checkOptions(parsed);
+    // One row per object replaces the single report: no region of its own,
+    // no --json; the rows' --format and --output only with --labels.
+    if (parsed.labels && (parsed.region || parsed.form == ReportForm::Json))
+        throw UsageError("--labels takes no --region or --json");
+    if (command->measureObject && !parsed.labels && (parsed.format || parsed.output))
+        throw UsageError("--format and --output go with --labels");
     return parsed;
 }
 

@@ -41,6 +41,8 @@ struct Arguments {
     VoxelSize voxel;                       // cubes: --voxel X,Y,Z
     std::optional<GridPlacement> grid;     // --grid origin|min
     std::optional<FitRange> range;         // --range all|auto|S1-S2
+    std::optional<std::string> mask;       // --mask MASK
+    std::optional<std::string> labels;     // --labels LABELS
     // lacunarity and multifractal
     std::optional<LacunarityMethod> lacunarityMethod;  // --method gliding|grid
     std::optional<EmptyBoxes> emptyBoxes;              // --empty include|exclude

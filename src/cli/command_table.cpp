@@ -4,6 +4,7 @@
 
 #include "cli/batch.hpp"
 #include "cli/commands.hpp"
+#include "cli/object_measurement.hpp"
 #include "cli/mass_commands.hpp"
 #include "core/common/error.hpp"
 
@@ -17,6 +18,8 @@ namespace {
 
 template <MeasurementKind kind> int runDimensionOf(const Arguments& arguments, const OutputStreams& streams)
 {
+    if (arguments.mask)
+        return runMaskedDimension(kind, arguments, streams);
     return runDimension(kind, arguments, streams);
 }
 
@@ -24,6 +27,13 @@ template <MeasurementKind kind>
 nlohmann::json dimensionFileJsonOf(const std::string& path, const Arguments& arguments)
 {
     return dimensionFileJson(kind, path, arguments);
+}
+
+template <MeasurementKind kind>
+nlohmann::json dimensionObjectJsonOf(const ObjectImage& image, const Region& region, const PixelMask* mask,
+                                     const Arguments& arguments)
+{
+    return maskedDimensionJson(kind, image.bitmap().view(), region, mask, arguments);
 }
 
 int runHelp(const Arguments&, const OutputStreams& streams)
@@ -91,14 +101,21 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = [] {
         const std::string imageSynopsis = "IMAGE [--region L,T,W,H] [--page N] [--json]";
+        const std::string objectSynopsis =
+            "[--mask MASK] [--labels LABELS [--format csv|jsonl] [--output FILE]]";
         const std::vector<std::string_view> imageOptions = {"--region", "--json", "--page"};
         // The two-valued measurements choose the grid's placement; every
         // dimension measurement chooses the sides its fit takes.
         const std::string rangeSynopsis = "[--range all|auto|S1-S2]";
-        const std::string twoValuedSynopsis = imageSynopsis + "\n[--grid origin|min] " + rangeSynopsis;
-        const std::vector<std::string_view> twoValuedOptions = {"--region", "--json", "--page", "--grid",
-                                                                "--range"};
-        const std::vector<std::string_view> grayOptions = {"--region", "--json", "--page", "--range"};
+        const std::string twoValuedSynopsis =
+            imageSynopsis + "\n[--grid origin|min] " + rangeSynopsis + "\n" + objectSynopsis;
+        // The dimension measurements take a mask, or measure each object of
+        // a label image.
+        const std::vector<std::string_view> twoValuedOptions = {"--region", "--json",   "--page",
+                                                                "--grid",   "--range",  "--mask",
+                                                                "--labels", "--format", "--output"};
+        const std::vector<std::string_view> grayOptions = {"--region", "--json",   "--page",   "--range",
+                                                           "--mask",   "--labels", "--format", "--output"};
         std::vector<Command> list;
         list.push_back({.name = "black",
                         .synopsis = twoValuedSynopsis,
@@ -106,21 +123,24 @@ const std::vector<Command>& commands()
                         .options = twoValuedOptions,
                         .run = runDimensionOf<MeasurementKind::Black>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::Black>,
-                        .batchColumns = measurementColumns()});
+                        .batchColumns = measurementColumns(),
+                        .measureObject = dimensionObjectJsonOf<MeasurementKind::Black>});
         list.push_back({.name = "nonblack",
                         .synopsis = twoValuedSynopsis,
                         .operands = 1,
                         .options = twoValuedOptions,
                         .run = runDimensionOf<MeasurementKind::NonBlack>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::NonBlack>,
-                        .batchColumns = measurementColumns()});
+                        .batchColumns = measurementColumns(),
+                        .measureObject = dimensionObjectJsonOf<MeasurementKind::NonBlack>});
         list.push_back({.name = "gray",
-                        .synopsis = imageSynopsis + "\n" + rangeSynopsis,
+                        .synopsis = imageSynopsis + "\n" + rangeSynopsis + "\n" + objectSynopsis,
                         .operands = 1,
                         .options = grayOptions,
                         .run = runDimensionOf<MeasurementKind::Gray>,
                         .measureFile = dimensionFileJsonOf<MeasurementKind::Gray>,
-                        .batchColumns = measurementColumns()});
+                        .batchColumns = measurementColumns(),
+                        .measureObject = dimensionObjectJsonOf<MeasurementKind::Gray>});
         list.push_back({.name = "length",
                         .synopsis = imageSynopsis,
                         .operands = 1,
@@ -263,6 +283,8 @@ int runCommand(const Arguments& arguments, const OutputStreams& streams)
         command = findCommand(arguments.command, Invocation::SoleOption);
     if (!command)
         fail("unknown command " + arguments.command);
+    if (arguments.labels && command->measureObject)
+        return runLabelledObjects(*command, arguments, streams);
     return command->run(arguments, streams);
 }
 

@@ -21,7 +21,14 @@
 #include <string_view>
 #include <vector>
 
+namespace dimora {
+struct PixelMask;
+struct Region;
+}  // namespace dimora
+
 namespace dimora::cli {
+
+class ObjectImage;
 
 // Whether the report (or batch's rows) reaches the terminal that progress
 // bars are drawn on; then a bar clears its line before each row.
@@ -77,6 +84,11 @@ struct Command {
     // arguments; a command that has one is a measurement that batch runs.
     nlohmann::json (*measureFile)(const std::string& path, const Arguments& arguments) = nullptr;
     std::span<const BatchColumn> batchColumns = {};  // batch's CSV columns
+    // The --json object of one object of --labels: the image's region under
+    // the object's mask. A command that has one takes --labels (and its
+    // rows' --format and --output).
+    nlohmann::json (*measureObject)(const ObjectImage& image, const Region& region, const PixelMask* mask,
+                                    const Arguments& arguments) = nullptr;
 };
 
 inline constexpr std::string_view kBatchMeasurements = "{measurements}";

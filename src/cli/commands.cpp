@@ -428,4 +428,9 @@ nlohmann::json measureFileJson(const std::string& measurement, const std::string
     return command->measureFile(path, arguments);
 }
 
+FitChoices chooseFitRange(DimensionMeasurement& m, const Arguments& arguments)
+{
+    return rangeChoices(m, arguments);
+}
+
 }  // namespace dimora::cli

@@ -33,6 +33,10 @@ int runVersion(const Arguments& arguments, const OutputStreams& streams);
 // Writes a report on streams.out; throws Error when it cannot be written.
 int printReport(const OutputStreams& streams, const std::string& text);
 
+// The fit over --range's sides of a dimension measurement, as the commands
+// choose it (the fields and fitted pairs become the range's).
+[[nodiscard]] FitChoices chooseFitRange(DimensionMeasurement& m, const Arguments& arguments);
+
 // A cube stack's fit over --range's sides and what its report adds to the
 // measurement (the slices, the voxel, k(s) of each fitted side).
 struct CubeFit {

@@ -50,7 +50,8 @@ TEST(CommandTable, HelpShowsEveryCommandAndTheParserTakesEachEntrysOptionsOnly)
     const std::map<std::string_view, std::string> values = {
         {"--region", "0,0,4,4"}, {"--page", "1"},       {"--voxel", "1,1,2"},  {"--threshold", "9"},
         {"--jobs", "2"},         {"--format", "jsonl"}, {"--output", "o.csv"}, {"--pixel-size", "0.5"},
-        {"--distance", "1"},     {"--grid", "min"},     {"--range", "auto"},
+        {"--distance", "1"},     {"--grid", "min"},     {"--range", "auto"},   {"--mask", "m.png"},
+        {"--labels", "l.png"},
     };
     std::vector<std::string_view> allOptions = {"--json", "--recursive", "--progress", "--no-progress"};
     for (const auto& [option, value] : values)
@@ -86,6 +87,11 @@ TEST(CommandTable, HelpShowsEveryCommandAndTheParserTakesEachEntrysOptionsOnly)
             withOption.emplace_back(option);
             if (values.contains(option))
                 withOption.push_back(values.at(option));
+            // The rows' --format and --output go with --labels.
+            if (command.measureObject && (option == "--format" || option == "--output")) {
+                withOption.emplace_back("--labels");
+                withOption.emplace_back("l.png");
+            }
             const bool taken =
                 std::find(command.options.begin(), command.options.end(), option) != command.options.end();
             EXPECT_EQ(usageError(withOption),

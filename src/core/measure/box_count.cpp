@@ -4,6 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/measure/bit_rows.hpp"
+#include "core/measure/masked_counting.hpp"
 #include "core/measure/occupancy_level.hpp"
 #include "core/measure/row_classifier.hpp"
 
@@ -52,9 +53,10 @@ Scratch& threadScratch()
 }
 
 std::int64_t occupiedBoxes(const OccupancyLevel& level, PixelClass pixelClass, const Region& region,
-                           Overlap xs, Overlap ys, std::int64_t side)
+                           Overlap xs, Overlap ys, std::int64_t side, bool masked)
 {
-    if (pixelClass == PixelClass::Black)
+    // Black, or anything under a mask: only the image's pixels can occupy.
+    if (pixelClass == PixelClass::Black || masked)
         return countWordBits(level.bits, level.words());
     // Non-black: a box with a region pixel off the image is occupied by it;
     // the others by their image pixels.
@@ -69,14 +71,15 @@ std::int64_t occupiedBoxes(const OccupancyLevel& level, PixelClass pixelClass, c
 }
 
 std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& region, PixelClass pixelClass,
-                                       std::size_t sideCount, RowGate* gate)
+                                       std::size_t sideCount, RowGate* gate, const PixelMask* mask)
 {
     std::vector<std::int64_t> counts(sideCount, 0);
     const Overlap xs = overlapOf(region.left, region.width, image.width);
     const Overlap ys = overlapOf(region.top, region.height, image.height);
     if (xs.length == 0 || ys.length == 0) {
-        // The region misses the image: nothing is black, everything non-black.
-        if (pixelClass == PixelClass::NonBlack)
+        // The region misses the image: nothing is black, everything non-black
+        // (but outside any mask).
+        if (pixelClass == PixelClass::NonBlack && mask == nullptr)
             for (std::size_t k = 0; k < sideCount; ++k) {
                 const std::int64_t side = std::int64_t{1} << k;
                 counts[k] = ceilDiv(region.width, side) * ceilDiv(region.height, side);
@@ -106,9 +109,11 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
         level.bits = sized(scratch.levelA, level.words());
     readPixelRows(xs, ys, image.rowOrder(), level, rowA, rowB, [&](std::int64_t r, std::uint64_t* bits) {
         classifier.classify(imageRow(r), firstPixel, xs.length, bits);
+        if (mask != nullptr)
+            andMaskBits(*mask, region.top + ys.offset + r, firstPixel, xs.length, bits);
         pixelsInClass += countWordBits(bits, pixelWords);
     });
-    counts[0] = pixelClass == PixelClass::Black
+    counts[0] = pixelClass == PixelClass::Black || mask != nullptr
                     ? pixelsInClass
                     : std::int64_t{region.width} * region.height - xs.length * ys.length + pixelsInClass;
 
@@ -117,7 +122,7 @@ std::vector<std::int64_t> countPerSide(const ImageView& image, const Region& reg
     bool inA = true;
     for (std::size_t k = 1; k < sideCount; ++k) {
         const std::int64_t side = std::int64_t{1} << k;
-        counts[k] = occupiedBoxes(level, pixelClass, region, xs, ys, side);
+        counts[k] = occupiedBoxes(level, pixelClass, region, xs, ys, side, mask != nullptr);
         if (k + 1 < sideCount) {
             OccupancyLevel next = levelShape(xs, ys, static_cast<int>(k + 1));
             next.bits = sized(inA ? scratch.levelB : scratch.levelA, next.words());
@@ -141,20 +146,38 @@ std::vector<std::int64_t> boxSides(std::int32_t width, std::int32_t height, std:
     return sides;
 }
 
-BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass, RowGate* gate)
+namespace {
+
+BoxCounts countUnder(const ImageView& image, const Region& region, PixelClass pixelClass, RowGate* gate,
+                     const PixelMask* mask)
 {
     BoxCounts result;
     result.sides = boxSides(region.width, region.height, 1);
     if (!result.sides.empty())
-        result.counts = countPerSide(image, region, pixelClass, result.sides.size(), gate);
+        result.counts = countPerSide(image, region, pixelClass, result.sides.size(), gate, mask);
     // count(1) stays 0 when no side is counted.
     const std::int64_t pixelsInClass = result.counts.empty() ? 0 : result.counts.front();
-    const std::int64_t area = std::int64_t{region.width} * region.height;
+    if (mask != nullptr)
+        result.maskArea = maskAreaIn(*mask, region);
+    const std::int64_t area = result.maskArea.value_or(std::int64_t{region.width} * region.height);
     // A region without pixels has no side either, so its coverage is 0 / 0.
     if (area == 0)
         fail(msg::kInvalidFloatOperation);
     result.coverage = static_cast<double>(pixelsInClass) / static_cast<double>(area) * 100.0;
     return result;
+}
+
+}  // namespace
+
+BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass, RowGate* gate)
+{
+    return countUnder(image, region, pixelClass, gate, nullptr);
+}
+
+BoxCounts countMaskedBoxes(const ImageView& image, const Region& region, PixelClass pixelClass,
+                           const PixelMask* mask)
+{
+    return countUnder(image, region, pixelClass, nullptr, mask);
 }
 
 }  // namespace dimora

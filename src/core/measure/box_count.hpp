@@ -27,9 +27,11 @@
 
 #include "core/image/bitmap.hpp"
 #include "core/image/decode_watcher.hpp"
+#include "core/image/pixel_mask.hpp"
 #include "core/image/region.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace dimora {
@@ -54,6 +56,9 @@ struct BoxCounts {
     // count(1) / (W × H) × 100: the percentage of region pixels in the class,
     // W × H in 64 bits. 0 when no side is counted.
     double coverage = 0;
+    // Counted under a mask: its pixels inside the region, which the
+    // coverage is taken over instead of W × H.
+    std::optional<std::int64_t> maskArea;
 };
 
 // Counts the boxes of every side. Throws Error("不正な浮動小数点数演算命令")
@@ -63,5 +68,12 @@ struct BoxCounts {
 // top-down image; the gate's RowsAbandoned ends the counting.
 [[nodiscard]] BoxCounts countBoxes(const ImageView& image, const Region& region, PixelClass pixelClass,
                                    RowGate* gate = nullptr);
+
+// countBoxes under a mask (nullptr: none, exactly countBoxes): a pixel
+// outside the mask is never in the class, also a region pixel off the image
+// for the non-black class; the coverage is count(1) over the mask's pixels
+// inside the region (0 / 0, the float error, when it has none).
+[[nodiscard]] BoxCounts countMaskedBoxes(const ImageView& image, const Region& region, PixelClass pixelClass,
+                                         const PixelMask* mask);
 
 }  // namespace dimora

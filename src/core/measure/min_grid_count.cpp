@@ -4,6 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/measure/bit_rows.hpp"
+#include "core/measure/masked_counting.hpp"
 #include "core/measure/occupancy_level.hpp"
 #include "core/measure/row_classifier.hpp"
 
@@ -110,7 +111,7 @@ void orBitsAt(std::uint64_t* row, std::int64_t at, const std::uint64_t* source, 
 }
 
 StartMask buildMask(const ImageView& image, const Region& region, PixelClass pixelClass, std::int64_t pad,
-                    std::vector<std::uint64_t>& memory)
+                    std::vector<std::uint64_t>& memory, const PixelMask* pixelMask)
 {
     StartMask mask;
     mask.pad = pad;
@@ -122,8 +123,9 @@ StartMask buildMask(const ImageView& image, const Region& region, PixelClass pix
     const Overlap xs = overlapOf(region.left, region.width, image.width);
     const Overlap ys = overlapOf(region.top, region.height, image.height);
     const bool nonBlack = pixelClass == PixelClass::NonBlack;
-    // Region pixels off the image are non-black.
-    if (nonBlack) {
+    // Region pixels off the image are non-black, unless a mask leaves them
+    // out (they lie outside every mask).
+    if (nonBlack && pixelMask == nullptr) {
         for (std::int64_t y = 0; y < region.height; ++y) {
             std::uint64_t* row = mask.row(pad + y);
             if (xs.length == 0 || y < ys.offset || y >= ys.offset + ys.length) {
@@ -147,6 +149,8 @@ StartMask buildMask(const ImageView& image, const Region& region, PixelClass pix
         const std::int64_t r = backwards ? ys.length - 1 - step : step;
         const auto y = static_cast<std::int32_t>(region.top + ys.offset + r);
         classifier.classify(image.row(y), firstPixel, xs.length, pixels.data());
+        if (pixelMask != nullptr)
+            andMaskBits(*pixelMask, y, firstPixel, xs.length, pixels.data());
         orBitsAt(mask.row(pad + ys.offset + r), pad + xs.offset, pixels.data(), xs.length);
     }
     return mask;
@@ -335,13 +339,14 @@ void checkBudget(const Region& region)
 // or the count of side 1 to onFirst.
 template <class OnFirst, class OnSide>
 void countAllPlacements(const ImageView& image, const Region& region, PixelClass pixelClass,
-                        const std::vector<std::int64_t>& sides, OnFirst&& onFirst, OnSide&& onSide)
+                        const std::vector<std::int64_t>& sides, OnFirst&& onFirst, OnSide&& onSide,
+                        const PixelMask* pixelMask = nullptr)
 {
     if (sides.empty())
         return;
     checkBudget(region);
     GridScratch& scratch = threadScratch();
-    StartMask mask = buildMask(image, region, pixelClass, padFor(sides.back()), scratch.mask);
+    StartMask mask = buildMask(image, region, pixelClass, padFor(sides.back()), scratch.mask, pixelMask);
     onFirst(countWordBits(mask.bits, mask.words()));
     for (std::size_t k = 1; k < sides.size(); ++k) {
         ResidueCounter counter(sides[k], scratch);
@@ -379,7 +384,8 @@ std::uint64_t minGridWorkingBytes(const Region& region)
     return mask + counters;
 }
 
-MinGridCounts countBoxesMinGrid(const ImageView& image, const Region& region, PixelClass pixelClass)
+MinGridCounts countBoxesMinGrid(const ImageView& image, const Region& region, PixelClass pixelClass,
+                                const PixelMask* mask)
 {
     failWithoutPixels(region);
     MinGridCounts result;
@@ -403,18 +409,28 @@ MinGridCounts countBoxesMinGrid(const ImageView& image, const Region& region, Pi
             });
             result.counts.push_back(best);
             result.offsets.push_back(at);
-        });
-    result.coverage = coverageOf(region, result.counts.empty() ? 0 : result.counts.front());
+        },
+        mask);
+    const std::int64_t pixelsInClass = result.counts.empty() ? 0 : result.counts.front();
+    if (mask != nullptr) {
+        // Over the mask's pixels inside the region: 0 / 0 when it has none.
+        result.maskArea = maskAreaIn(*mask, region);
+        if (*result.maskArea == 0)
+            fail(msg::kInvalidFloatOperation);
+        result.coverage = static_cast<double>(pixelsInClass) / static_cast<double>(*result.maskArea) * 100.0;
+    } else {
+        result.coverage = coverageOf(region, pixelsInClass);
+    }
     return result;
 }
 
 MinGridCounts countBoxesOnGrid(const ImageView& image, const Region& region, PixelClass pixelClass,
-                               GridPlacement placement)
+                               GridPlacement placement, const PixelMask* mask)
 {
     if (placement == GridPlacement::Min)
-        return countBoxesMinGrid(image, region, pixelClass);
+        return countBoxesMinGrid(image, region, pixelClass, mask);
     MinGridCounts result;
-    static_cast<BoxCounts&>(result) = countBoxes(image, region, pixelClass);
+    static_cast<BoxCounts&>(result) = countMaskedBoxes(image, region, pixelClass, mask);
     return result;
 }
 

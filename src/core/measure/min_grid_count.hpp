@@ -79,12 +79,13 @@ private:
 // Error("不正な浮動小数点数演算命令") for a region without pixels, as
 // countBoxes does, and the budget's error (see above).
 [[nodiscard]] MinGridCounts countBoxesMinGrid(const ImageView& image, const Region& region,
-                                              PixelClass pixelClass);
+                                              PixelClass pixelClass, const PixelMask* mask = nullptr);
 
 // countBoxes for GridPlacement::Origin (no offsets), countBoxesMinGrid for
 // GridPlacement::Min: the one call a front end needs for its grid option.
 [[nodiscard]] MinGridCounts countBoxesOnGrid(const ImageView& image, const Region& region,
-                                             PixelClass pixelClass, GridPlacement placement);
+                                             PixelClass pixelClass, GridPlacement placement,
+                                             const PixelMask* mask = nullptr);
 
 // The counts of every placement of every side, for each side in turn (side 1
 // first). Memory and errors as countBoxesMinGrid, plus the s × s counts handed
