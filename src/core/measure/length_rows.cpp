@@ -44,31 +44,51 @@ void addRowLinks(const std::uint64_t* above, const std::uint64_t* centre, const 
                  std::int64_t columns, double& sum)
 {
     const std::size_t words = bitWords(columns);
+    const auto at = [words](const std::uint64_t* row, std::size_t w) -> std::uint64_t {
+        return w < words ? row[w] : 0;
+    };
+    // The running sum stays in a register; its additions are the ones the
+    // whole-image order makes, one by one.
+    double s = sum;
     for (std::size_t w = 0; w < words; ++w) {
         std::uint64_t centres = centre[w];
+        // Columns 0 and columns − 1 are neighbours only, not centres.
+        if (w == 0)
+            centres &= ~std::uint64_t{1};
+        if (static_cast<std::size_t>((columns - 1) >> 6) == w)
+            centres &= ~(std::uint64_t{1} << ((columns - 1) & 63));
+        if (centres == 0)
+            continue;
+        // Bit b of each mask: whether that neighbour of the centre in bit b
+        // is black (the words before and after give the bits across a word's
+        // edge; bits past the row are 0).
+        const std::uint64_t before = w > 0 ? centre[w - 1] : 0, after = at(centre, w + 1);
+        const std::uint64_t aboveBefore = w > 0 ? above[w - 1] : 0, aboveAfter = at(above, w + 1);
+        const std::uint64_t belowBefore = w > 0 ? below[w - 1] : 0, belowAfter = at(below, w + 1);
+        const std::uint64_t left = centre[w] << 1 | before >> 63;
+        const std::uint64_t right = centre[w] >> 1 | after << 63;
+        const std::uint64_t up = above[w], down = below[w];
+        const std::uint64_t upLeft = above[w] << 1 | aboveBefore >> 63;
+        const std::uint64_t downLeft = below[w] << 1 | belowBefore >> 63;
+        const std::uint64_t upRight = above[w] >> 1 | aboveAfter << 63;
+        const std::uint64_t downRight = below[w] >> 1 | belowAfter << 63;
         while (centres != 0) {
-            const std::int64_t i = static_cast<std::int64_t>(w) * 64 + std::countr_zero(centres);
+            const int b = std::countr_zero(centres);
             centres &= centres - 1;
-            if (i == 0 || i == columns - 1)
-                continue;  // a neighbour column, not a centre
-            if (testBit(centre, i - 1))
-                sum += kSideWeight;
-            if (testBit(centre, i + 1))
-                sum += kSideWeight;
-            if (testBit(above, i))
-                sum += kSideWeight;
-            if (testBit(below, i))
-                sum += kSideWeight;
-            if (testBit(above, i - 1))
-                sum += kCornerWeight;
-            if (testBit(below, i - 1))
-                sum += kCornerWeight;
-            if (testBit(above, i + 1))
-                sum += kCornerWeight;
-            if (testBit(below, i + 1))
-                sum += kCornerWeight;
+            // Left, right, above, below (1.0 each), then upper left, lower
+            // left, upper right, lower right (1.4 each): the sides all come
+            // before the corners, so only how many of each matters.
+            const unsigned sides =
+                static_cast<unsigned>((left >> b & 1) + (right >> b & 1) + (up >> b & 1) + (down >> b & 1));
+            const unsigned corners = static_cast<unsigned>((upLeft >> b & 1) + (downLeft >> b & 1) +
+                                                           (upRight >> b & 1) + (downRight >> b & 1));
+            for (unsigned k = 0; k < sides; ++k)
+                s += kSideWeight;
+            for (unsigned k = 0; k < corners; ++k)
+                s += kCornerWeight;
         }
     }
+    sum = s;
 }
 
 }  // namespace dimora
