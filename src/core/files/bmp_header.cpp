@@ -176,7 +176,7 @@ std::uint64_t bmpPixelOffset(std::span<const std::uint8_t> fileHeader, std::uint
     return offset;
 }
 
-BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSize)
+BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpPixels pixels)
 {
     BmpInfo info;
     info.pixelOffset = bmpPixelOffset(head, fileSize);
@@ -234,7 +234,14 @@ BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSi
         invalid();
 
     const std::uint64_t available = fileSize - info.pixelOffset;
-    const std::uint64_t pixelBytes = Bitmap::pixelBytesFor(info.width, info.height, info.layout);
+    std::uint64_t pixelBytes = Bitmap::pixelBytesFor(info.width, info.height, info.layout);
+    if (pixelBytes == 0 && pixels == BmpPixels::ReadInPlace && info.compression == BmpCompression::None) {
+        // Beyond the budget, but read in place: the file must hold the rows.
+        const std::uint64_t stride = info.layout.strideFor(info.width);
+        const auto height = static_cast<std::uint64_t>(info.height);
+        if (stride <= UINT64_MAX / height)
+            pixelBytes = stride * height;
+    }
     if (pixelBytes == 0)  // beyond the memory budget
         invalid();
     if (info.compression == BmpCompression::None) {

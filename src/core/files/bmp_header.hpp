@@ -53,10 +53,16 @@ inline constexpr std::size_t kBmpMaxHeadBytes = 2048;
 // Everything parseBmpHeaders needs lies before it.
 [[nodiscard]] std::uint64_t bmpPixelOffset(std::span<const std::uint8_t> fileHeader, std::uint64_t fileSize);
 
+// Whether the pixels are to be held whole (and so must fit the memory
+// budget), or read where they lie a band at a time (an uncompressed file of
+// any size; an RLE file is decoded whole either way).
+enum class BmpPixels : std::uint8_t { Held, ReadInPlace };
+
 // Reads and checks the headers and the palette. `head` holds the file's first
 // min(bmpPixelOffset(), kBmpMaxHeadBytes) bytes or more; fileSize is the whole
 // file's size.
-[[nodiscard]] BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSize);
+[[nodiscard]] BmpInfo parseBmpHeaders(std::span<const std::uint8_t> head, std::uint64_t fileSize,
+                                      BmpPixels pixels = BmpPixels::Held);
 
 // Refuses, with the invalid-bitmap error, an indexed image in which a pixel
 // refers past the end of its palette. Costs one pass over the pixels when the

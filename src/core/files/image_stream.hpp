@@ -27,4 +27,11 @@ namespace dimora {
 
 void streamImageFile(const std::string& path, std::int32_t page, RowSink& sink);
 
+// Whether page `page` of the file is an image that the readers take but whose
+// pixels loadImageFile refuses for the memory budget alone: such a file can
+// still be streamed. False for a file that cannot be read for any other
+// reason (an interlaced PNG too, which is never streamed). Reads the file's
+// header only.
+[[nodiscard]] bool exceedsMemoryBudget(const std::string& path, std::int32_t page);
+
 }  // namespace dimora

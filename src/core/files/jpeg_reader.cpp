@@ -164,6 +164,11 @@ void readJpegInto(const std::string& name, const std::function<void(jpeg_decompr
         decoded = false;
     } catch (const std::length_error&) {
         decoded = false;
+    } catch (...) {
+        // What a sink throws goes on to the caller, the library's memory
+        // freed first.
+        jpeg_destroy_decompress(&info);
+        throw;
     }
     jpeg_destroy_decompress(&info);
     if (!decoded)

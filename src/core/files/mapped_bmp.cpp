@@ -13,7 +13,7 @@
 
 namespace dimora {
 
-MappedBmpFile::MappedBmpFile(const std::string& path)
+MappedBmpFile::MappedBmpFile(const std::string& path, BmpPixels pixels)
 {
     const InputFile file(path);
     if (file.size() < kBmpFileHeaderSize)
@@ -22,15 +22,18 @@ MappedBmpFile::MappedBmpFile(const std::string& path)
         file.failToOpen();
     mappedBytes_ = static_cast<std::size_t>(file.size());
     // MAP_POPULATE maps the page-cache pages at once, so the scan that follows
-    // takes no page faults.
-    void* p = ::mmap(nullptr, mappedBytes_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.descriptor(), 0);
+    // takes no page faults; not for a file beyond the memory budget, which
+    // may exceed memory itself.
+    const bool populate = pixels == BmpPixels::Held || file.size() <= Bitmap::memoryBudget();
+    void* p = ::mmap(nullptr, mappedBytes_, PROT_READ, MAP_PRIVATE | (populate ? MAP_POPULATE : 0),
+                     file.descriptor(), 0);
     if (p == MAP_FAILED)
         file.failToOpen();
     mapping_ = static_cast<const std::uint8_t*>(p);
 
     try {
         const std::span<const std::uint8_t> bytes(mapping_, mappedBytes_);
-        BmpInfo info = parseBmpHeaders(bytes, bytes.size());
+        BmpInfo info = parseBmpHeaders(bytes, bytes.size(), pixels);
         width_ = info.width;
         height_ = info.height;
         order_ = info.order;

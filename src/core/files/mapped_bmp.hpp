@@ -12,6 +12,7 @@
 // The view (and its layout pointer) stays valid while this object lives and
 // is not moved; take it again after a move.
 
+#include "core/files/bmp_header.hpp"
 #include "core/image/bitmap.hpp"
 
 #include <cstdint>
@@ -25,7 +26,11 @@ public:
     // Opens and checks the file: Error("ファイル %s は開けません") when it
     // cannot be opened or mapped, Error("ビットマップイメージが不正です") when
     // it is not a bitmap that loadBmpFile accepts.
-    explicit MappedBmpFile(const std::string& path);
+    //
+    // With BmpPixels::ReadInPlace an uncompressed file beyond the memory
+    // budget is taken too (its rows are read from the mapping a band at a
+    // time, never held), and its pages are not all mapped at once.
+    explicit MappedBmpFile(const std::string& path, BmpPixels pixels = BmpPixels::Held);
     ~MappedBmpFile();
     MappedBmpFile(MappedBmpFile&& other) noexcept;
     MappedBmpFile& operator=(MappedBmpFile&& other) noexcept;

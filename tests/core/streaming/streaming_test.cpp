@@ -291,6 +291,52 @@ TEST(StreamingMeasurement, FailsAsLoadingFails)
               errorOf([&] { (void)loadImageFile(folder.file("t.tif"), 2); }));
 }
 
+// Sets the memory budget for one scope.
+class BudgetOf {
+public:
+    explicit BudgetOf(std::uint64_t bytes) : saved_(Bitmap::memoryBudget())
+    {
+        Bitmap::setMemoryBudget(bytes);
+    }
+    ~BudgetOf() { Bitmap::setMemoryBudget(saved_); }
+    BudgetOf(const BudgetOf&) = delete;
+    BudgetOf& operator=(const BudgetOf&) = delete;
+
+private:
+    std::uint64_t saved_;
+};
+
+// An image whose pixels exceed the budget cannot be loaded, is known to be
+// too large rather than damaged, and is still measured, to the numbers of the
+// image loaded under a budget that holds it. A damaged file of a size the
+// budget holds is not too large.
+TEST(StreamingMeasurement, MeasuresImagesBeyondTheMemoryBudget)
+{
+    const testing::ScratchFolder folder;
+    for (const Format& format : kFormats) {
+        if (format.name == "pngRgbInterlaced")
+            continue;  // decoded whole: never streamed
+        const std::string path = folder.file(format.name);
+        format.write(path, 1000, 400);
+        const Bitmap image = loadImageFile(path);
+        const BoxCounts expected = countBoxes(image.view(), {0, 0, 1000, 400}, PixelClass::Black);
+        std::vector<std::uint8_t> bytes = testing::readFile(path);
+        const std::string cut = folder.file("cut-" + format.name);
+        testing::writeFile(cut, std::span(bytes).first(bytes.size() / 2));
+        EXPECT_FALSE(exceedsMemoryBudget(path, 1)) << format.name;
+        EXPECT_FALSE(exceedsMemoryBudget(cut, 1)) << format.name;
+
+        // One byte short of the whole image; a band of rows still fits.
+        const BudgetOf budget(image.byteCount() - 1);
+        EXPECT_THROW((void)loadImageFile(path), Error) << format.name;
+        EXPECT_TRUE(exceedsMemoryBudget(path, 1)) << format.name;
+        BoxCountSink sink(std::nullopt, PixelClass::Black);
+        streamImageFile(path, 1, sink);
+        EXPECT_EQ(sink.result().counts, expected.counts) << format.name;
+    }
+    EXPECT_FALSE(exceedsMemoryBudget(folder.file("missing.png"), 1));
+}
+
 // A bilevel file far larger than the rows the counters keep is measured with
 // the memory of a few strips: its pixels are never held whole.
 TEST(StreamingMeasurement, KeepsOnlyABandOfALargeImage)
