@@ -15,13 +15,7 @@ namespace dimora {
 namespace {
 
 using Wide = unsigned __int128;
-
-// Σ M, Σ M² and the number of boxes taken at one side.
-struct Moments {
-    Wide sum = 0;
-    Wide squares = 0;
-    std::uint64_t boxes = 0;
-};
+using Moments = LacunarityMoments;
 
 // The summed-area table of the occupied pixels: entry (x, y) of a
 // (W + 1) × (H + 1) table is the number of occupied pixels above and left of
@@ -164,30 +158,44 @@ std::optional<EmptyBoxes> parseEmptyBoxes(std::string_view text)
 LacunarityResult measureLacunarity(const ImageView& image, const Region& region,
                                    const LacunaritySettings& settings, const PixelMask* mask)
 {
+    if (region.width <= 0 || region.height <= 0)
+        fail(msg::kNoOccupiedPixel);
+    const std::vector<std::uint8_t> occupied = occupiedPixels(image, region, mask);
+    std::int64_t occupiedCount = 0;
+    for (const std::uint8_t pixel : occupied)
+        occupiedCount += pixel;
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(region.width) * static_cast<std::uint64_t>(region.height);
+    return finishLacunarity(region, settings, occupiedCount, [&](const std::vector<std::int64_t>& sides) {
+        return pixels < std::numeric_limits<std::uint32_t>::max()
+                   ? allMoments<std::uint32_t>(occupied, region, settings, sides)
+                   : allMoments<std::uint64_t>(occupied, region, settings, sides);
+    });
+}
+
+std::vector<std::int64_t> lacunaritySides(const Region& region, const LacunaritySettings& settings)
+{
+    return settings.sides.empty() ? defaultLacunaritySides(region) : settings.sides;
+}
+
+LacunarityResult finishLacunarity(
+    const Region& region, const LacunaritySettings& settings, std::int64_t occupied,
+    const std::function<std::vector<LacunarityMoments>(const std::vector<std::int64_t>& sides)>& momentsOf)
+{
     LacunarityResult result;
     result.region = region;
     result.method = settings.method;
     result.empty = settings.empty;
-    if (region.width <= 0 || region.height <= 0)
+    result.occupied = occupied;
+    if (region.width <= 0 || region.height <= 0 || occupied == 0)
         fail(msg::kNoOccupiedPixel);
-    const std::vector<std::uint8_t> occupied = occupiedPixels(image, region, mask);
-    for (const std::uint8_t pixel : occupied)
-        result.occupied += pixel;
-    if (result.occupied == 0)
-        fail(msg::kNoOccupiedPixel);
-
-    const std::vector<std::int64_t> sides =
-        settings.sides.empty() ? defaultLacunaritySides(region) : settings.sides;
+    const std::vector<std::int64_t> sides = lacunaritySides(region, settings);
     const std::int64_t shorter = std::min(region.width, region.height);
     for (const std::int64_t r : sides)
         if (r < 1 || r > shorter)
             fail(msg::kBoxDoesNotFit, std::to_string(r));
 
-    const std::uint64_t pixels =
-        static_cast<std::uint64_t>(region.width) * static_cast<std::uint64_t>(region.height);
-    const std::vector<Moments> moments = pixels < std::numeric_limits<std::uint32_t>::max()
-                                             ? allMoments<std::uint32_t>(occupied, region, settings, sides)
-                                             : allMoments<std::uint64_t>(occupied, region, settings, sides);
+    const std::vector<Moments> moments = momentsOf(sides);
 
     std::vector<double> x, y;
     for (std::size_t k = 0; k < sides.size(); ++k) {

@@ -37,6 +37,7 @@
 #include "core/measure/mass_messages.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -91,5 +92,23 @@ struct LacunarityResult {
 [[nodiscard]] LacunarityResult measureLacunarity(const ImageView& image, const Region& region,
                                                  const LacunaritySettings& settings,
                                                  const PixelMask* mask = nullptr);
+
+// Σ M, Σ M² and the number of boxes taken at one side, as exact integers.
+struct LacunarityMoments {
+    unsigned __int128 sum = 0;
+    unsigned __int128 squares = 0;
+    std::uint64_t boxes = 0;
+};
+
+// The sides measured: settings.sides, or else the region's default ones.
+[[nodiscard]] std::vector<std::int64_t> lacunaritySides(const Region& region,
+                                                        const LacunaritySettings& settings);
+
+// The end of measureLacunarity, for counters that gather the boxes' masses
+// themselves (the streaming fixed grid): its checks and errors in its order,
+// given the region's occupied pixels, then momentsOf(sides) and the result.
+[[nodiscard]] LacunarityResult finishLacunarity(
+    const Region& region, const LacunaritySettings& settings, std::int64_t occupied,
+    const std::function<std::vector<LacunarityMoments>(const std::vector<std::int64_t>& sides)>& momentsOf);
 
 }  // namespace dimora

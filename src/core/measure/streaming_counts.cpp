@@ -52,6 +52,10 @@ struct BoxCountSink::State {
     bool missesImage = false;
     std::optional<RowClassifier> classifier;
     std::vector<std::uint64_t> pixels;  // the bits of one pixel row
+    // The pixel rows of the open row of side-2 boxes, ORed: halved once when
+    // that box row closes, not once per pixel row.
+    std::vector<std::uint64_t> pairs;
+    bool pairsEmpty = true;
     std::vector<std::uint64_t> halved;  // one row halved
     std::vector<Level> levels;          // levels[k]: side 2^k (k ≥ 1)
     std::int64_t pixelsInClass = 0;
@@ -90,8 +94,10 @@ void BoxCountSink::begin(std::int32_t width, std::int32_t height, const PixelLay
         level.columnsOnImage = boxesOnImage(region_.width, s.xs, side);
         level.rowsOnImage = boxesOnImage(region_.height, s.ys, side);
     }
-    if (s.sideCount >= 2)
+    if (s.sideCount >= 2) {
         s.halved.assign(s.levels[1].shape.wordsPerRow, 0);
+        s.pairs.assign(s.pixels.size(), 0);
+    }
 }
 
 void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
@@ -110,8 +116,11 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
         s.pixelsInClass += countWordBits(s.pixels.data(), pixelWords);
         if (s.sideCount < 2)
             continue;
-        halveBits(s.pixels.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), s.halved.data());
-        orWords(s.levels[1].row.data(), s.halved.data(), s.levels[1].shape.wordsPerRow);
+        if (s.pairsEmpty)
+            std::copy(s.pixels.begin(), s.pixels.end(), s.pairs.begin());
+        else
+            orWords(s.pairs.data(), s.pixels.data(), pixelWords);
+        s.pairsEmpty = false;
         // The box rows that this pixel row completes, side 2 upwards: a box
         // row of side 2^k ends where the region's row count reaches a
         // multiple of 2^k, or with the overlap's last row.
@@ -121,6 +130,10 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
             if (!lastRow && ((regionRow + 1) & ((std::int64_t{1} << k) - 1)) != 0)
                 break;
             State::Level& level = s.levels[k];
+            if (k == 1) {
+                halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), level.row.data());
+                s.pairsEmpty = true;
+            }
             const std::int64_t j = regionRow >> k;
             if (pixelClass_ == PixelClass::Black)
                 level.occupied += countWordBits(level.row.data(), level.shape.wordsPerRow);
@@ -427,6 +440,139 @@ std::optional<TotalLength> LengthSink::result() const
     result.length = result.sum / 2;
     result.field = totalLengthFieldText(result.length);
     return result;
+}
+
+// ---- lacunarity on the fixed grid ------------------------------------------
+
+struct LacunarityGridSink::State {
+    // One side r: the boxes of the region's grid that hold image pixels
+    // (columns [first, end) of floor(W / r)), the masses of the open box row
+    // (`row`), and the moments of the rows closed.
+    struct Side {
+        std::int64_t r = 0;
+        std::int64_t first = 0, end = 0;
+        std::int64_t boxRows = 0;  // floor(H / r): the rows of whole boxes
+        std::int64_t openRow = -1;
+        std::vector<std::uint64_t> masses;
+        LacunarityMoments moments;
+        std::uint64_t occupiedBoxes = 0;
+    };
+
+    Overlap xs, ys;
+    std::optional<RowClassifier> classifier;
+    std::vector<std::uint64_t> pixels;
+    std::int64_t occupied = 0;
+    std::vector<Side> sides;  // the sides that fit the region, in the order asked
+    bool exclude = false;
+
+    void close(Side& s)
+    {
+        if (s.openRow < 0)
+            return;
+        for (std::uint64_t& mass : s.masses) {
+            s.moments.sum += mass;
+            s.moments.squares += static_cast<unsigned __int128>(mass) * mass;
+            s.occupiedBoxes += mass != 0 ? 1 : 0;
+            mass = 0;
+        }
+        s.openRow = -1;
+    }
+};
+
+LacunarityGridSink::LacunarityGridSink(const std::optional<Region>& region, LacunaritySettings settings)
+    : given_(region), settings_(std::move(settings))
+{
+}
+
+LacunarityGridSink::~LacunarityGridSink() = default;
+
+void LacunarityGridSink::begin(std::int32_t width, std::int32_t height, const PixelLayout& layout)
+{
+    region_ = given_.value_or(Region{0, 0, width, height});
+    state_ = std::make_unique<State>();
+    State& st = *state_;
+    st.exclude = settings_.empty == EmptyBoxes::Exclude;
+    st.xs = overlapOf(region_.left, region_.width, width);
+    st.ys = overlapOf(region_.top, region_.height, height);
+    if (region_.width <= 0 || region_.height <= 0 || st.xs.length == 0 || st.ys.length == 0)
+        return;
+    // Black pixels are the occupied ones (pixels off the image never are).
+    st.classifier.emplace(layout, PixelTest::BlackByRed);
+    st.pixels.assign(bitWords(st.xs.length), 0);
+    const std::int64_t shorter = std::min(region_.width, region_.height);
+    for (const std::int64_t r : lacunaritySides(region_, settings_)) {
+        State::Side s;
+        s.r = r;
+        // A side that does not fit ends the measurement with its error;
+        // nothing is counted for it.
+        if (r >= 1 && r <= shorter) {
+            s.first = st.xs.offset / r;
+            s.end = std::min<std::int64_t>(region_.width / r, ceilDiv(st.xs.offset + st.xs.length, r));
+            s.boxRows = region_.height / r;
+            s.masses.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.end - s.first, 0)), 0);
+        }
+        st.sides.push_back(std::move(s));
+    }
+}
+
+void LacunarityGridSink::rows(std::int32_t firstRow, const ImageView& band)
+{
+    State& st = *state_;
+    if (!st.classifier)
+        return;
+    const std::int64_t firstOverlapRow = std::int64_t{region_.top} + st.ys.offset;
+    const std::int64_t firstPixel = std::int64_t{region_.left} + st.xs.offset;
+    for (std::int32_t i = 0; i < band.height; ++i) {
+        const std::int64_t r = std::int64_t{firstRow} + i - firstOverlapRow;
+        if (r < 0 || r >= st.ys.length)
+            continue;
+        st.classifier->classify(band.row(i), firstPixel, st.xs.length, st.pixels.data());
+        st.occupied += countWordBits(st.pixels.data(), st.pixels.size());
+        const std::int64_t regionRow = st.ys.offset + r;
+        for (State::Side& s : st.sides) {
+            if (s.masses.empty())
+                continue;
+            const std::int64_t boxRow = regionRow / s.r;
+            if (boxRow >= s.boxRows)
+                continue;  // below the last whole box
+            if (boxRow != s.openRow) {
+                st.close(s);
+                s.openRow = boxRow;
+            }
+            // Box column c covers region columns [c·r, c·r + r), overlap
+            // bits [c·r − offset, c·r + r − offset).
+            for (std::int64_t c = s.first; c < s.end; ++c) {
+                const std::int64_t from = std::max<std::int64_t>(c * s.r - st.xs.offset, 0);
+                const std::int64_t to = std::min<std::int64_t>(c * s.r + s.r - st.xs.offset, st.xs.length);
+                s.masses[static_cast<std::size_t>(c - s.first)] +=
+                    static_cast<std::uint64_t>(countBits(st.pixels.data(), from, to));
+            }
+        }
+    }
+}
+
+void LacunarityGridSink::end()
+{
+    for (State::Side& s : state_->sides)
+        state_->close(s);
+}
+
+LacunarityResult LacunarityGridSink::result() const
+{
+    const State& st = *state_;
+    return finishLacunarity(region_, settings_, st.occupied, [&](const std::vector<std::int64_t>&) {
+        std::vector<LacunarityMoments> moments;
+        for (const State::Side& s : st.sides) {
+            LacunarityMoments m = s.moments;
+            // Boxes without image pixels are empty; they are taken with
+            // the empty boxes included.
+            const std::uint64_t all = static_cast<std::uint64_t>(region_.width / s.r) *
+                                      static_cast<std::uint64_t>(region_.height / s.r);
+            m.boxes = st.exclude ? s.occupiedBoxes : all;
+            moments.push_back(m);
+        }
+        return moments;
+    });
 }
 
 }  // namespace dimora

@@ -15,6 +15,10 @@
 //                    comes
 //   LengthSink       measureTotalLength: three rows of black bits, the links
 //                    of each row of centres added in the same order
+//   LacunarityGridSink  measureLacunarity with the fixed grid and no mask:
+//                    per side, the masses of the open row of boxes, added up
+//                    as its rows go by (the gliding box would need a band of
+//                    r rows of column sums per side r; it is not streamed)
 //
 // The region is given, or (nullopt) the measurement's own default once the
 // image's size is known: the whole image for the box counts, the scan
@@ -24,6 +28,7 @@
 #include "core/image/row_sink.hpp"
 #include "core/measure/box_count.hpp"
 #include "core/measure/gray_box_count.hpp"
+#include "core/measure/lacunarity.hpp"
 #include "core/measure/total_length.hpp"
 
 #include <cstdint>
@@ -101,6 +106,29 @@ private:
     struct State;
     std::optional<Region> selection_;
     Region scan_;
+    std::unique_ptr<State> state_;
+};
+
+class LacunarityGridSink final : public RowSink {
+public:
+    // `settings` must ask for the fixed grid.
+    LacunarityGridSink(const std::optional<Region>& region, LacunaritySettings settings);
+    ~LacunarityGridSink() override;
+    LacunarityGridSink(const LacunarityGridSink&) = delete;
+    LacunarityGridSink& operator=(const LacunarityGridSink&) = delete;
+
+    void begin(std::int32_t width, std::int32_t height, const PixelLayout& layout) override;
+    void rows(std::int32_t firstRow, const ImageView& band) override;
+    void end() override;
+
+    // measureLacunarity's result, after end; throws as it does.
+    [[nodiscard]] LacunarityResult result() const;
+
+private:
+    struct State;
+    std::optional<Region> given_;
+    LacunaritySettings settings_;
+    Region region_;
     std::unique_ptr<State> state_;
 };
 

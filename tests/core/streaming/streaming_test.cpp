@@ -230,6 +230,30 @@ TEST_P(StreamingMeasurement, GivesTheWholeImageNumbers)
         EXPECT_EQ(grayCounts.counts, grayWant.counts) << where << " gray";
         EXPECT_EQ(grayCounts.brightnessDifference, grayWant.brightnessDifference) << where;
 
+        for (const LacunaritySettings& settings :
+             {LacunaritySettings{LacunarityMethod::Grid, EmptyBoxes::Include, {}},
+              LacunaritySettings{LacunarityMethod::Grid, EmptyBoxes::Exclude, {3, 1, 5}}}) {
+            LacunarityGridSink grid(region, settings);
+            streamImageFile(path, 1, grid);
+            const auto got = outcome<LacunarityResult>([&] { return grid.result(); });
+            const auto want =
+                outcome<LacunarityResult>([&] { return measureLacunarity(view, boxRegion, settings); });
+            ASSERT_EQ(got.index(), want.index()) << where << " lacunarity";
+            if (const auto* result = std::get_if<LacunarityResult>(&got)) {
+                const auto& expected = std::get<LacunarityResult>(want);
+                ASSERT_EQ(result->sides.size(), expected.sides.size()) << where;
+                for (std::size_t k = 0; k < result->sides.size(); ++k) {
+                    EXPECT_EQ(result->sides[k].lacunarity, expected.sides[k].lacunarity)
+                        << where << " lacunarity";
+                    EXPECT_EQ(result->sides[k].boxes, expected.sides[k].boxes) << where << " boxes";
+                }
+                EXPECT_EQ(result->occupied, expected.occupied) << where;
+                EXPECT_EQ(result->slope, expected.slope) << where;
+            } else {
+                EXPECT_EQ(std::get<std::string>(got), std::get<std::string>(want)) << where;
+            }
+        }
+
         LengthSink length(region);
         streamImageFile(path, 1, length);
         const std::optional<TotalLength> lengthGot = length.result();
