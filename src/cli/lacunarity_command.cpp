@@ -21,15 +21,20 @@ json optionalNumber(const std::optional<double>& value)
     return value ? json(*value) : json(nullptr);
 }
 
-LacunarityResult measureFile(const std::string& path, const Arguments& arguments)
+LacunarityResult measureView(const ImageView& view, const Arguments& arguments)
 {
-    const Bitmap image = loadImageFile(path, arguments.page);
-    const Region region = arguments.region.value_or(Region{0, 0, image.width(), image.height()});
+    const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
     LacunaritySettings settings;
     settings.method = arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding);
     settings.empty = arguments.emptyBoxes.value_or(EmptyBoxes::Include);
     settings.sides = arguments.sides.value_or(std::vector<std::int64_t>{});
-    return measureLacunarity(image.view(), region, settings);
+    return measureLacunarity(view, region, settings);
+}
+
+LacunarityResult measureFile(const std::string& path, const Arguments& arguments)
+{
+    const Bitmap image = loadImageFile(path, arguments.page);
+    return measureView(image.view(), arguments);
 }
 
 json lacunarityJson(const LacunarityResult& result)
@@ -109,6 +114,11 @@ int runLacunarity(const Arguments& arguments, const OutputStreams& streams)
 json lacunarityFileJson(const std::string& path, const Arguments& arguments)
 {
     return lacunarityJson(measureFile(path, arguments));
+}
+
+json lacunarityViewJson(const ImageView& view, const Arguments& arguments)
+{
+    return lacunarityJson(measureView(view, arguments));
 }
 
 std::span<const BatchColumn> lacunarityColumns()

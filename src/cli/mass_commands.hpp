@@ -7,6 +7,8 @@
 
 #include "cli/arguments.hpp"
 #include "cli/command_table.hpp"
+#include "core/image/bitmap.hpp"
+#include "core/image/sample_plane.hpp"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -20,6 +22,9 @@ int runLacunarity(const Arguments& arguments, const OutputStreams& streams);
 // path, status, error, width, height, method, empty, slope, standardError,
 // sides, lacunarity (the last two joined by ';').
 [[nodiscard]] std::span<const BatchColumn> lacunarityColumns();
+// The --json object of an image in memory (the Python module's arrays), with
+// the region and settings of the arguments.
+[[nodiscard]] nlohmann::json lacunarityViewJson(const ImageView& view, const Arguments& arguments);
 // --empty is the grid method's: a usage error with the gliding box.
 void checkLacunarityOptions(const Arguments& arguments);
 
@@ -29,6 +34,10 @@ int runMultifractal(const Arguments& arguments, const OutputStreams& streams);
 // DqStandardError, alphaStandardError, fStandardError, rSquared (arrays
 // joined by ';', a null element left empty).
 [[nodiscard]] std::span<const BatchColumn> multifractalColumns();
+// The same of an image in memory: black mass from a view, grey mass from
+// samples.
+[[nodiscard]] nlohmann::json multifractalViewJson(const ImageView& view, const Arguments& arguments);
+[[nodiscard]] nlohmann::json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments);
 // --range takes all or S1-S2 here: auto is a usage error.
 void checkMultifractalOptions(const Arguments& arguments);
 

@@ -22,19 +22,32 @@ json optionalNumber(const std::optional<double>& value)
     return value ? json(*value) : json(nullptr);
 }
 
-MultifractalResult measureFile(const std::string& path, const Arguments& arguments)
+MultifractalSettings settingsOf(const Arguments& arguments)
 {
     MultifractalSettings settings;
     settings.q = arguments.q.value_or(std::vector<double>{});
     settings.range = arguments.range.value_or(FitRange{});
-    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray) {
-        const SamplePlane samples = loadSamplePlane(path, arguments.page);
-        const Region region = arguments.region.value_or(Region{0, 0, samples.width(), samples.height()});
-        return measureMultifractal(samples, region, settings);
-    }
+    return settings;
+}
+
+MultifractalResult measureSamples(const SamplePlane& samples, const Arguments& arguments)
+{
+    const Region region = arguments.region.value_or(Region{0, 0, samples.width(), samples.height()});
+    return measureMultifractal(samples, region, settingsOf(arguments));
+}
+
+MultifractalResult measureView(const ImageView& view, const Arguments& arguments)
+{
+    const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
+    return measureMultifractal(view, region, settingsOf(arguments));
+}
+
+MultifractalResult measureFile(const std::string& path, const Arguments& arguments)
+{
+    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray)
+        return measureSamples(loadSamplePlane(path, arguments.page), arguments);
     const Bitmap image = loadImageFile(path, arguments.page);
-    const Region region = arguments.region.value_or(Region{0, 0, image.width(), image.height()});
-    return measureMultifractal(image.view(), region, settings);
+    return measureView(image.view(), arguments);
 }
 
 json multifractalJson(const MultifractalResult& result)
@@ -134,6 +147,16 @@ int runMultifractal(const Arguments& arguments, const OutputStreams& streams)
 json multifractalFileJson(const std::string& path, const Arguments& arguments)
 {
     return multifractalJson(measureFile(path, arguments));
+}
+
+json multifractalViewJson(const ImageView& view, const Arguments& arguments)
+{
+    return multifractalJson(measureView(view, arguments));
+}
+
+json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments)
+{
+    return multifractalJson(measureSamples(samples, arguments));
 }
 
 std::span<const BatchColumn> multifractalColumns()

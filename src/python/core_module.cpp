@@ -14,9 +14,12 @@
 #include "cli/arguments.hpp"
 #include "cli/command_table.hpp"
 #include "cli/commands.hpp"
+#include "cli/mass_commands.hpp"
+#include "cli/object_measurement.hpp"
 #include "core/common/error.hpp"
 #include "core/files/image_file.hpp"
 #include "core/files/sample_reader.hpp"
+#include "core/image/labelled_objects.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_count.hpp"
 
@@ -29,6 +32,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace py = pybind11;
@@ -79,17 +83,20 @@ std::string dumped(const nlohmann::json& out)
     return out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-// dimora3-cli ARGS: the report it prints on standard output.
-std::string runCommandLine(const std::vector<std::string>& args)
+// dimora3-cli ARGS: its exit status (0, or a command's own status such as
+// batch's 2 for no file), what it prints on standard output and on standard
+// error.
+std::tuple<int, std::string, std::string> runCommandLine(const std::vector<std::string>& args)
 {
     return guarded([&] {
         const cli::Arguments arguments = cli::parseArguments(args);
         std::ostringstream out, err;
+        int status = 0;
         {
             py::gil_scoped_release unlocked;
-            cli::runCommand(arguments, {out, err});
+            status = cli::runCommand(arguments, {out, err});
         }
-        return out.str();
+        return std::make_tuple(status, out.str(), err.str());
     });
 }
 
@@ -159,6 +166,183 @@ template <class T> py::array planeArray(const SamplePlane& plane)
     for (std::int32_t y = 0; y < plane.height(); ++y)
         std::memcpy(bytes + static_cast<std::size_t>(y) * rowBytes, plane.row(y), rowBytes);
     return out;
+}
+
+// The dimension measurements an array takes a mask and labels for, by name:
+// the layout its bytes are viewed in and the command line's kind.
+struct ArrayMeasurement {
+    const PixelLayout* layout;
+    cli::MeasurementKind kind;
+    const char* command;  // whose options the array's options are
+};
+
+ArrayMeasurement arrayMeasurement(const std::string& name)
+{
+    if (name == "boxcount")
+        return {&occupancyLayout(), cli::MeasurementKind::Black, "black"};
+    if (name == "black")
+        return {&greyLayout(), cli::MeasurementKind::Black, "black"};
+    if (name == "nonblack")
+        return {&greyLayout(), cli::MeasurementKind::NonBlack, "nonblack"};
+    if (name == "gray")
+        return {&greyLayout(), cli::MeasurementKind::Gray, "gray"};
+    throw std::invalid_argument("an array is measured under a mask or per label by boxcount, black, "
+                                "nonblack or gray, not " +
+                                name);
+}
+
+PixelMask maskOf(const ByteArray& mask)
+{
+    const ImageView view = viewOf(mask, occupancyLayout());
+    PixelMask out{view.width, view.height, {}};
+    out.inside.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
+    for (std::int32_t y = 0; y < view.height; ++y)
+        for (std::int32_t x = 0; x < view.width; ++x)
+            out.inside[static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
+                       static_cast<std::size_t>(x)] = view.row(y)[x] != 0 ? 1 : 0;
+    return out;
+}
+
+// A dimension measurement of an (H, W) byte array under an (H, W) byte mask
+// (non-zero inside), with maskArea as --mask gives it.
+std::string measureMasked(const std::string& name, const ByteArray& image, const ByteArray& mask,
+                          const std::vector<std::string>& options)
+{
+    return guarded([&] {
+        const ArrayMeasurement measurement = arrayMeasurement(name);
+        const cli::Arguments arguments = optionsOf(measurement.command, options);
+        const ImageView view = viewOf(image, *measurement.layout);
+        nlohmann::json out;
+        {
+            py::gil_scoped_release unlocked;
+            const PixelMask inside = maskOf(mask);
+            const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
+            out = cli::maskedDimensionJson(measurement.kind, view, region, &inside, arguments);
+        }
+        if (name == "boxcount")
+            out["measurement"] = "boxcount";
+        return dumped(out);
+    });
+}
+
+template <class T> SamplePlane samplesOf(const py::array& array, SampleType type);
+
+// Every object of an (H, W) label array (uint8, uint16 or uint32; non-zero
+// values) measured with the mask "label = v" (and `mask` when given) over
+// its bounding box, in ascending order of v: the rows of --labels as JSON
+// Lines, without a path.
+std::string measureObjects(const std::string& name, const ByteArray& image, const py::array& labels,
+                           const std::optional<ByteArray>& mask, const std::vector<std::string>& options)
+{
+    return guarded([&] {
+        const ArrayMeasurement measurement = arrayMeasurement(name);
+        const cli::Arguments arguments = optionsOf(measurement.command, options);
+        const ImageView view = viewOf(image, *measurement.layout);
+        if (labels.ndim() != 2 || labels.shape(0) != view.height || labels.shape(1) != view.width)
+            throw std::invalid_argument("the labels are not of the image's size");
+        SamplePlane plane;
+        if (py::isinstance<py::array_t<std::uint8_t>>(labels))
+            plane = samplesOf<std::uint8_t>(labels, SampleType::UInt8);
+        else if (py::isinstance<py::array_t<std::uint16_t>>(labels))
+            plane = samplesOf<std::uint16_t>(labels, SampleType::UInt16);
+        else if (py::isinstance<py::array_t<std::uint32_t>>(labels))
+            plane = samplesOf<std::uint32_t>(labels, SampleType::UInt32);
+        else
+            throw std::invalid_argument("labels are uint8, uint16 or uint32");
+        std::string lines;
+        {
+            py::gil_scoped_release unlocked;
+            std::optional<PixelMask> also;
+            if (mask)
+                also = maskOf(*mask);
+            PixelMask objectMask = blankMaskFor(plane);
+            for (const LabelledObject& object : findLabelledObjects(plane)) {
+                markObject(plane, object, also ? &*also : nullptr, objectMask);
+                nlohmann::json row;
+                try {
+                    row =
+                        cli::maskedDimensionJson(measurement.kind, view, object.bbox, &objectMask, arguments);
+                    if (name == "boxcount")
+                        row["measurement"] = "boxcount";
+                    row["status"] = "ok";
+                } catch (const std::bad_alloc&) {
+                    throw;
+                } catch (const std::exception& e) {
+                    row = nlohmann::json::object();
+                    row["status"] = "error";
+                    row["error"] = errorReportText(e.what());
+                }
+                clearObject(object, objectMask);
+                row["label"] = object.label;
+                row["bbox"] = {object.bbox.left, object.bbox.top, object.bbox.width, object.bbox.height};
+                row["area"] = object.area;
+                lines += dumped(row) + "\n";
+            }
+        }
+        return lines;
+    });
+}
+
+// lacunarity, or multifractal with black mass, of an (H, W) byte array whose
+// non-zero elements are occupied.
+std::string measureMass(const std::string& measurement, const ByteArray& image,
+                        const std::vector<std::string>& options)
+{
+    return guarded([&] {
+        const cli::Arguments arguments = optionsOf(measurement, options);
+        const ImageView view = viewOf(image, occupancyLayout());
+        nlohmann::json out;
+        {
+            py::gil_scoped_release unlocked;
+            out = measurement == "lacunarity" ? cli::lacunarityViewJson(view, arguments)
+                                              : cli::multifractalViewJson(view, arguments);
+        }
+        return dumped(out);
+    });
+}
+
+template <class T> SamplePlane samplesOf(const py::array& array, SampleType type)
+{
+    const auto width = static_cast<std::int32_t>(array.shape(1));
+    const auto height = static_cast<std::int32_t>(array.shape(0));
+    SamplePlane plane(width, height, type);
+    const auto samples = py::array_t<T, 0>::ensure(array).template unchecked<2>();
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* row = plane.row(y);
+        for (std::int32_t x = 0; x < width; ++x) {
+            const T value = samples(y, x);
+            std::memcpy(row + static_cast<std::size_t>(x) * sizeof(T), &value, sizeof(T));
+        }
+    }
+    return plane;
+}
+
+// multifractal with grey mass of an (H, W) array of uint8, uint16, uint32 or
+// float32 samples, each pixel's mass its sample.
+std::string measureSampleMass(const py::array& image, const std::vector<std::string>& options)
+{
+    return guarded([&] {
+        const cli::Arguments arguments = optionsOf("multifractal", options);
+        if (image.ndim() != 2)
+            throw std::invalid_argument("an image array has two axes");
+        SamplePlane plane;
+        if (py::isinstance<py::array_t<std::uint8_t>>(image))
+            plane = samplesOf<std::uint8_t>(image, SampleType::UInt8);
+        else if (py::isinstance<py::array_t<std::uint16_t>>(image))
+            plane = samplesOf<std::uint16_t>(image, SampleType::UInt16);
+        else if (py::isinstance<py::array_t<std::uint32_t>>(image))
+            plane = samplesOf<std::uint32_t>(image, SampleType::UInt32);
+        else if (py::isinstance<py::array_t<float>>(image))
+            plane = samplesOf<float>(image, SampleType::Float32);
+        else
+            throw std::invalid_argument("samples are uint8, uint16, uint32 or float32");
+        nlohmann::json out;
+        {
+            py::gil_scoped_release unlocked;
+            out = cli::multifractalSamplesJson(plane, arguments);
+        }
+        return dumped(out);
+    });
 }
 
 // A grey PNG or TIFF at the depth it stores its samples; any other file as
@@ -231,11 +415,19 @@ PYBIND11_MODULE(_core, m)
         }
     });
     m.def("run", &runCommandLine, py::arg("args"),
-          "Runs dimora3-cli with these arguments and returns what it prints.");
+          "Runs dimora3-cli with these arguments: (exit status, standard output, standard error).");
     m.def("measure", &measureArray, py::arg("measurement"), py::arg("image"), py::arg("options"),
           "The JSON object of a measurement of an (H, W) uint8 array.");
     m.def("cubes", &measureCubes, py::arg("stack"), py::arg("options"),
           "The JSON object of cubes on a (Z, H, W) uint8 array.");
+    m.def("measure_mass", &measureMass, py::arg("measurement"), py::arg("image"), py::arg("options"),
+          "The JSON object of lacunarity or multifractal (black mass) of an (H, W) uint8 array.");
+    m.def("measure_sample_mass", &measureSampleMass, py::arg("image"), py::arg("options"),
+          "The JSON object of multifractal with grey mass of an (H, W) array of samples.");
+    m.def("measure_masked", &measureMasked, py::arg("measurement"), py::arg("image"), py::arg("mask"),
+          py::arg("options"), "The JSON object of a dimension measurement of an array under a mask.");
+    m.def("measure_objects", &measureObjects, py::arg("measurement"), py::arg("image"), py::arg("labels"),
+          py::arg("mask"), py::arg("options"), "The JSON Lines of every labelled object of an array.");
     m.def("read", &readImage, py::arg("path"), py::arg("page") = 1, "The image file's pixels as an array.");
     m.def("process", &processImage, py::arg("operation"), py::arg("image"), py::arg("threshold") = 0,
           "An image operation on a copy of a uint8 array.");

@@ -76,3 +76,46 @@ def stack_folder(tmp_path_factory):
     status, _, err = run_cli("process", "invert", CARPET, folder / "slice4.bmp")
     assert status == 0, err
     return folder
+
+
+def write_grey_png(path, samples):
+    """An 8- or 16-bit grey PNG of a uint8 or uint16 (H, W) array."""
+    import struct
+    import zlib
+
+    import numpy as np
+
+    samples = np.asarray(samples)
+    depth = 16 if samples.dtype == np.uint16 else 8
+    rows = samples.astype(">u2" if depth == 16 else np.uint8)
+    raw = b"".join(b"\0" + row.tobytes() for row in rows)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", samples.shape[1], samples.shape[0], depth, 0, 0, 0, 0)
+    Path(path).write_bytes(
+        b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+    )
+    return path
+
+
+@pytest.fixture(scope="session")
+def carpet_masks(tmp_path_factory):
+    """A disc mask of the carpet's size, and a 16-bit label image of four objects: two
+    squares, a ring cut by the disc, and a single pixel (too small to fit)."""
+    import numpy as np
+
+    folder = tmp_path_factory.mktemp("masks")
+    y, x = np.mgrid[0:729, 0:729]
+    disc = (x - 364) ** 2 + (y - 300) ** 2 < 300**2
+    labels = np.zeros((729, 729), np.uint16)
+    labels[10:300, 20:340] = 7
+    labels[400:700, 380:700] = 300
+    labels[((x - 364) ** 2 + (y - 364) ** 2 > 320**2) & ((x - 364) ** 2 + (y - 364) ** 2 < 360**2)] = 1000
+    labels[720, 5] = 65535
+    return (
+        write_grey_png(folder / "disc.png", np.where(disc, 255, 0).astype(np.uint8)),
+        write_grey_png(folder / "labels.png", labels),
+    )

@@ -3,6 +3,7 @@
 """The module gives dimora3-cli's numbers: on paths, on arrays read from the same
 files, with the same options, and the same errors."""
 
+import json
 import re
 import threading
 
@@ -10,7 +11,7 @@ import numpy as np
 import pytest
 
 import dimora3
-from conftest import BMP, CARPET, FILES, cli_json, cli_outcome, outcome, run_cli
+from conftest import BMP, CARPET, FILES, cli_json, cli_outcome, outcome, run_cli, write_grey_png
 
 # Options as keywords and as the command line writes them.
 OPTIONS = [
@@ -219,3 +220,81 @@ def test_threads_measure_side_by_side_with_the_same_results():
     for thread in threads:
         thread.join()
     assert results == expected
+
+
+MASS_CASES = [
+    ("lacunarity", {}, []),
+    ("lacunarity", {"method": "grid", "empty": "exclude"}, ["--method", "grid", "--empty", "exclude"]),
+    ("lacunarity", {"sides": [3, 9, 27], "region": (0, 0, 243, 243)}, ["--sides", "3,9,27", "--region", "0,0,243,243"]),
+    ("multifractal", {}, []),
+    ("multifractal", {"q": [-2, 0, 1, 2.5], "range": (2, 64)}, ["--q", "-2,0,1,2.5", "--range", "2-64"]),
+]
+
+
+@pytest.mark.parametrize(
+    "measurement, keywords, options", MASS_CASES, ids=["gliding", "grid-exclude", "sides", "spectrum", "q-range"]
+)
+def test_mass_measurements_of_paths_and_arrays_equal_the_command_lines(measurement, keywords, options):
+    expected = cli_outcome(measurement, CARPET, *options)
+    measure = getattr(dimora3, measurement)
+    assert outcome(lambda: measure(CARPET, **keywords)) == expected
+    assert outcome(lambda: measure(dimora3.read(CARPET) == 0, **keywords)) == expected
+
+
+@pytest.mark.parametrize("path", [FILES[7], FILES[8]], ids=["8-bit", "16-bit"])
+def test_grey_mass_of_a_read_array_equals_the_files(path):
+    expected = cli_outcome("multifractal", path, "--mass", "gray", "--q", "0,1,2")
+    samples = dimora3.read(path)
+    assert outcome(lambda: dimora3.multifractal(samples, mass="gray", q=[0, 1, 2])) == expected
+    # Wider integer dtypes are narrowed to the type that holds them: the same numbers.
+    wide = samples.astype(np.int64)
+    assert outcome(lambda: dimora3.multifractal(wide, mass="gray", q=[0, 1, 2])) == expected
+
+
+@pytest.mark.parametrize("measurement", ["black", "nonblack", "gray", "boxcount"])
+def test_masked_paths_and_arrays_equal_the_command_lines_mask(measurement, carpet_masks):
+    disc, _ = carpet_masks
+    command = "black" if measurement == "boxcount" else measurement
+    expected = cli_outcome(command, CARPET, "--mask", disc)
+    image = dimora3.read(CARPET)
+    if measurement == "boxcount":
+        expected = dict(expected, measurement="boxcount")
+        assert dimora3.boxcount(image == 0, mask=dimora3.read(disc) != 0).to_dict() == expected
+        return
+    measure = getattr(dimora3, measurement)
+    assert outcome(lambda: measure(CARPET, mask=disc)) == expected
+    assert outcome(lambda: measure(image, mask=dimora3.read(disc) > 0)) == expected
+    assert outcome(lambda: measure(CARPET, mask=dimora3.read(disc) > 0)) == expected
+
+
+@pytest.mark.parametrize("masked", [False, True], ids=["labels", "labels-and-mask"])
+@pytest.mark.parametrize("measurement", ["black", "gray", "boxcount"])
+def test_objects_are_the_command_lines_label_rows(measurement, masked, carpet_masks):
+    disc, labels = carpet_masks
+    command = "black" if measurement == "boxcount" else measurement
+    args = [command, CARPET, "--labels", labels, "--format", "jsonl"] + (["--mask", disc] if masked else [])
+    status, out, err = run_cli(*args)
+    assert status in (0, 1), err
+    expected = [json.loads(line) for line in out.splitlines()]
+    assert [row["label"] for row in expected] == [7, 300, 1000, 65535]
+    mask = disc if masked else None
+    assert dimora3.objects(CARPET, labels, measurement=measurement, mask=mask) == expected
+    # Arrays: the same rows without the path.
+    image = dimora3.read(CARPET)
+    pixels = image == 0 if measurement == "boxcount" else image
+    array_mask = None if mask is None else dimora3.read(disc) != 0
+    rows = dimora3.objects(pixels, dimora3.read(labels), measurement=measurement, mask=array_mask)
+    for row in expected:
+        del row["path"]
+        if measurement == "boxcount" and row["status"] == "ok":
+            row["measurement"] = "boxcount"
+    assert rows == expected
+
+
+def test_objects_of_labels_without_any_raise(carpet_masks, tmp_path):
+    empty = write_grey_png(tmp_path / "empty.png", np.zeros((729, 729), np.uint8))
+    status, _, err = run_cli("black", CARPET, "--labels", empty)
+    assert status == 2
+    with pytest.raises(dimora3.Error, match=re.escape(err.splitlines()[0].split(": ", 1)[1])):
+        dimora3.objects(CARPET, empty)
+    assert dimora3.objects(np.ones((4, 4), bool), np.zeros((4, 4), np.uint8)) == []

@@ -38,6 +38,11 @@ __all__ = [
     "length",
     "boxcount",
     "cubes",
+    "lacunarity",
+    "multifractal",
+    "objects",
+    "Lacunarity",
+    "Multifractal",
     "process",
     "operations",
 ]
@@ -117,6 +122,38 @@ class Length(_Result):
         if self._data.get("length") is None:
             return "Length(None)"
         return "Length(%.1f)" % self._data["length"]
+
+
+class Lacunarity(_Result):
+    """Lacunarity per box side: ``sides``, ``lacunarity`` (Λ per side), ``slope`` of
+    log Λ against log r with its ``standard_error``, ``method``, ``empty``, ``region``."""
+
+    __slots__ = ()
+
+    def __repr__(self):
+        d = self._data
+        text = "Lacunarity(slope=%.4f" % d["slope"]
+        if d.get("standardError") is not None:
+            text += " ± %.4f" % d["standardError"]
+        return text + ", n=%d)" % len(d.get("sides", []))
+
+
+class Multifractal(_Result):
+    """The multifractal spectrum: per ``q``, ``dq`` (D_q, key ``Dq``), ``tau``, ``alpha``
+    and ``f`` with their standard errors and ``r_squared``; ``sides``, ``mass``, ``region``."""
+
+    __slots__ = ()
+
+    def __getattr__(self, name):
+        if name in ("dq", "dq_standard_error"):
+            return self._data.get("Dq" + name[2:].title().replace("_", ""))
+        return _Result.__getattr__(self, name)
+
+    def __repr__(self):
+        d = self._data
+        q, dq = d.get("q", []), d.get("Dq", [])
+        shown = ["D%g=%.4f" % (qq, v) for qq, v in zip(q, dq) if qq in (0, 1, 2) and v is not None]
+        return "Multifractal(%s, q=%d values)" % (", ".join(shown) or "no D_0, D_1, D_2", len(q))
 
 
 # Arguments ---------------------------------------------------------------------
@@ -217,45 +254,88 @@ def read(path, page=1):
 # Measurements ------------------------------------------------------------------
 
 
+def _run(args):
+    """dimora3-cli's standard output for these arguments; Error for a status it ends
+    with other than 0 (without an exception of its own: batch's 2 for nothing found)."""
+    status, out, err = _core.run(args)
+    if status != 0:
+        raise Error(err.rstrip("\n").splitlines()[-1] if err.strip() else "exit status %d" % status)
+    return out
+
+
 def _measure_path(command, path, options):
-    return _json.loads(_core.run([command, _path(path)] + options + ["--json"]))
+    return _json.loads(_run([command, _path(path)] + options + ["--json"]))
 
 
-def black(image, *, region=None, page=1, grid=None, range=None):
+def _mask_options(mask):
+    if mask is None:
+        return []
+    if not _is_path(mask):
+        raise TypeError("a file is measured under a mask file; give an array mask with an array image")
+    return ["--mask", _path(mask)]
+
+
+def _mask_array(mask, image):
+    """A uint8 (H, W) mask of the image's size: non-zero (True) inside. A mask file is
+    read and inside where it is not black, as the command line reads --mask."""
+    if _is_path(mask):
+        mask = read(mask)
+        if mask.ndim == 3:
+            mask = mask.any(axis=2)
+    mask = _occupancy(mask)
+    if mask.shape != image.shape[:2]:
+        raise ValueError("the mask is %s, the image %s" % (mask.shape, image.shape[:2]))
+    return mask
+
+
+def _measure_array(measurement, image, options, mask):
+    if mask is None:
+        return _core.measure(measurement, image, options)
+    return _core.measure_masked(measurement, image, _mask_array(mask, image), options)
+
+
+def black(image, *, region=None, page=1, grid=None, range=None, mask=None):
     """Box-counting dimension of the black pixels.
 
     ``image`` is a path (measured as ``dimora3-cli black`` measures it) or an array of
     grey levels, (H, W) or (H, W, 3), whose black pixels (red level 0) are counted.
     ``region`` is (left, top, width, height); ``grid`` "origin" or "min"; ``range``
-    "all", "auto" or (s1, s2). Returns a :class:`BoxCount`.
+    "all", "auto" or (s1, s2); ``mask`` a mask file or array (inside where not black /
+    non-zero; the result gains ``mask_area``). Returns a :class:`BoxCount`.
     """
+    if _is_path(image) and (mask is None or _is_path(mask)):
+        return BoxCount(_measure_path("black", image, _options(region, grid, range, page) + _mask_options(mask)))
     if _is_path(image):
-        return BoxCount(_measure_path("black", image, _options(region, grid, range, page)))
-    return _from_json(BoxCount, _core.measure("black", _grey(image), _options(region, grid, range)))
+        image = read(image, page)
+    return _from_json(BoxCount, _measure_array("black", _grey(image), _options(region, grid, range), mask))
 
 
-def nonblack(image, *, region=None, page=1, grid=None, range=None):
+def nonblack(image, *, region=None, page=1, grid=None, range=None, mask=None):
     """Box-counting dimension of the pixels that are not black; as :func:`black`."""
+    if _is_path(image) and (mask is None or _is_path(mask)):
+        return BoxCount(_measure_path("nonblack", image, _options(region, grid, range, page) + _mask_options(mask)))
     if _is_path(image):
-        return BoxCount(_measure_path("nonblack", image, _options(region, grid, range, page)))
-    return _from_json(BoxCount, _core.measure("nonblack", _grey(image), _options(region, grid, range)))
+        image = read(image, page)
+    return _from_json(BoxCount, _measure_array("nonblack", _grey(image), _options(region, grid, range), mask))
 
 
-def boxcount(image, *, region=None, grid=None, range=None):
+def boxcount(image, *, region=None, grid=None, range=None, mask=None):
     """Box-counting dimension of the occupied elements of a 2-D array (True / non-zero).
 
     The array is read in place when it is bool or uint8 with contiguous rows. The
     result's keys are those of ``dimora3-cli black --json``, with ``measurement``
     "boxcount"; for a grey file ``boxcount(read(path) == 0)`` equals ``black(path)``.
     """
-    return _from_json(BoxCount, _core.measure("boxcount", _occupancy(image), _options(region, grid, range)))
+    return _from_json(BoxCount, _measure_array("boxcount", _occupancy(image), _options(region, grid, range), mask))
 
 
-def gray(image, *, region=None, page=1, range=None):
+def gray(image, *, region=None, page=1, range=None, mask=None):
     """Dimension of the grey levels taken as a surface; a path or an array of levels."""
+    if _is_path(image) and (mask is None or _is_path(mask)):
+        return BoxCount(_measure_path("gray", image, _options(region, None, range, page) + _mask_options(mask)))
     if _is_path(image):
-        return BoxCount(_measure_path("gray", image, _options(region, None, range, page)))
-    return _from_json(BoxCount, _core.measure("gray", _grey(image), _options(region, None, range)))
+        image = read(image, page)
+    return _from_json(BoxCount, _measure_array("gray", _grey(image), _options(region, None, range), mask))
 
 
 def length(image, *, region=None, page=1):
@@ -277,6 +357,133 @@ def cubes(stack, *, voxel=(1.0, 1.0, 1.0), region=None, range=None):
     if _is_path(stack):
         return BoxCount(_measure_path("cubes", stack, options))
     return _from_json(BoxCount, _core.cubes(_occupancy(stack, axes=3), options))
+
+
+
+
+def lacunarity(image, *, method="gliding", empty=None, sides=None, region=None, page=1, mask=None):
+    """Lacunarity per box side of the black pixels of a file, or of the occupied elements
+    (True / non-zero) of a 2-D array.
+
+    ``method`` "gliding" (every position) or "grid" (tiled boxes, with ``empty``
+    "include" or "exclude"); ``sides`` the box sides (default 1, 2, 4, ... up to half
+    the region's shorter edge); ``mask`` a mask file (inside where not black).
+    Returns a :class:`Lacunarity`, the object of ``dimora3-cli lacunarity --json``.
+    """
+    options = ["--method", str(method)]
+    if empty is not None:
+        options += ["--empty", str(empty)]
+    if sides is not None:
+        options += ["--sides", ",".join("%d" % int(side) for side in sides)]
+    if _is_path(image):
+        return Lacunarity(_measure_path("lacunarity", image, options + _options(region, page=page) + _mask_options(mask)))
+    _no_array_mask(mask)
+    return _from_json(Lacunarity, _core.measure_mass("lacunarity", _occupancy(image), options + _options(region)))
+
+
+def multifractal(image, *, q=None, mass="black", region=None, range=None, page=1, mask=None):
+    """The multifractal spectrum of a file or a 2-D array: D_q, τ, α and f per q.
+
+    ``q`` a sequence of numbers or "FROM:TO:STEP" (default -10:10:0.5); ``mass``
+    "black" (each occupied pixel 1) or "gray" (the grey samples at the file's depth, or
+    the array's values as masses);
+    ``range`` "all" or (s1, s2); ``mask`` a mask file. Returns a :class:`Multifractal`,
+    the object of ``dimora3-cli multifractal --json``.
+    """
+    options = ["--mass", str(mass)]
+    if q is not None:
+        options += ["--q", q if isinstance(q, str) else ",".join(repr(float(v)) for v in _np.ravel(q))]
+    if _is_path(image):
+        return Multifractal(
+            _measure_path("multifractal", image, options + _options(region, None, range, page) + _mask_options(mask))
+        )
+    _no_array_mask(mask)
+    options += _options(region, None, range)
+    if mass == "gray":
+        return _from_json(Multifractal, _core.measure_sample_mass(_samples(image), options))
+    return _from_json(Multifractal, _core.measure_mass("multifractal", _occupancy(image), options))
+
+
+def _samples(array):
+    """An (H, W) array of masses in a type the core keeps (uint8, uint16, uint32 or
+    float32): integers in the narrowest unsigned type that holds them (the numbers of a
+    file of that depth), anything else as float32."""
+    array = _np.asarray(array)
+    _check_dtype(array)
+    _check_shape(array, [(None, None)], "(H, W)")
+    if array.dtype in (_np.uint8, _np.uint16, _np.uint32, _np.float32):
+        return array
+    if array.dtype.kind in "biu" and array.size:
+        low, high = int(array.min()), int(array.max())
+        for kind in (_np.uint8, _np.uint16, _np.uint32):
+            if low >= 0 and high <= _np.iinfo(kind).max:
+                return array.astype(kind)
+    return array.astype(_np.float32)
+
+
+def _no_array_mask(mask):
+    if mask is not None:
+        raise TypeError("lacunarity and multifractal take a mask file with a file path only")
+
+
+def objects(image, labels, *, measurement="boxcount", mask=None, page=1, **options):
+    """Every object of a label image measured on its own: a list of dicts, one per
+    non-zero label in ascending order, the rows of ``dimora3-cli MEASUREMENT IMAGE
+    --labels LABELS`` (``label``, ``bbox`` [l, t, w, h], ``area``, ``status`` and the
+    measurement's keys, or ``error`` for an object that could not be measured).
+
+    With paths for the image and labels (and mask) the command line measures them;
+    ``measurement`` is then black, nonblack, gray, lacunarity or multifractal
+    ("boxcount" stands for black) and further keywords are its options (grid, range,
+    method, q, ...). With arrays (an image, (H, W) integer labels) ``measurement`` is
+    boxcount (True / non-zero occupied), black, nonblack or gray, with ``grid`` and
+    ``range``; rows have no ``path``, and labels without any object give no rows (a
+    label file without any is an Error, as the command line reports it).
+    """
+    if _is_path(image) and _is_path(labels) and (mask is None or _is_path(mask)):
+        name = "black" if measurement == "boxcount" else str(measurement)
+        args = [name, _path(image), "--labels", _path(labels), "--format", "jsonl"] + _mask_options(mask)
+        args += _options(page=page, grid=options.pop("grid", None), range=options.pop("range", None))
+        for key, value in options.items():
+            if isinstance(value, (list, tuple, _np.ndarray)):
+                value = ",".join(str(v) for v in _np.ravel(value))
+            args += ["--" + key.replace("_", "-"), str(value)]
+        status, out, err = _core.run(args)
+        if status == 2:
+            raise Error(err.rstrip("\n").splitlines()[-1])
+        return [_json.loads(line) for line in out.splitlines() if line.strip()]
+
+    if _is_path(image):
+        image = read(image, page)
+    if _is_path(labels):
+        labels = read(labels)
+    unknown = set(options) - {"grid", "range"}
+    if unknown:
+        raise TypeError("objects of arrays take grid and range, not %s" % ", ".join(sorted(unknown)))
+    pixels = _occupancy(image) if measurement == "boxcount" else _grey(image)
+    inside = None if mask is None else _mask_array(mask, pixels)
+    lines = _core.measure_objects(
+        str(measurement), pixels, _labels(labels), inside, _options(None, options.get("grid"), options.get("range"))
+    )
+    return [_json.loads(line) for line in lines.splitlines()]
+
+
+def _labels(array):
+    """(H, W) labels as uint8, uint16 or uint32."""
+    array = _np.asarray(array)
+    _check_dtype(array)
+    _check_shape(array, [(None, None)], "(H, W)")
+    if array.dtype in (_np.uint8, _np.uint16, _np.uint32):
+        return array
+    if array.dtype.kind in "biu" and (array.size == 0 or (array.min() >= 0 and array.max() <= 0xFFFFFFFF)):
+        return array.astype(_np.uint32)
+    raise ValueError("labels are integers from 0 to 4294967295")
+
+
+def _require_path(source):
+    if not _is_path(source):
+        raise TypeError("this measurement takes a file path, not %s" % type(source).__name__)
+    return source
 
 
 def operations():

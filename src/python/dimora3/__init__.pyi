@@ -12,6 +12,7 @@ _Image = Union[_Path, npt.ArrayLike]
 _Region = tuple[int, int, int, int]
 _Grid = Literal["origin", "min"]
 _Range = Union[Literal["all", "auto"], tuple[int, int]]
+_Mask = Union[_Path, npt.ArrayLike, None]
 
 class Error(ValueError): ...
 
@@ -47,6 +48,31 @@ class BoxCount(_Result):
     slices_per_box: list[int] | None
     last_file: str | None
 
+class Lacunarity(_Result):
+    measurement: str
+    region: tuple[int, int, int, int]
+    method: str
+    empty: str | None
+    sides: list[int]
+    lacunarity: list[float]
+    slope: float
+    standard_error: float | None
+
+class Multifractal(_Result):
+    measurement: str
+    region: tuple[int, int, int, int]
+    mass: str
+    sides: list[int]
+    q: list[float]
+    dq: list[float | None]
+    tau: list[float | None]
+    alpha: list[float | None]
+    f: list[float | None]
+    dq_standard_error: list[float | None]
+    alpha_standard_error: list[float | None]
+    f_standard_error: list[float | None]
+    r_squared: list[float | None]
+
 class Length(_Result):
     measurement: str
     length: float | None
@@ -55,15 +81,34 @@ class Length(_Result):
 
 def read(path: _Path, page: int = 1) -> npt.NDArray[Any]: ...
 def black(
-    image: _Image, *, region: _Region | None = None, page: int = 1, grid: _Grid | None = None, range: _Range | None = None
+    image: _Image,
+    *,
+    region: _Region | None = None,
+    page: int = 1,
+    grid: _Grid | None = None,
+    range: _Range | None = None,
+    mask: _Mask = None,
 ) -> BoxCount: ...
 def nonblack(
-    image: _Image, *, region: _Region | None = None, page: int = 1, grid: _Grid | None = None, range: _Range | None = None
+    image: _Image,
+    *,
+    region: _Region | None = None,
+    page: int = 1,
+    grid: _Grid | None = None,
+    range: _Range | None = None,
+    mask: _Mask = None,
 ) -> BoxCount: ...
 def boxcount(
-    image: npt.ArrayLike, *, region: _Region | None = None, grid: _Grid | None = None, range: _Range | None = None
+    image: npt.ArrayLike,
+    *,
+    region: _Region | None = None,
+    grid: _Grid | None = None,
+    range: _Range | None = None,
+    mask: _Mask = None,
 ) -> BoxCount: ...
-def gray(image: _Image, *, region: _Region | None = None, page: int = 1, range: _Range | None = None) -> BoxCount: ...
+def gray(
+    image: _Image, *, region: _Region | None = None, page: int = 1, range: _Range | None = None, mask: _Mask = None
+) -> BoxCount: ...
 def length(image: _Image, *, region: _Region | None = None, page: int = 1) -> Length: ...
 def cubes(
     stack: _Image,
@@ -72,5 +117,34 @@ def cubes(
     region: _Region | None = None,
     range: _Range | None = None,
 ) -> BoxCount: ...
+def lacunarity(
+    image: _Image,
+    *,
+    method: Literal["gliding", "grid"] = "gliding",
+    empty: Literal["include", "exclude"] | None = None,
+    sides: Sequence[int] | None = None,
+    region: _Region | None = None,
+    page: int = 1,
+    mask: _Path | None = None,
+) -> Lacunarity: ...
+def multifractal(
+    image: _Image,
+    *,
+    q: Union[str, Sequence[float], npt.ArrayLike, None] = None,
+    mass: Literal["black", "gray"] = "black",
+    region: _Region | None = None,
+    range: Union[Literal["all"], tuple[int, int], None] = None,
+    page: int = 1,
+    mask: _Path | None = None,
+) -> Multifractal: ...
+def objects(
+    image: _Image,
+    labels: _Image,
+    *,
+    measurement: str = "boxcount",
+    mask: _Mask = None,
+    page: int = 1,
+    **options: Any,
+) -> list[dict[str, Any]]: ...
 def operations() -> list[str]: ...
 def process(operation: str, image: npt.ArrayLike, *, threshold: int = 0) -> npt.NDArray[Any]: ...
