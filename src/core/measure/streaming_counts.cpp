@@ -205,13 +205,9 @@ using grey_boxes::kOutsideLevel;
 struct GrayCountSink::State {
     // One side: its boxes near the image, the box row now open (`next`), the
     // levels of that row's two top corners per box column, and the sums.
-    struct Side {
+    // The sums of one side's boxes.
+    struct BoxSums {
         int exponent = 0;
-        std::int64_t side = 0;
-        std::int64_t columns = 0, rows = 0;
-        IndexRange near, nearRows;
-        std::int64_t next = 0;
-        std::vector<std::uint8_t> top;
         std::int64_t count = 0;
         unsigned highest = 0;
         unsigned lowest = 255;
@@ -224,6 +220,20 @@ struct GrayCountSink::State {
             highest = std::max(highest, hi);
             lowest = std::min(lowest, lo);
         }
+    };
+
+    // One side: its boxes near the image, the box row now open (`next`), the
+    // levels of that row's two top corners per box column, and the sums.
+    struct Side {
+        std::int64_t side = 0;
+        std::int64_t columns = 0, rows = 0;
+        IndexRange near, nearRows;
+        // The near box columns whose two corner columns both lie on the
+        // image, as offsets into `near`: read without checks.
+        std::int64_t insideFirst = 0, insideEnd = 0;
+        std::int64_t next = 0;
+        std::vector<std::uint8_t> top;
+        BoxSums sums;
     };
 
     explicit State(const PixelLayout& layout) : grey(layout), format(layout.format()) {}
@@ -242,12 +252,49 @@ struct GrayCountSink::State {
     // the image).
     template <PixelFormat F> void closeRow(Side& s, std::int64_t left, const std::uint8_t* bottom)
     {
-        for (std::int64_t n = 0; n < s.near.size(); ++n) {
-            const std::int64_t x = left + (s.near.first + n) * s.side;
-            s.addBox(s.top[2 * n], s.top[2 * n + 1], level<F>(bottom, x), level<F>(bottom, x + s.side - 1));
+        // The sums in locals: the level bytes written elsewhere may alias
+        // anything, which would keep them in memory.
+        BoxSums sums = s.sums;
+        const std::uint8_t* top = s.top.data();
+        const auto checked = [&](std::int64_t from, std::int64_t to) {
+            for (std::int64_t n = from; n < to; ++n) {
+                const std::int64_t x = left + (s.near.first + n) * s.side;
+                sums.addBox(top[2 * n], top[2 * n + 1], level<F>(bottom, x),
+                            level<F>(bottom, x + s.side - 1));
+            }
+        };
+        if (bottom == nullptr) {
+            checked(0, s.near.size());
+        } else {
+            checked(0, s.insideFirst);
+            for (std::int64_t n = s.insideFirst; n < s.insideEnd; ++n) {
+                const std::int64_t x = left + (s.near.first + n) * s.side;
+                sums.addBox(top[2 * n], top[2 * n + 1], grey.at<F>(bottom, x),
+                            grey.at<F>(bottom, x + s.side - 1));
+            }
+            checked(s.insideEnd, s.near.size());
         }
+        s.sums = sums;
         ++s.next;
-        std::fill(s.top.begin(), s.top.end(), static_cast<std::uint8_t>(kOutsideLevel));
+    }
+
+    template <PixelFormat F> void openRow(Side& s, std::int64_t left, const std::uint8_t* row)
+    {
+        std::uint8_t* top = s.top.data();
+        const auto checked = [&](std::int64_t from, std::int64_t to) {
+            for (std::int64_t n = from; n < to; ++n) {
+                const std::int64_t x = left + (s.near.first + n) * s.side;
+                top[2 * n] = static_cast<std::uint8_t>(level<F>(row, x));
+                top[2 * n + 1] = static_cast<std::uint8_t>(level<F>(row, x + s.side - 1));
+            }
+        };
+        checked(0, s.insideFirst);
+        for (std::int64_t n = s.insideFirst; n < s.insideEnd; ++n) {
+            const std::int64_t x = left + (s.near.first + n) * s.side;
+            top[2 * n] = static_cast<std::uint8_t>(grey.at<F>(row, x));
+            top[2 * n + 1] = static_cast<std::uint8_t>(grey.at<F>(row, x + s.side - 1));
+        }
+        checked(s.insideEnd, s.near.size());
     }
 
     template <PixelFormat F> void take(const Region& region, std::int32_t firstRow, const ImageView& band)
@@ -260,11 +307,7 @@ struct GrayCountSink::State {
                     continue;
                 const std::int64_t topRow = region.top + s.next * s.side;
                 if (y == topRow) {
-                    for (std::int64_t n = 0; n < s.near.size(); ++n) {
-                        const std::int64_t x = region.left + (s.near.first + n) * s.side;
-                        s.top[2 * n] = static_cast<std::uint8_t>(level<F>(row, x));
-                        s.top[2 * n + 1] = static_cast<std::uint8_t>(level<F>(row, x + s.side - 1));
-                    }
+                    openRow<F>(s, region.left, row);
                 } else if (y == topRow + s.side - 1) {
                     closeRow<F>(s, region.left, row);
                 }
@@ -290,13 +333,20 @@ void GrayCountSink::begin(std::int32_t width, std::int32_t height, const PixelLa
     }
     for (const std::int64_t side : boxSides(region_.width, region_.height, 2)) {
         State::Side s;
-        s.exponent = std::countr_zero(static_cast<std::uint64_t>(side));
+        s.sums.exponent = std::countr_zero(static_cast<std::uint64_t>(side));
         s.side = side;
         s.columns = grey_boxes::ceilDiv(region_.width, side);
         s.rows = grey_boxes::ceilDiv(region_.height, side);
         s.near = grey_boxes::boxesNearImage(region_.left, s.columns, side, st.width);
         s.nearRows = grey_boxes::boxesNearImage(region_.top, s.rows, side, st.height);
         s.next = s.nearRows.first;
+        // Both corners x = left + i·s and x + s − 1 on the image.
+        const std::int64_t insideFirst =
+            std::max(s.near.first, grey_boxes::ceilDiv(-std::int64_t{region_.left}, side));
+        const std::int64_t insideEnd =
+            std::min(s.near.end, grey_boxes::floorDiv(st.width - side - region_.left, side) + 1);
+        s.insideFirst = std::clamp<std::int64_t>(insideFirst - s.near.first, 0, s.near.size());
+        s.insideEnd = std::clamp<std::int64_t>(insideEnd - s.near.first, s.insideFirst, s.near.size());
         s.top.assign(static_cast<std::size_t>(2 * s.near.size()), static_cast<std::uint8_t>(kOutsideLevel));
         st.sides.push_back(std::move(s));
     }
@@ -333,8 +383,8 @@ void GrayCountSink::end()
         // Every other box has its four corners off the image: all 255, adding 1.
         const std::int64_t offImage = s.columns * s.rows - s.near.size() * s.nearRows.size();
         if (offImage > 0) {
-            s.count += offImage;
-            s.highest = kOutsideLevel;
+            s.sums.count += offImage;
+            s.sums.highest = kOutsideLevel;
         }
     }
 }
@@ -344,11 +394,12 @@ GrayCounts GrayCountSink::result() const
     GrayCounts result;
     for (const State::Side& s : state_->sides) {
         result.sides.push_back(s.side);
-        result.counts.push_back(s.count);
+        result.counts.push_back(s.sums.count);
     }
     if (!state_->sides.empty()) {
         const State::Side& last = state_->sides.back();
-        result.brightnessDifference = static_cast<int>(last.highest) - static_cast<int>(last.lowest);
+        result.brightnessDifference =
+            static_cast<int>(last.sums.highest) - static_cast<int>(last.sums.lowest);
     }
     return result;
 }
