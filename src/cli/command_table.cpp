@@ -4,8 +4,8 @@
 
 #include "cli/batch.hpp"
 #include "cli/commands.hpp"
-#include "cli/object_measurement.hpp"
 #include "cli/mass_commands.hpp"
+#include "cli/object_measurement.hpp"
 #include "core/common/error.hpp"
 
 #include <nlohmann/json.hpp>
@@ -148,20 +148,22 @@ const std::vector<Command>& commands()
                         .run = runLength,
                         .measureFile = lengthFileJson,
                         .batchColumns = measurementColumns()});
-        list.push_back({.name = "lacunarity",
-                        .synopsis = "IMAGE [--method gliding|grid] [--empty include|exclude]\n"
-                                    "[--sides LIST] [--region L,T,W,H] [--page N] [--json]",
-                        .operands = 1,
-                        .options = {"--method", "--empty", "--sides", "--region", "--page", "--json"},
-                        .checkOptions = checkLacunarityOptions,
-                        .run = runLacunarity,
-                        .measureFile = lacunarityFileJson,
-                        .batchColumns = lacunarityColumns()});
+        list.push_back(
+            {.name = "lacunarity",
+             .synopsis = "IMAGE [--method gliding|grid] [--empty include|exclude]\n"
+                         "[--sides LIST] [--region L,T,W,H] [--mask MASK] [--page N] [--json]",
+             .operands = 1,
+             .options = {"--method", "--empty", "--sides", "--region", "--mask", "--page", "--json"},
+             .checkOptions = checkLacunarityOptions,
+             .run = runLacunarity,
+             .measureFile = lacunarityFileJson,
+             .batchColumns = lacunarityColumns()});
         list.push_back({.name = "multifractal",
-                        .synopsis = "IMAGE [--mass black|gray] [--q LIST|FROM:TO:STEP]\n"
-                                    "[--region L,T,W,H] [--range all|S1-S2] [--page N] [--json]",
+                        .synopsis =
+                            "IMAGE [--mass black|gray] [--q LIST|FROM:TO:STEP]\n"
+                            "[--region L,T,W,H] [--range all|S1-S2] [--mask MASK] [--page N] [--json]",
                         .operands = 1,
-                        .options = {"--mass", "--q", "--region", "--range", "--page", "--json"},
+                        .options = {"--mass", "--q", "--region", "--range", "--mask", "--page", "--json"},
                         .checkOptions = checkMultifractalOptions,
                         .run = runMultifractal,
                         .measureFile = multifractalFileJson,

@@ -4,7 +4,9 @@
 #include "cli/commands.hpp"
 #include "cli/mass_commands.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/mask_reader.hpp"
 #include "core/measure/lacunarity.hpp"
+#include "core/measure/masked_counting.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -21,24 +23,37 @@ json optionalNumber(const std::optional<double>& value)
     return value ? json(*value) : json(nullptr);
 }
 
-LacunarityResult measureView(const ImageView& view, const Arguments& arguments)
+// The measurement, with the mask's pixels inside the region when masked.
+struct Measured {
+    LacunarityResult result;
+    std::optional<std::int64_t> maskArea;
+};
+
+Measured measureView(const ImageView& view, const Arguments& arguments, const PixelMask* mask = nullptr)
 {
     const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
     LacunaritySettings settings;
     settings.method = arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding);
     settings.empty = arguments.emptyBoxes.value_or(EmptyBoxes::Include);
     settings.sides = arguments.sides.value_or(std::vector<std::int64_t>{});
-    return measureLacunarity(view, region, settings);
+    Measured measured{measureLacunarity(view, region, settings, mask), std::nullopt};
+    if (mask != nullptr)
+        measured.maskArea = maskAreaIn(*mask, region);
+    return measured;
 }
 
-LacunarityResult measureFile(const std::string& path, const Arguments& arguments)
+Measured measureFile(const std::string& path, const Arguments& arguments)
 {
     const Bitmap image = loadImageFile(path, arguments.page);
-    return measureView(image.view(), arguments);
+    if (!arguments.mask)
+        return measureView(image.view(), arguments);
+    const PixelMask mask = readPixelMask(*arguments.mask, image.width(), image.height());
+    return measureView(image.view(), arguments, &mask);
 }
 
-json lacunarityJson(const LacunarityResult& result)
+json lacunarityJson(const Measured& measured)
 {
+    const LacunarityResult& result = measured.result;
     json out;
     out["measurement"] = "lacunarity";
     out["region"] =
@@ -54,6 +69,8 @@ json lacunarityJson(const LacunarityResult& result)
     out["lacunarity"] = values;
     out["slope"] = result.slope;
     out["standardError"] = optionalNumber(result.standardError);
+    if (measured.maskArea)
+        out["maskArea"] = *measured.maskArea;
     return out;
 }
 
@@ -104,21 +121,16 @@ const BatchColumn kColumns[] = {
 
 int runLacunarity(const Arguments& arguments, const OutputStreams& streams)
 {
-    const LacunarityResult result = measureFile(arguments.operands[0], arguments);
+    const Measured result = measureFile(arguments.operands[0], arguments);
     return printReport(streams,
                        arguments.form == ReportForm::Json
                            ? lacunarityJson(result).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
-                           : lacunarityText(result));
+                           : lacunarityText(result.result));
 }
 
 json lacunarityFileJson(const std::string& path, const Arguments& arguments)
 {
     return lacunarityJson(measureFile(path, arguments));
-}
-
-json lacunarityViewJson(const ImageView& view, const Arguments& arguments)
-{
-    return lacunarityJson(measureView(view, arguments));
 }
 
 std::span<const BatchColumn> lacunarityColumns()

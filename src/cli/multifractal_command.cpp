@@ -4,7 +4,9 @@
 #include "cli/commands.hpp"
 #include "cli/mass_commands.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/mask_reader.hpp"
 #include "core/files/sample_reader.hpp"
+#include "core/measure/masked_counting.hpp"
 #include "core/measure/multifractal.hpp"
 
 #include <nlohmann/json.hpp>
@@ -30,28 +32,55 @@ MultifractalSettings settingsOf(const Arguments& arguments)
     return settings;
 }
 
-MultifractalResult measureSamples(const SamplePlane& samples, const Arguments& arguments)
+// The measurement, with the mask's pixels inside the region when masked.
+struct Measured {
+    MultifractalResult result;
+    std::optional<std::int64_t> maskArea;
+};
+
+// The spectrum of the masses of a sample plane (grey) or a view (black).
+template <class Masses>
+Measured measureMasses(const Masses& masses, std::int32_t width, std::int32_t height,
+                       const Arguments& arguments, const PixelMask* mask)
 {
-    const Region region = arguments.region.value_or(Region{0, 0, samples.width(), samples.height()});
-    return measureMultifractal(samples, region, settingsOf(arguments));
+    const Region region = arguments.region.value_or(Region{0, 0, width, height});
+    Measured measured{measureMultifractal(masses, region, settingsOf(arguments), mask), std::nullopt};
+    if (mask != nullptr)
+        measured.maskArea = maskAreaIn(*mask, region);
+    return measured;
 }
 
-MultifractalResult measureView(const ImageView& view, const Arguments& arguments)
+Measured measureSamples(const SamplePlane& samples, const Arguments& arguments,
+                        const PixelMask* mask = nullptr)
 {
-    const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
-    return measureMultifractal(view, region, settingsOf(arguments));
+    return measureMasses(samples, samples.width(), samples.height(), arguments, mask);
 }
 
-MultifractalResult measureFile(const std::string& path, const Arguments& arguments)
+Measured measureView(const ImageView& view, const Arguments& arguments, const PixelMask* mask = nullptr)
 {
-    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray)
-        return measureSamples(loadSamplePlane(path, arguments.page), arguments);
+    return measureMasses(view, view.width, view.height, arguments, mask);
+}
+
+Measured measureFile(const std::string& path, const Arguments& arguments)
+{
+    std::optional<PixelMask> mask;
+    const auto maskOfSize = [&](std::int32_t width, std::int32_t height) -> const PixelMask* {
+        if (!arguments.mask)
+            return nullptr;
+        mask = readPixelMask(*arguments.mask, width, height);
+        return &*mask;
+    };
+    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray) {
+        const SamplePlane samples = loadSamplePlane(path, arguments.page);
+        return measureSamples(samples, arguments, maskOfSize(samples.width(), samples.height()));
+    }
     const Bitmap image = loadImageFile(path, arguments.page);
-    return measureView(image.view(), arguments);
+    return measureView(image.view(), arguments, maskOfSize(image.width(), image.height()));
 }
 
-json multifractalJson(const MultifractalResult& result)
+json multifractalJson(const Measured& measured)
 {
+    const MultifractalResult& result = measured.result;
     json out;
     out["measurement"] = "multifractal";
     out["region"] =
@@ -81,6 +110,8 @@ json multifractalJson(const MultifractalResult& result)
     out["alphaStandardError"] = alphaError;
     out["fStandardError"] = fError;
     out["rSquared"] = rSquared;
+    if (measured.maskArea)
+        out["maskArea"] = *measured.maskArea;
     return out;
 }
 
@@ -137,26 +168,16 @@ const BatchColumn kColumns[] = {
 
 int runMultifractal(const Arguments& arguments, const OutputStreams& streams)
 {
-    const MultifractalResult result = measureFile(arguments.operands[0], arguments);
+    const Measured result = measureFile(arguments.operands[0], arguments);
     return printReport(
         streams, arguments.form == ReportForm::Json
                      ? multifractalJson(result).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
-                     : multifractalText(result));
+                     : multifractalText(result.result));
 }
 
 json multifractalFileJson(const std::string& path, const Arguments& arguments)
 {
     return multifractalJson(measureFile(path, arguments));
-}
-
-json multifractalViewJson(const ImageView& view, const Arguments& arguments)
-{
-    return multifractalJson(measureView(view, arguments));
-}
-
-json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments)
-{
-    return multifractalJson(measureSamples(samples, arguments));
 }
 
 std::span<const BatchColumn> multifractalColumns()

@@ -154,10 +154,33 @@ TEST_F(MassCommands, BatchWritesTheSingleCommandsKeysAndItsColumns)
                       : "path,status,error,width,height,mass,sides,q,Dq,tau,alpha,f,DqStandardError,"
                         "alphaStandardError,fStandardError,rSquared");
         // The sides joined by ';' as the JSON lists them.
-        EXPECT_NE(
-            csv.out.find(measurement == "lacunarity" ? "\"1;2;4;8;16;32;64\"" : "\"1;2;4;8;16;32\""),
-            std::string::npos)
+        EXPECT_NE(csv.out.find(measurement == "lacunarity" ? "\"1;2;4;8;16;32;64\"" : "\"1;2;4;8;16;32\""),
+                  std::string::npos)
             << csv.out;
+    }
+}
+
+// A mask leaves out the left half: both commands measure as if that half were
+// white, and name the mask's area.
+TEST_F(MassCommands, MaskLeavesItsOutsideUnoccupied)
+{
+    const std::string mask = (dir_ / "mask.png").string();
+    testing::writeGreyPng(mask, {243, 243, SampleType::UInt8,
+                                 [](std::uint32_t x, std::uint32_t) { return x < 120 ? 0.0 : 255.0; }});
+    Bitmap halved = testing::sierpinskiCarpet(5);
+    for (int y = 0; y < 243; ++y)
+        for (int x = 0; x < 120; ++x)
+            halved.setPixel(x, y, kWhite);
+    const std::string halvedFile = (dir_ / "halved.bmp").string();
+    saveBmpFile(halved, halvedFile);
+    for (const std::string measurement : {"lacunarity", "multifractal"}) {
+        const auto masked = run({measurement, carpet_, "--mask", mask, "--region", "0,0,200,243", "--json"});
+        ASSERT_EQ(masked.exitStatus, 0) << masked.err;
+        json out = json::parse(masked.out);
+        EXPECT_EQ(out["maskArea"], 80 * 243) << measurement;
+        out.erase("maskArea");
+        EXPECT_EQ(out, json::parse(run({measurement, halvedFile, "--region", "0,0,200,243", "--json"}).out))
+            << measurement;
     }
 }
 
