@@ -133,6 +133,11 @@ json lacunarityFileJson(const std::string& path, const Arguments& arguments)
     return lacunarityJson(measureFile(path, arguments));
 }
 
+json lacunarityViewJson(const ImageView& view, const Arguments& arguments)
+{
+    return lacunarityJson(measureView(view, arguments));
+}
+
 std::span<const BatchColumn> lacunarityColumns()
 {
     return kColumns;

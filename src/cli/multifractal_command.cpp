@@ -180,6 +180,16 @@ json multifractalFileJson(const std::string& path, const Arguments& arguments)
     return multifractalJson(measureFile(path, arguments));
 }
 
+json multifractalViewJson(const ImageView& view, const Arguments& arguments)
+{
+    return multifractalJson(measureView(view, arguments));
+}
+
+json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments)
+{
+    return multifractalJson(measureSamples(samples, arguments));
+}
+
 std::span<const BatchColumn> multifractalColumns()
 {
     return kColumns;
