@@ -29,6 +29,10 @@ inline constexpr std::string_view kUnknownExtension = "拡張子 .%s の画像�
 inline constexpr std::string_view kPngOpenPrefix = "Error Opening File ";
 inline constexpr std::string_view kPngReadError = "Error Reading File!";
 inline constexpr std::string_view kCannotReadImage = "画像ファイル %s を読み込めません";
+// An image the desktop program cannot hold for its memory budget, which the
+// command line still measures a band of rows at a time.
+inline constexpr std::string_view kImageTooLargeToShow =
+    "画像ファイル %s は大きすぎて表示できません。コマンドライン (dimora3-cli) なら測定できます";
 inline constexpr std::string_view kNoImageFilesInFolder = "フォルダ %s に画像ファイルがありません";
 inline constexpr std::string_view kSliceSizeDiffers = "スライス %s の大きさが最初のスライスと違います";
 // %s the slice's path, %d its number in the stack (from 1).

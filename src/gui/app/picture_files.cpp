@@ -7,6 +7,7 @@
 #include "core/files/bmp_reader.hpp"
 #include "core/files/bmp_writer.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/image_stream.hpp"
 #include "core/files/png_writer.hpp"
 #include "core/files/tiff_reader.hpp"
 
@@ -38,16 +39,31 @@ bool isReadByContent(const QString& kind)
            kind == QLatin1String("jpg") || kind == QLatin1String("jpeg");
 }
 
+// Loads a bitmap; an image that only the memory budget keeps from being
+// shown is refused with a message that says so and that the command line,
+// which reads it a band of rows at a time, measures it.
+template <typename Load> WorkingPicture loadBitmapPicture(const std::string& path, int page, Load load)
+{
+    try {
+        return WorkingPicture(load());
+    } catch (const dimora::Error&) {
+        if (dimora::exceedsMemoryBudget(path, page))
+            dimora::fail(dimora::msg::kImageTooLargeToShow, path);
+        throw;
+    }
+}
+
 }  // namespace
 
 WorkingPicture loadPictureFile(const QString& path, int page)
 {
     const QString extension = QFileInfo(path).suffix();
     const QString kind = extension.toLower();
+    const std::string name = path.toStdString();
     if (kind == QLatin1String("bmp"))
-        return WorkingPicture(dimora::loadBmpFile(path.toStdString()));
+        return loadBitmapPicture(name, 1, [&] { return dimora::loadBmpFile(name); });
     if (isReadByContent(kind))
-        return WorkingPicture(dimora::loadImageFile(path.toStdString(), page));
+        return loadBitmapPicture(name, page, [&] { return dimora::loadImageFile(name, page); });
     if (kind == QLatin1String("ico"))
         return WorkingPicture::icon(readWholeFile(path));
     if (kind == QLatin1String("emf") || kind == QLatin1String("wmf"))

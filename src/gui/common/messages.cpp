@@ -25,6 +25,9 @@ constexpr std::array kTemplates{
     QT_TRANSLATE_NOOP("Messages", "ビットマップイメージが不正です"),
     QT_TRANSLATE_NOOP("Messages", "拡張子 .%s の画像形式は処理できません"),
     QT_TRANSLATE_NOOP("Messages", "画像ファイル %s を読み込めません"),
+    QT_TRANSLATE_NOOP(
+        "Messages",
+        "画像ファイル %s は大きすぎて表示できません。コマンドライン (dimora3-cli) なら測定できます"),
     QT_TRANSLATE_NOOP("Messages", "フォルダ %s に画像ファイルがありません"),
     QT_TRANSLATE_NOOP("Messages", "スライス %s の大きさが最初のスライスと違います"),
     QT_TRANSLATE_NOOP("Messages", "スライス %s (%d 枚目) を読み込めません"),

@@ -170,6 +170,10 @@ Page to open:</translation>
         <translation>Cannot read image file %s</translation>
     </message>
     <message>
+        <source>画像ファイル %s は大きすぎて表示できません。コマンドライン (dimora3-cli) なら測定できます</source>
+        <translation>Image file %s is too large to show. The command line (dimora3-cli) can measure it</translation>
+    </message>
+    <message>
         <source>フォルダ %s に画像ファイルがありません</source>
         <translation>No image files in folder %s</translation>
     </message>

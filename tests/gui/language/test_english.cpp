@@ -5,6 +5,7 @@
 // geometry.
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
+#include "core/files/bmp_writer.hpp"
 #include "core/measure/result_fields.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "gui/about/about_box.hpp"
@@ -41,6 +42,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -272,6 +274,23 @@ private slots:
         QCOMPARE(desktop_->errorReports,
                  QStringList{QStringLiteral("Cannot open file /no/such/folder/picture.png.")});
 
+        // A picture that only the memory budget keeps out: the command line
+        // measures it, and the message says so.
+        {
+            const QTemporaryDir folder;
+            const QString large = folder.filePath(QStringLiteral("large.bmp"));
+            dimora::saveBmpFile(dimora::Bitmap(64, 64, dimora::PixelLayout::rgb24()), large.toStdString());
+            const std::uint64_t budget = dimora::Bitmap::memoryBudget();
+            dimora::Bitmap::setMemoryBudget(1024);
+            desktop_->errorReports.clear();
+            program_->files().openFile(large);
+            dimora::Bitmap::setMemoryBudget(budget);
+            QCOMPARE(desktop_->errorReports,
+                     QStringList{QStringLiteral("Image file %1 is too large to show. The command line "
+                                                "(dimora3-cli) can measure it.")
+                                     .arg(large)});
+        }
+
         f.controls().usage1->trigger();
         QCOMPARE(desktop_->urlsOpened.size(), 1);
         QCOMPARE(desktop_->urlsOpened[0].fileName(), QStringLiteral("help_en.htm"));
@@ -284,9 +303,10 @@ private slots:
              {dimora::msg::kInvalidFloatOperation, dimora::msg::kFloatDivideByZero,
               dimora::msg::kNotAnInteger, dimora::msg::kNotAReal, dimora::msg::kCannotOpenFile,
               dimora::msg::kCannotCreateFile, dimora::msg::kInvalidBitmap, dimora::msg::kUnknownExtension,
-              dimora::msg::kCannotReadImage, dimora::msg::kNoImageFilesInFolder,
-              dimora::msg::kSliceSizeDiffers, dimora::msg::kVoxelSizeNotPositive,
-              dimora::msg::kVoxelNotSquare, kBitmapOnlyMessage, kIconClipboardMessage}) {
+              dimora::msg::kCannotReadImage, dimora::msg::kImageTooLargeToShow,
+              dimora::msg::kNoImageFilesInFolder, dimora::msg::kSliceSizeDiffers,
+              dimora::msg::kVoxelSizeNotPositive, dimora::msg::kVoxelNotSquare, kBitmapOnlyMessage,
+              kIconClipboardMessage}) {
             const std::string message = dimora::formatMessage(templ, argument);
             const QString english = translatedMessage(message);
             QVERIFY2(!hasJapanese(english), message.c_str());
