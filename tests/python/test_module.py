@@ -72,8 +72,9 @@ def test_array_read_from_a_file_measures_as_the_file(measurement, path, keywords
         lambda a: np.repeat(a, 2, axis=1)[:, ::2],  # elements two bytes apart
         lambda a: a[::-1][::-1],
         lambda a: a.view(np.uint8),
+        lambda a: a.astype(np.int8) * np.int8(-1),  # read in place: -1 is a non-zero byte
     ],
-    ids=["int64", "float32", "fortran", "padded-rows", "strided", "reversed-twice", "uint8"],
+    ids=["int64", "float32", "fortran", "padded-rows", "strided", "reversed-twice", "uint8", "int8"],
 )
 def test_any_dtype_and_layout_counts_as_its_contiguous_bool_array(layout):
     occupied = dimora3.read(CARPET) == 0

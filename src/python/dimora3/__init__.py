@@ -206,7 +206,7 @@ def _occupancy(array, axes=2):
     array = _np.asarray(array)
     _check_dtype(array)
     _check_shape(array, [(None,) * axes], "(H, W)" if axes == 2 else "(Z, H, W)")
-    if array.dtype.itemsize == 1 and array.dtype.kind in "bu" and array.strides[-1] == 1:
+    if array.dtype.itemsize == 1 and array.dtype.kind in "biu" and array.strides[-1] == 1:
         return array.view(_np.uint8)
     return _np.ascontiguousarray(array != 0).view(_np.uint8)
 
