@@ -168,6 +168,8 @@ void TForm1::createMenus()
     c.slice1 = item(c.N4, "slice1", tr("３Ｄスライス２値"));
     c.cube1 = item(c.N4, "cube1", tr("３Ｄ立方体ボックスカウント..."));
     c.measureSettings1 = item(c.N4, "measureSettings1", tr("測定の設定..."));
+    c.lacunarity1 = item(c.N4, "lacunarity1", tr("ラクナリティ..."));
+    c.multifractal1 = item(c.N4, "multifractal1", tr("マルチフラクタル スペクトル..."));
 
     c.hani1 = menu("hani1", tr("範囲指定"));
     c.N5 = item(c.hani1, "N5", tr("数値による指定"));

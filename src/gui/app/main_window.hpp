@@ -70,6 +70,8 @@ struct MainWindowControls {
     QAction* slice1 = nullptr;
     QAction* cube1 = nullptr;
     QAction* measureSettings1 = nullptr;  // the black and non-black dimensions' grid and range
+    QAction* lacunarity1 = nullptr;       // the lacunarity (shows its settings dialog)
+    QAction* multifractal1 = nullptr;     // the multifractal spectrum (shows its settings dialog)
     QMenu* hani1 = nullptr;
     QAction* N5 = nullptr;
     QAction* N2 = nullptr;

@@ -10,6 +10,9 @@
 #include "gui/imageops/imageops_commands.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/imageops/threshold_dialog.hpp"
+#include "gui/mass/mass_commands.hpp"
+#include "gui/mass/mass_dialogs.hpp"
+#include "gui/mass/mass_windows.hpp"
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/measure_commands.hpp"
 #include "gui/measure/result_window.hpp"
@@ -71,6 +74,10 @@ Program::Program(const std::function<void(QWidget*)>& created)
     create(w.form9, created, w.form1->selection());
     create(w.cubeSettings, created);
     create(w.cubeProgress, created);
+    create(w.lacunarityDialog, created);
+    create(w.lacunarity, created);
+    create(w.multifractalDialog, created);
+    create(w.multifractal, created);
 
     // The dialogs' runs, once the windows they write exist.
     w.form7->setRunWindows({*w.form1, *w.form8, *w.form4, *w.form2});
@@ -82,6 +89,8 @@ Program::Program(const std::function<void(QWidget*)>& created)
     region_ = std::make_unique<RegionCommands>(w.form1->selection(), *w.form9);
     slices_ = std::make_unique<SliceCommands>(*w.form7, *w.cubeSettings);
     help_ = std::make_unique<HelpCommands>(*w.form1->controls().pvlUrl1, *w.aboutBox);
+    mass_ = std::make_unique<MassCommands>(
+        *w.form1, MassWindows{*w.lacunarityDialog, *w.lacunarity, *w.multifractalDialog, *w.multifractal});
     connectCommands();
 }
 
@@ -115,6 +124,8 @@ void Program::connectCommands()
     onTrigger(c.slice1, *slices_, &SliceCommands::slice1Click);
     onTrigger(c.cube1, *slices_, &SliceCommands::cube1Click);
     onTrigger(c.measureSettings1, *measure_, &MeasureCommands::measureSettings1Click);
+    onTrigger(c.lacunarity1, *mass_, &MassCommands::lacunarity1Click);
+    onTrigger(c.multifractal1, *mass_, &MassCommands::multifractal1Click);
 
     onTrigger(c.N5, *region_, &RegionCommands::N5Click);
     onTrigger(c.N2, *region_, &RegionCommands::N2Click);
@@ -148,6 +159,10 @@ Program::~Program()
         slot = nullptr;
         delete window;
     };
+    destroy(w.multifractal);
+    destroy(w.multifractalDialog);
+    destroy(w.lacunarity);
+    destroy(w.lacunarityDialog);
     destroy(w.cubeProgress);
     destroy(w.cubeSettings);
     destroy(w.form9);

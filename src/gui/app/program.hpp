@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The running program: its twelve windows and the command objects of the
+// The running program: its windows and the command objects of the
 // subsystems. Each window exists once, from start-up to the end of the
 // program; commands show and hide them but never create or destroy them.
 // The program hands each command object and each dialog references to
@@ -25,12 +25,17 @@ class TForm8;
 class TForm9;
 class CubeSettingsDialog;
 class CubeProgressWindow;
+class LacunarityDialog;
+class LacunarityWindow;
+class MultifractalDialog;
+class MultifractalWindow;
 class FileCommands;
 class MeasureCommands;
 class ImageOpsCommands;
 class RegionCommands;
 class SliceCommands;
 class HelpCommands;
+class MassCommands;
 
 struct Windows {
     TForm1* form1 = nullptr;  // main window
@@ -45,11 +50,16 @@ struct Windows {
     TForm9* form9 = nullptr;                     // numeric region dialog
     CubeSettingsDialog* cubeSettings = nullptr;  // cube measurement settings dialog
     CubeProgressWindow* cubeProgress = nullptr;  // cube measurement progress window
+    // The mass measurements' settings dialogs and result windows.
+    LacunarityDialog* lacunarityDialog = nullptr;
+    LacunarityWindow* lacunarity = nullptr;
+    MultifractalDialog* multifractalDialog = nullptr;
+    MultifractalWindow* multifractal = nullptr;
 };
 
 class Program {
 public:
-    // Creates the twelve windows in the order of the fields of Windows
+    // Creates the windows in the order of the fields of Windows
     // (`created`, when given, is called with each window right after its
     // creation), then the command objects. None is shown.
     explicit Program(const std::function<void(QWidget*)>& created = {});
@@ -77,4 +87,5 @@ private:
     std::unique_ptr<RegionCommands> region_;
     std::unique_ptr<SliceCommands> slices_;
     std::unique_ptr<HelpCommands> help_;
+    std::unique_ptr<MassCommands> mass_;
 };

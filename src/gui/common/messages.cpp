@@ -38,6 +38,7 @@ constexpr std::array kTemplates{
     QT_TRANSLATE_NOOP("Messages", "一辺 %s ピクセルの箱は領域に収まりません"),
     QT_TRANSLATE_NOOP("Messages", "一辺 %s ピクセルの箱はすべて空です"),
     QT_TRANSLATE_NOOP("Messages", "質量に負の値か数でない値があります"),
+    QT_TRANSLATE_NOOP("Messages", "q の範囲は 最初 ≦ 最後、刻み > 0 で指定してください"),
     QT_TRANSLATE_NOOP("Messages", "画像ファイル %s はグレーの PNG か TIFF ではありません"),
     QT_TRANSLATE_NOOP("Messages", "マスク %s の大きさが画像と違います"),
     QT_TRANSLATE_NOOP("Messages", "ラベル画像 %s の大きさが画像と違います"),

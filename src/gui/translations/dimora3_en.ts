@@ -81,6 +81,114 @@ Page to open:</translation>
     </message>
 </context>
 <context>
+    <name>LacunarityDialog</name>
+    <message>
+        <source>ラクナリティ</source>
+        <translation>Lacunarity</translation>
+    </message>
+    <message>
+        <source>方法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>グライディングボックス</source>
+        <translation>Gliding box</translation>
+    </message>
+    <message>
+        <source>固定グリッド</source>
+        <translation>Fixed grid</translation>
+    </message>
+    <message>
+        <source>空の箱も数える</source>
+        <translation>Count empty boxes too</translation>
+    </message>
+    <message>
+        <source>箱の辺 (ピクセル)</source>
+        <translation>Box sides (pixels)</translation>
+    </message>
+    <message>
+        <source>既定 (1, 2, 4, … 短辺の半分まで)</source>
+        <translation>Default (1, 2, 4, … to half the shorter edge)</translation>
+    </message>
+    <message>
+        <source>指定</source>
+        <translation>List</translation>
+    </message>
+</context>
+<context>
+    <name>LacunarityWindow</name>
+    <message>
+        <source>サイズ, Λ, λ</source>
+        <translation>Size, Λ, λ</translation>
+    </message>
+    <message>
+        <source>ラクナリティ</source>
+        <translation>Lacunarity</translation>
+    </message>
+    <message>
+        <source>log10(ボックスサイズ)</source>
+        <translation>log10(box size)</translation>
+    </message>
+    <message>
+        <source>log10(ラクナリティ)</source>
+        <translation>log10(lacunarity)</translation>
+    </message>
+    <message>
+        <source>ボックスサイズとラクナリティの関係</source>
+        <translation>Box size and lacunarity</translation>
+    </message>
+    <message>
+        <source>グライディングボックス</source>
+        <translation>gliding box</translation>
+    </message>
+    <message>
+        <source>固定グリッド, 空の箱を含む</source>
+        <translation>fixed grid, empty boxes included</translation>
+    </message>
+    <message>
+        <source>固定グリッド, 空の箱を除く</source>
+        <translation>fixed grid, empty boxes left out</translation>
+    </message>
+    <message>
+        <source>傾き = %1%2</source>
+        <translation>slope = %1%2</translation>
+    </message>
+    <message>
+        <source>, r² = %1</source>
+        <translation>, r² = %1</translation>
+    </message>
+    <message>
+        <source>, n = %1</source>
+        <translation>, n = %1</translation>
+    </message>
+    <message>
+        <source>%1, 占有 %2 ピクセル</source>
+        <translation>%1, %2 occupied pixels</translation>
+    </message>
+</context>
+<context>
+    <name>MassDialogs</name>
+    <message>
+        <source>実行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MassResultWindow</name>
+    <message>
+        <source>グラフを画像として保存...</source>
+        <translation>Save chart as image...</translation>
+    </message>
+    <message>
+        <source>値をCSVで保存...</source>
+        <translation>Save values as CSV...</translation>
+    </message>
+</context>
+<context>
     <name>MeasureSettingsDialog</name>
     <message>
         <source>測定の設定</source>
@@ -249,6 +357,72 @@ Page to open:</translation>
         <source>クリップボードはアイコンには対応していません</source>
         <translation>Clipboard does not support icons</translation>
     </message>
+    <message>
+        <source>q の範囲は 最初 ≦ 最後、刻み &gt; 0 で指定してください</source>
+        <translation>The q range needs From ≤ To and Step &gt; 0</translation>
+    </message>
+</context>
+<context>
+    <name>MultifractalDialog</name>
+    <message>
+        <source>マルチフラクタル スペクトル</source>
+        <translation>Multifractal Spectrum</translation>
+    </message>
+    <message>
+        <source>質量</source>
+        <translation>Mass</translation>
+    </message>
+    <message>
+        <source>黒 (黒の画素ごとに 1)</source>
+        <translation>Black (1 per black pixel)</translation>
+    </message>
+    <message>
+        <source>グレー (ファイルの階調のまま)</source>
+        <translation>Gray (the file's own levels)</translation>
+    </message>
+    <message>
+        <source>q の範囲</source>
+        <translation>q range</translation>
+    </message>
+    <message>
+        <source>最初</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>最後</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>刻み</source>
+        <translation>Step</translation>
+    </message>
+</context>
+<context>
+    <name>MultifractalWindow</name>
+    <message>
+        <source>q, D_q, α, f</source>
+        <translation>q, D_q, α, f</translation>
+    </message>
+    <message>
+        <source>マルチフラクタル スペクトル</source>
+        <translation>Multifractal Spectrum</translation>
+    </message>
+    <message>
+        <source>質量: 黒</source>
+        <translation>mass: black</translation>
+    </message>
+    <message>
+        <source>質量: グレー (ファイルの階調)</source>
+        <translation>mass: gray (the file's own levels)</translation>
+    </message>
+    <message>
+        <source>質量: グレー (画像の 8 ビット値)</source>
+        <translation>mass: gray (the picture's 8-bit values)</translation>
+    </message>
+    <message>
+        <source>, 辺 %1–%2</source>
+        <translation>, sides %1–%2</translation>
+    </message>
 </context>
 <context>
     <name>TAboutBox</name>
@@ -366,6 +540,14 @@ Page to open:</translation>
     <message>
         <source>測定の設定...</source>
         <translation>Measurement Settings...</translation>
+    </message>
+    <message>
+        <source>ラクナリティ...</source>
+        <translation>Lacunarity...</translation>
+    </message>
+    <message>
+        <source>マルチフラクタル スペクトル...</source>
+        <translation>Multifractal Spectrum...</translation>
     </message>
     <message>
         <source>範囲指定</source>

@@ -6,6 +6,7 @@
 #include "core/common/error.hpp"
 #include "core/common/replace_file.hpp"
 #include "core/files/bmp_writer.hpp"
+#include "core/measure/mass_test_images.hpp"
 #include "core/measure/result_fields.hpp"
 #include "core/slices/cube_measurement.hpp"
 #include "gui/about/about_box.hpp"
@@ -18,6 +19,8 @@
 #include "gui/common/working_picture.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/imageops/threshold_dialog.hpp"
+#include "gui/mass/mass_dialogs.hpp"
+#include "gui/mass/mass_windows.hpp"
 #include "gui/measure/count_window.hpp"
 #include "gui/measure/result_window.hpp"
 #include "gui/measure/total_length_window.hpp"
@@ -31,6 +34,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -39,6 +43,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -56,8 +61,22 @@ namespace {
 QList<QWidget*> allWindows(const Windows& windows)
 {
     const Windows& w = windows;
-    const QList<QWidget*> list{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
-                               w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
+    const QList<QWidget*> list{w.form1,
+                               w.form2,
+                               w.form3,
+                               w.form4,
+                               w.aboutBox,
+                               w.form5,
+                               w.form6,
+                               w.form7,
+                               w.form8,
+                               w.form9,
+                               w.cubeSettings,
+                               w.cubeProgress,
+                               w.lacunarityDialog,
+                               w.lacunarity,
+                               w.multifractalDialog,
+                               w.multifractal};
     // A window that was never shown places its controls on the resize event
     // it gets when it is first shown: deliver it, so that the controls stand
     // where the user will see them.
@@ -306,7 +325,7 @@ private slots:
               dimora::msg::kCannotReadImage, dimora::msg::kImageTooLargeToShow,
               dimora::msg::kNoImageFilesInFolder, dimora::msg::kSliceSizeDiffers,
               dimora::msg::kVoxelSizeNotPositive, dimora::msg::kVoxelNotSquare, kBitmapOnlyMessage,
-              kIconClipboardMessage}) {
+              kIconClipboardMessage, kBadQRangeMessage}) {
             const std::string message = dimora::formatMessage(templ, argument);
             const QString english = translatedMessage(message);
             QVERIFY2(!hasJapanese(english), message.c_str());
@@ -337,8 +356,41 @@ private slots:
              {f.controls().Open1, f.controls().Saveas1, f.controls().N2, f.controls().N5, f.controls().frac1,
               f.controls().fracw1, f.controls().gray1, f.controls().count1, f.controls().length1,
               f.controls().slice1, f.controls().cube1, f.controls().sikii1, f.controls().K1, f.controls().K2,
-              f.controls().median1, f.controls().noise1, f.controls().version1})
+              f.controls().median1, f.controls().noise1, f.controls().version1, f.controls().lacunarity1,
+              f.controls().multifractal1})
             QVERIFY2(text.contains(item->text().remove(QLatin1Char('&'))), qPrintable(item->text()));
+    }
+
+    void theMassWindowsSpeakEnglishAndTheirLinesFit()
+    {
+        const Windows& w = program_->windows();
+        TForm1& f = *w.form1;
+        QCOMPARE(f.controls().lacunarity1->text(), QStringLiteral("Lacunarity..."));
+        QCOMPARE(w.multifractalDialog->GrayRadio->text(), QStringLiteral("Gray (the file's own levels)"));
+        f.setWorkingImage(dimora::testing::sierpinskiCarpet(3));
+        f.controls().lacunarity1->trigger();
+        w.lacunarityDialog->GridRadio->click();
+        w.lacunarityDialog->EmptyCheck->setChecked(false);
+        w.lacunarityDialog->RunButton->click();
+        f.controls().multifractal1->trigger();
+        w.multifractalDialog->GrayRadio->click();
+        w.multifractalDialog->RunButton->click();
+        QVERIFY2(desktop_->errorReports.isEmpty(), qPrintable(desktop_->errorReports.join('\n')));
+        for (const MassResultWindow* window :
+             {static_cast<MassResultWindow*>(w.lacunarity), static_cast<MassResultWindow*>(w.multifractal)}) {
+            const QString summary = window->summaryLines().join(QLatin1Char('\n'));
+            QVERIFY2(!summary.isEmpty() && !hasJapanese(summary), qPrintable(summary));
+        }
+        QVERIFY(w.lacunarity->summaryLines().value(0).startsWith(
+            QStringLiteral("fixed grid, empty boxes left out")));
+        QVERIFY(
+            w.multifractal->summaryLines().value(0).startsWith(QStringLiteral("mass: gray (the picture's")));
+        QStringList problems;
+        for (const QString& problem : textProblems(w))
+            if (problem.startsWith(QStringLiteral("LacunarityWindow/")) ||
+                problem.startsWith(QStringLiteral("MultifractalWindow/")))
+                problems.append(problem);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     }
 
     void everyTextFitsItsControlAndTheWindowsKeepTheirLayout()

@@ -12,6 +12,8 @@
 #include "gui/common/toolbar_icons.hpp"
 #include "gui/imageops/scratch_image_window.hpp"
 #include "gui/imageops/threshold_dialog.hpp"
+#include "gui/mass/mass_dialogs.hpp"
+#include "gui/mass/mass_windows.hpp"
 #include "gui/measure/total_length_window.hpp"
 #include "gui/region/region_dialog.hpp"
 #include "gui/region/selection_shape.hpp"
@@ -60,7 +62,7 @@ class StartUpTest : public QObject {
 private slots:
     void initTestCase() { prepareApplication(*qApp); }
 
-    void theTwelveWindowsAreCreatedOnceInTheirOrder()
+    void theWindowsAreCreatedOnceInTheirOrder()
     {
         installRecordingPlatform();
         QStringList order;
@@ -69,19 +71,35 @@ private slots:
             order.append(QString::fromLatin1(window->metaObject()->className()));
             created.append(window);
         });
-        const QStringList expected{
-            "TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox",          "TForm5",
-            "TForm6", "TForm7", "TForm8", "TForm9", "CubeSettingsDialog", "CubeProgressWindow"};
+        const QStringList expected{"TForm1", "TForm2", "TForm3", "TForm4", "TAboutBox", "TForm5", "TForm6",
+                                   "TForm7", "TForm8", "TForm9", "CubeSettingsDialog", "CubeProgressWindow",
+                                   // The mass measurements' windows come after those of the old program.
+                                   "LacunarityDialog", "LacunarityWindow", "MultifractalDialog",
+                                   "MultifractalWindow"};
         QCOMPARE(order, expected);
         const Windows& w = program->windows();
-        const QList<QWidget*> instances{w.form1, w.form2, w.form3, w.form4, w.aboutBox,     w.form5,
-                                        w.form6, w.form7, w.form8, w.form9, w.cubeSettings, w.cubeProgress};
+        const QList<QWidget*> instances{w.form1,
+                                        w.form2,
+                                        w.form3,
+                                        w.form4,
+                                        w.aboutBox,
+                                        w.form5,
+                                        w.form6,
+                                        w.form7,
+                                        w.form8,
+                                        w.form9,
+                                        w.cubeSettings,
+                                        w.cubeProgress,
+                                        w.lacunarityDialog,
+                                        w.lacunarity,
+                                        w.multifractalDialog,
+                                        w.multifractal};
         QCOMPARE(instances, created);
         for (QWidget* window : created)
             QVERIFY(window->isWindow());
         // Destroying the program destroys every window.
         const QPointer<QWidget> first = w.form1;
-        const QPointer<QWidget> last = w.cubeProgress;
+        const QPointer<QWidget> last = w.multifractal;
         program.reset();
         QVERIFY(first.isNull() && last.isNull());
     }
@@ -220,8 +238,9 @@ private slots:
         QCOMPARE(actionNames(f.controls().Edit2), (QStringList{"Copy1", "Paste1"}));
         QCOMPARE(actionNames(f.controls().exec1),
                  (QStringList{"K2", "sikii1", "K1", "K3", "reverse1", "gray2", "SLIM1"}));
-        QCOMPARE(actionNames(f.controls().N4), (QStringList{"frac1", "fracw1", "gray1", "count1", "length1",
-                                                            "slice1", "cube1", "measureSettings1"}));
+        QCOMPARE(actionNames(f.controls().N4),
+                 (QStringList{"frac1", "fracw1", "gray1", "count1", "length1", "slice1", "cube1",
+                              "measureSettings1", "lacunarity1", "multifractal1"}));
         QCOMPARE(actionNames(f.controls().hani1), (QStringList{"N5", "N2"}));
         QCOMPARE(actionNames(f.controls().filter1), (QStringList{"median1", "noise1"}));
         QCOMPARE(actionNames(f.controls().help2), (QStringList{"usage1", "version1"}));
