@@ -145,7 +145,7 @@ std::span<const BatchColumn> lacunarityColumns()
 
 void checkLacunarityOptions(const Arguments& arguments)
 {
-    if (arguments.emptyBoxes &&
+    if (arguments.emptyBoxes == EmptyBoxes::Exclude &&
         arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding) != LacunarityMethod::Grid)
         throw UsageError("--empty applies to --method grid");
 }

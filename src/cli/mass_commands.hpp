@@ -25,7 +25,8 @@ int runLacunarity(const Arguments& arguments, const OutputStreams& streams);
 // The --json object of an image in memory (the Python module's arrays), with
 // the region and settings of the arguments.
 [[nodiscard]] nlohmann::json lacunarityViewJson(const ImageView& view, const Arguments& arguments);
-// --empty is the grid method's: a usage error with the gliding box.
+// --empty exclude is the grid method's: a usage error with the gliding box,
+// which takes every position.
 void checkLacunarityOptions(const Arguments& arguments);
 
 int runMultifractal(const Arguments& arguments, const OutputStreams& streams);
