@@ -4,9 +4,11 @@
 #include "cli/commands.hpp"
 #include "cli/mass_commands.hpp"
 #include "core/files/image_file.hpp"
+#include "core/files/image_stream.hpp"
 #include "core/files/mask_reader.hpp"
 #include "core/measure/lacunarity.hpp"
 #include "core/measure/masked_counting.hpp"
+#include "core/measure/streaming_counts.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -29,14 +31,19 @@ struct Measured {
     std::optional<std::int64_t> maskArea;
 };
 
-Measured measureView(const ImageView& view, const Arguments& arguments, const PixelMask* mask = nullptr)
+LacunaritySettings settingsOf(const Arguments& arguments)
 {
-    const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
     LacunaritySettings settings;
     settings.method = arguments.lacunarityMethod.value_or(LacunarityMethod::Gliding);
     settings.empty = arguments.emptyBoxes.value_or(EmptyBoxes::Include);
     settings.sides = arguments.sides.value_or(std::vector<std::int64_t>{});
-    Measured measured{measureLacunarity(view, region, settings, mask), std::nullopt};
+    return settings;
+}
+
+Measured measureView(const ImageView& view, const Arguments& arguments, const PixelMask* mask = nullptr)
+{
+    const Region region = arguments.region.value_or(Region{0, 0, view.width, view.height});
+    Measured measured{measureLacunarity(view, region, settingsOf(arguments), mask), std::nullopt};
     if (mask != nullptr)
         measured.maskArea = maskAreaIn(*mask, region);
     return measured;
@@ -44,6 +51,14 @@ Measured measureView(const ImageView& view, const Arguments& arguments, const Pi
 
 Measured measureFile(const std::string& path, const Arguments& arguments)
 {
+    const LacunaritySettings settings = settingsOf(arguments);
+    if (!arguments.mask && settings.method == LacunarityMethod::Grid) {
+        // The fixed grid needs only a band of rows: counted as the file
+        // decodes, the image never held whole.
+        LacunarityGridSink sink(arguments.region, settings);
+        streamImageFile(path, arguments.page, sink);
+        return {sink.result(), std::nullopt};
+    }
     const Bitmap image = loadImageFile(path, arguments.page);
     if (!arguments.mask)
         return measureView(image.view(), arguments);
