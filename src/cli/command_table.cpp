@@ -148,26 +148,31 @@ const std::vector<Command>& commands()
                         .run = runLength,
                         .measureFile = lengthFileJson,
                         .batchColumns = measurementColumns()});
-        list.push_back(
-            {.name = "lacunarity",
-             .synopsis = "IMAGE [--method gliding|grid] [--empty include|exclude]\n"
-                         "[--sides LIST] [--region L,T,W,H] [--mask MASK] [--page N] [--json]",
-             .operands = 1,
-             .options = {"--method", "--empty", "--sides", "--region", "--mask", "--page", "--json"},
-             .checkOptions = checkLacunarityOptions,
-             .run = runLacunarity,
-             .measureFile = lacunarityFileJson,
-             .batchColumns = lacunarityColumns()});
+        list.push_back({.name = "lacunarity",
+                        .synopsis = "IMAGE [--method gliding|grid] [--empty include|exclude]\n"
+                                    "[--sides LIST] [--region L,T,W,H] [--mask MASK] [--page N] [--json]\n"
+                                    "[--labels LABELS [--format csv|jsonl] [--output FILE]]",
+                        .operands = 1,
+                        .options = {"--method", "--empty", "--sides", "--region", "--mask", "--page",
+                                    "--json", "--labels", "--format", "--output"},
+                        .checkOptions = checkLacunarityOptions,
+                        .run = runLacunarity,
+                        .measureFile = lacunarityFileJson,
+                        .batchColumns = lacunarityColumns(),
+                        .measureObject = lacunarityObjectJson});
         list.push_back({.name = "multifractal",
                         .synopsis =
                             "IMAGE [--mass black|gray] [--q LIST|FROM:TO:STEP]\n"
-                            "[--region L,T,W,H] [--range all|S1-S2] [--mask MASK] [--page N] [--json]",
+                            "[--region L,T,W,H] [--range all|S1-S2] [--mask MASK] [--page N] [--json]\n"
+                            "[--labels LABELS [--format csv|jsonl] [--output FILE]]",
                         .operands = 1,
-                        .options = {"--mass", "--q", "--region", "--range", "--mask", "--page", "--json"},
+                        .options = {"--mass", "--q", "--region", "--range", "--mask", "--page", "--json",
+                                    "--labels", "--format", "--output"},
                         .checkOptions = checkMultifractalOptions,
                         .run = runMultifractal,
                         .measureFile = multifractalFileJson,
-                        .batchColumns = multifractalColumns()});
+                        .batchColumns = multifractalColumns(),
+                        .measureObject = multifractalObjectJson});
         list.push_back(
             {.name = "slices",
              .synopsis = "LAST_SLICE [--pixel-size MM] [--distance MM] [--region L,T,W,H] [--json]",

@@ -3,6 +3,7 @@
 #include "cli/batch_cells.hpp"
 #include "cli/commands.hpp"
 #include "cli/mass_commands.hpp"
+#include "cli/object_measurement.hpp"
 #include "core/files/image_file.hpp"
 #include "core/files/image_stream.hpp"
 #include "core/files/mask_reader.hpp"
@@ -151,6 +152,14 @@ json lacunarityFileJson(const std::string& path, const Arguments& arguments)
 json lacunarityViewJson(const ImageView& view, const Arguments& arguments)
 {
     return lacunarityJson(measureView(view, arguments));
+}
+
+json lacunarityObjectJson(const ObjectImage& image, const Region& region, const PixelMask* mask,
+                          const Arguments& arguments)
+{
+    Arguments inRegion = arguments;
+    inRegion.region = region;
+    return lacunarityJson(measureView(image.bitmap().view(), inRegion, mask));
 }
 
 std::span<const BatchColumn> lacunarityColumns()

@@ -28,6 +28,9 @@ int runLacunarity(const Arguments& arguments, const OutputStreams& streams);
 // --empty exclude is the grid method's: a usage error with the gliding box,
 // which takes every position.
 void checkLacunarityOptions(const Arguments& arguments);
+// One object of --labels: the image's region under the object's mask.
+[[nodiscard]] nlohmann::json lacunarityObjectJson(const ObjectImage& image, const Region& region,
+                                                  const PixelMask* mask, const Arguments& arguments);
 
 int runMultifractal(const Arguments& arguments, const OutputStreams& streams);
 [[nodiscard]] nlohmann::json multifractalFileJson(const std::string& path, const Arguments& arguments);
@@ -41,5 +44,8 @@ int runMultifractal(const Arguments& arguments, const OutputStreams& streams);
 [[nodiscard]] nlohmann::json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments);
 // --range takes all or S1-S2 here: auto is a usage error.
 void checkMultifractalOptions(const Arguments& arguments);
+// One object of --labels (--mass gray: the image's samples at full depth).
+[[nodiscard]] nlohmann::json multifractalObjectJson(const ObjectImage& image, const Region& region,
+                                                    const PixelMask* mask, const Arguments& arguments);
 
 }  // namespace dimora::cli

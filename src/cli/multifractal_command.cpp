@@ -3,6 +3,7 @@
 #include "cli/batch_cells.hpp"
 #include "cli/commands.hpp"
 #include "cli/mass_commands.hpp"
+#include "cli/object_measurement.hpp"
 #include "core/files/image_file.hpp"
 #include "core/files/mask_reader.hpp"
 #include "core/files/sample_reader.hpp"
@@ -188,6 +189,16 @@ json multifractalViewJson(const ImageView& view, const Arguments& arguments)
 json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments)
 {
     return multifractalJson(measureSamples(samples, arguments));
+}
+
+json multifractalObjectJson(const ObjectImage& image, const Region& region, const PixelMask* mask,
+                            const Arguments& arguments)
+{
+    Arguments inRegion = arguments;
+    inRegion.region = region;
+    if (arguments.mass.value_or(MassKind::Black) == MassKind::Gray)
+        return multifractalJson(measureSamples(image.samples(), inRegion, mask));
+    return multifractalJson(measureView(image.bitmap().view(), inRegion, mask));
 }
 
 std::span<const BatchColumn> multifractalColumns()

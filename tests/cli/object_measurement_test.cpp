@@ -154,7 +154,8 @@ TEST_P(LabelledObjects, EachRowIsTheSingleCommandWithItsMaskAndBox)
 
 INSTANTIATE_TEST_SUITE_P(Cli, LabelledObjects,
                          ::testing::Values(LabelCase{"black", false}, LabelCase{"nonblack", true},
-                                           LabelCase{"gray", false}, LabelCase{"black", true}),
+                                           LabelCase{"gray", false}, LabelCase{"black", true},
+                                           LabelCase{"lacunarity", true}, LabelCase{"multifractal", false}),
                          [](const auto& info) {
                              return info.param.measurement + (info.param.withMask ? "Masked" : "");
                          });
