@@ -149,9 +149,9 @@ json lacunarityFileJson(const std::string& path, const Arguments& arguments)
     return lacunarityJson(measureFile(path, arguments));
 }
 
-json lacunarityViewJson(const ImageView& view, const Arguments& arguments)
+json lacunarityViewJson(const ImageView& view, const Arguments& arguments, const PixelMask* mask)
 {
-    return lacunarityJson(measureView(view, arguments));
+    return lacunarityJson(measureView(view, arguments, mask));
 }
 
 json lacunarityObjectJson(const ObjectImage& image, const Region& region, const PixelMask* mask,

@@ -8,6 +8,7 @@
 #include "cli/arguments.hpp"
 #include "cli/command_table.hpp"
 #include "core/image/bitmap.hpp"
+#include "core/image/pixel_mask.hpp"
 #include "core/image/sample_plane.hpp"
 
 #include <nlohmann/json_fwd.hpp>
@@ -23,8 +24,10 @@ int runLacunarity(const Arguments& arguments, const OutputStreams& streams);
 // sides, lacunarity (the last two joined by ';').
 [[nodiscard]] std::span<const BatchColumn> lacunarityColumns();
 // The --json object of an image in memory (the Python module's arrays), with
-// the region and settings of the arguments.
-[[nodiscard]] nlohmann::json lacunarityViewJson(const ImageView& view, const Arguments& arguments);
+// the region and settings of the arguments, under the mask when one is given
+// (maskArea added, as --mask adds it).
+[[nodiscard]] nlohmann::json lacunarityViewJson(const ImageView& view, const Arguments& arguments,
+                                                const PixelMask* mask = nullptr);
 // --empty exclude is the grid method's: a usage error with the gliding box,
 // which takes every position.
 void checkLacunarityOptions(const Arguments& arguments);
@@ -39,9 +42,11 @@ int runMultifractal(const Arguments& arguments, const OutputStreams& streams);
 // joined by ';', a null element left empty).
 [[nodiscard]] std::span<const BatchColumn> multifractalColumns();
 // The same of an image in memory: black mass from a view, grey mass from
-// samples.
-[[nodiscard]] nlohmann::json multifractalViewJson(const ImageView& view, const Arguments& arguments);
-[[nodiscard]] nlohmann::json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments);
+// samples; under the mask when one is given.
+[[nodiscard]] nlohmann::json multifractalViewJson(const ImageView& view, const Arguments& arguments,
+                                                  const PixelMask* mask = nullptr);
+[[nodiscard]] nlohmann::json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments,
+                                                     const PixelMask* mask = nullptr);
 // --range takes all or S1-S2 here: auto is a usage error.
 void checkMultifractalOptions(const Arguments& arguments);
 // One object of --labels (--mass gray: the image's samples at full depth).

@@ -181,14 +181,14 @@ json multifractalFileJson(const std::string& path, const Arguments& arguments)
     return multifractalJson(measureFile(path, arguments));
 }
 
-json multifractalViewJson(const ImageView& view, const Arguments& arguments)
+json multifractalViewJson(const ImageView& view, const Arguments& arguments, const PixelMask* mask)
 {
-    return multifractalJson(measureView(view, arguments));
+    return multifractalJson(measureView(view, arguments, mask));
 }
 
-json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments)
+json multifractalSamplesJson(const SamplePlane& samples, const Arguments& arguments, const PixelMask* mask)
 {
-    return multifractalJson(measureSamples(samples, arguments));
+    return multifractalJson(measureSamples(samples, arguments, mask));
 }
 
 json multifractalObjectJson(const ObjectImage& image, const Region& region, const PixelMask* mask,

@@ -21,6 +21,7 @@
 #include "core/files/sample_reader.hpp"
 #include "core/image/labelled_objects.hpp"
 #include "core/measure/measurement_sequence.hpp"
+#include "core/measure/multifractal.hpp"
 #include "core/slices/cube_count.hpp"
 
 #include <nlohmann/json.hpp>
@@ -29,6 +30,7 @@
 
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -186,8 +188,8 @@ ArrayMeasurement arrayMeasurement(const std::string& name)
         return {&greyLayout(), cli::MeasurementKind::NonBlack, "nonblack"};
     if (name == "gray")
         return {&greyLayout(), cli::MeasurementKind::Gray, "gray"};
-    throw std::invalid_argument("an array is measured under a mask or per label by boxcount, black, "
-                                "nonblack or gray, not " +
+    throw std::invalid_argument("objects are measured by boxcount, black, nonblack, gray, lacunarity or "
+                                "multifractal, not " +
                                 name);
 }
 
@@ -227,10 +229,67 @@ std::string measureMasked(const std::string& name, const ByteArray& image, const
 
 template <class T> SamplePlane samplesOf(const py::array& array, SampleType type);
 
+// An (H, W) array of uint8, uint16 or uint32 (and float32 when floats are
+// taken) as a sample plane, a copy.
+SamplePlane samplePlaneOf(const py::array& array, bool floats)
+{
+    if (array.ndim() != 2)
+        throw std::invalid_argument("an image array has two axes");
+    if (py::isinstance<py::array_t<std::uint8_t>>(array))
+        return samplesOf<std::uint8_t>(array, SampleType::UInt8);
+    if (py::isinstance<py::array_t<std::uint16_t>>(array))
+        return samplesOf<std::uint16_t>(array, SampleType::UInt16);
+    if (py::isinstance<py::array_t<std::uint32_t>>(array))
+        return samplesOf<std::uint32_t>(array, SampleType::UInt32);
+    if (floats && py::isinstance<py::array_t<float>>(array))
+        return samplesOf<float>(array, SampleType::Float32);
+    throw std::invalid_argument(floats ? "samples are uint8, uint16, uint32 or float32"
+                                       : "labels are uint8, uint16 or uint32");
+}
+
+// The measurement of one object: its JSON over the box under the mask.
+using ObjectMeasurement = std::function<nlohmann::json(const Region& box, const PixelMask* mask)>;
+
 // Every object of an (H, W) label array (uint8, uint16 or uint32; non-zero
-// values) measured with the mask "label = v" (and `mask` when given) over
-// its bounding box, in ascending order of v: the rows of --labels as JSON
-// Lines, without a path.
+// values) of the image's size measured with the mask "label = v" (and `mask`
+// when given) over its bounding box, in ascending order of v: the rows of
+// --labels as JSON Lines, without a path. Runs without the GIL.
+std::string objectRows(const py::array& labels, std::int32_t width, std::int32_t height,
+                       const std::optional<ByteArray>& mask, const ObjectMeasurement& measure)
+{
+    if (labels.ndim() != 2 || labels.shape(0) != height || labels.shape(1) != width)
+        throw std::invalid_argument("the labels are not of the image's size");
+    const SamplePlane plane = samplePlaneOf(labels, false);
+    std::string lines;
+    py::gil_scoped_release unlocked;
+    std::optional<PixelMask> also;
+    if (mask)
+        also = maskOf(*mask);
+    PixelMask objectMask = blankMaskFor(plane);
+    for (const LabelledObject& object : findLabelledObjects(plane)) {
+        markObject(plane, object, also ? &*also : nullptr, objectMask);
+        nlohmann::json row;
+        try {
+            row = measure(object.bbox, &objectMask);
+            row["status"] = "ok";
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            row = nlohmann::json::object();
+            row["status"] = "error";
+            row["error"] = errorReportText(e.what());
+        }
+        clearObject(object, objectMask);
+        row["label"] = object.label;
+        row["bbox"] = {object.bbox.left, object.bbox.top, object.bbox.width, object.bbox.height};
+        row["area"] = object.area;
+        lines += dumped(row) + "\n";
+    }
+    return lines;
+}
+
+// The --labels rows of a dimension measurement (boxcount, black, nonblack,
+// gray) of an (H, W) byte array.
 std::string measureObjects(const std::string& name, const ByteArray& image, const py::array& labels,
                            const std::optional<ByteArray>& mask, const std::vector<std::string>& options)
 {
@@ -238,55 +297,59 @@ std::string measureObjects(const std::string& name, const ByteArray& image, cons
         const ArrayMeasurement measurement = arrayMeasurement(name);
         const cli::Arguments arguments = optionsOf(measurement.command, options);
         const ImageView view = viewOf(image, *measurement.layout);
-        if (labels.ndim() != 2 || labels.shape(0) != view.height || labels.shape(1) != view.width)
-            throw std::invalid_argument("the labels are not of the image's size");
-        SamplePlane plane;
-        if (py::isinstance<py::array_t<std::uint8_t>>(labels))
-            plane = samplesOf<std::uint8_t>(labels, SampleType::UInt8);
-        else if (py::isinstance<py::array_t<std::uint16_t>>(labels))
-            plane = samplesOf<std::uint16_t>(labels, SampleType::UInt16);
-        else if (py::isinstance<py::array_t<std::uint32_t>>(labels))
-            plane = samplesOf<std::uint32_t>(labels, SampleType::UInt32);
-        else
-            throw std::invalid_argument("labels are uint8, uint16 or uint32");
-        std::string lines;
-        {
-            py::gil_scoped_release unlocked;
-            std::optional<PixelMask> also;
-            if (mask)
-                also = maskOf(*mask);
-            PixelMask objectMask = blankMaskFor(plane);
-            for (const LabelledObject& object : findLabelledObjects(plane)) {
-                markObject(plane, object, also ? &*also : nullptr, objectMask);
-                nlohmann::json row;
-                try {
-                    row =
-                        cli::maskedDimensionJson(measurement.kind, view, object.bbox, &objectMask, arguments);
-                    if (name == "boxcount")
-                        row["measurement"] = "boxcount";
-                    row["status"] = "ok";
-                } catch (const std::bad_alloc&) {
-                    throw;
-                } catch (const std::exception& e) {
-                    row = nlohmann::json::object();
-                    row["status"] = "error";
-                    row["error"] = errorReportText(e.what());
-                }
-                clearObject(object, objectMask);
-                row["label"] = object.label;
-                row["bbox"] = {object.bbox.left, object.bbox.top, object.bbox.width, object.bbox.height};
-                row["area"] = object.area;
-                lines += dumped(row) + "\n";
-            }
+        return objectRows(
+            labels, view.width, view.height, mask, [&](const Region& box, const PixelMask* inside) {
+                nlohmann::json row = cli::maskedDimensionJson(measurement.kind, view, box, inside, arguments);
+                if (name == "boxcount")
+                    row["measurement"] = "boxcount";
+                return row;
+            });
+    });
+}
+
+bool grayMass(const std::string& measurement, const cli::Arguments& arguments)
+{
+    return measurement == "multifractal" && arguments.mass.value_or(MassKind::Black) == MassKind::Gray;
+}
+
+// The --labels rows of lacunarity or multifractal: the image is an (H, W)
+// uint8 array of occupancy (non-zero occupied), or with grey mass an array of
+// samples as measure_sample_mass takes them.
+std::string measureMassObjects(const std::string& measurement, const py::array& image,
+                               const py::array& labels, const std::optional<ByteArray>& mask,
+                               const std::vector<std::string>& options)
+{
+    return guarded([&] {
+        if (measurement != "lacunarity" && measurement != "multifractal")
+            throw std::invalid_argument("not a mass measurement: " + measurement);
+        const cli::Arguments arguments = optionsOf(measurement, options);
+        const auto inBox = [&](const Region& box) {
+            cli::Arguments boxed = arguments;
+            boxed.region = box;
+            return boxed;
+        };
+        if (grayMass(measurement, arguments)) {
+            const SamplePlane samples = samplePlaneOf(image, true);
+            return objectRows(labels, samples.width(), samples.height(), mask,
+                              [&](const Region& box, const PixelMask* inside) {
+                                  return cli::multifractalSamplesJson(samples, inBox(box), inside);
+                              });
         }
-        return lines;
+        if (!py::isinstance<ByteArray>(image))
+            throw std::invalid_argument("an occupancy array is uint8");
+        const ImageView view = viewOf(py::reinterpret_borrow<ByteArray>(image), occupancyLayout());
+        return objectRows(
+            labels, view.width, view.height, mask, [&](const Region& box, const PixelMask* inside) {
+                return measurement == "lacunarity" ? cli::lacunarityViewJson(view, inBox(box), inside)
+                                                   : cli::multifractalViewJson(view, inBox(box), inside);
+            });
     });
 }
 
 // lacunarity, or multifractal with black mass, of an (H, W) byte array whose
-// non-zero elements are occupied.
+// non-zero elements are occupied, under the mask when given.
 std::string measureMass(const std::string& measurement, const ByteArray& image,
-                        const std::vector<std::string>& options)
+                        const std::vector<std::string>& options, const std::optional<ByteArray>& mask)
 {
     return guarded([&] {
         const cli::Arguments arguments = optionsOf(measurement, options);
@@ -294,8 +357,12 @@ std::string measureMass(const std::string& measurement, const ByteArray& image,
         nlohmann::json out;
         {
             py::gil_scoped_release unlocked;
-            out = measurement == "lacunarity" ? cli::lacunarityViewJson(view, arguments)
-                                              : cli::multifractalViewJson(view, arguments);
+            std::optional<PixelMask> inside;
+            if (mask)
+                inside = maskOf(*mask);
+            const PixelMask* given = inside ? &*inside : nullptr;
+            out = measurement == "lacunarity" ? cli::lacunarityViewJson(view, arguments, given)
+                                              : cli::multifractalViewJson(view, arguments, given);
         }
         return dumped(out);
     });
@@ -318,28 +385,20 @@ template <class T> SamplePlane samplesOf(const py::array& array, SampleType type
 }
 
 // multifractal with grey mass of an (H, W) array of uint8, uint16, uint32 or
-// float32 samples, each pixel's mass its sample.
-std::string measureSampleMass(const py::array& image, const std::vector<std::string>& options)
+// float32 samples, each pixel's mass its sample, under the mask when given.
+std::string measureSampleMass(const py::array& image, const std::vector<std::string>& options,
+                              const std::optional<ByteArray>& mask)
 {
     return guarded([&] {
         const cli::Arguments arguments = optionsOf("multifractal", options);
-        if (image.ndim() != 2)
-            throw std::invalid_argument("an image array has two axes");
-        SamplePlane plane;
-        if (py::isinstance<py::array_t<std::uint8_t>>(image))
-            plane = samplesOf<std::uint8_t>(image, SampleType::UInt8);
-        else if (py::isinstance<py::array_t<std::uint16_t>>(image))
-            plane = samplesOf<std::uint16_t>(image, SampleType::UInt16);
-        else if (py::isinstance<py::array_t<std::uint32_t>>(image))
-            plane = samplesOf<std::uint32_t>(image, SampleType::UInt32);
-        else if (py::isinstance<py::array_t<float>>(image))
-            plane = samplesOf<float>(image, SampleType::Float32);
-        else
-            throw std::invalid_argument("samples are uint8, uint16, uint32 or float32");
+        const SamplePlane plane = samplePlaneOf(image, true);
         nlohmann::json out;
         {
             py::gil_scoped_release unlocked;
-            out = cli::multifractalSamplesJson(plane, arguments);
+            std::optional<PixelMask> inside;
+            if (mask)
+                inside = maskOf(*mask);
+            out = cli::multifractalSamplesJson(plane, arguments, inside ? &*inside : nullptr);
         }
         return dumped(out);
     });
@@ -421,13 +480,18 @@ PYBIND11_MODULE(_core, m)
     m.def("cubes", &measureCubes, py::arg("stack"), py::arg("options"),
           "The JSON object of cubes on a (Z, H, W) uint8 array.");
     m.def("measure_mass", &measureMass, py::arg("measurement"), py::arg("image"), py::arg("options"),
+          py::arg("mask") = py::none(),
           "The JSON object of lacunarity or multifractal (black mass) of an (H, W) uint8 array.");
     m.def("measure_sample_mass", &measureSampleMass, py::arg("image"), py::arg("options"),
+          py::arg("mask") = py::none(),
           "The JSON object of multifractal with grey mass of an (H, W) array of samples.");
     m.def("measure_masked", &measureMasked, py::arg("measurement"), py::arg("image"), py::arg("mask"),
           py::arg("options"), "The JSON object of a dimension measurement of an array under a mask.");
     m.def("measure_objects", &measureObjects, py::arg("measurement"), py::arg("image"), py::arg("labels"),
           py::arg("mask"), py::arg("options"), "The JSON Lines of every labelled object of an array.");
+    m.def("measure_mass_objects", &measureMassObjects, py::arg("measurement"), py::arg("image"),
+          py::arg("labels"), py::arg("mask"), py::arg("options"),
+          "The JSON Lines of lacunarity or multifractal of every labelled object of an array.");
     m.def("read", &readImage, py::arg("path"), py::arg("page") = 1, "The image file's pixels as an array.");
     m.def("process", &processImage, py::arg("operation"), py::arg("image"), py::arg("threshold") = 0,
           "An image operation on a copy of a uint8 array.");

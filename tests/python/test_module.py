@@ -252,39 +252,86 @@ def test_grey_mass_of_a_read_array_equals_the_files(path):
     assert outcome(lambda: dimora3.multifractal(wide, mass="gray", q=[0, 1, 2])) == expected
 
 
-@pytest.mark.parametrize("measurement", ["black", "nonblack", "gray", "boxcount"])
-def test_masked_paths_and_arrays_equal_the_command_lines_mask(measurement, carpet_masks):
+def occupied(image):
+    """The pixels a file's lacunarity and black mass count: red level 0."""
+    return (image if image.ndim == 2 else image[:, :, 0]) == 0
+
+
+# Measurements that take a mask and labels: the module's name, the command line's
+# name and options, the keywords, and the array a read image is measured as.
+MASKED = [
+    ("black", "black", [], {}, lambda image: image),
+    ("nonblack", "nonblack", [], {}, lambda image: image),
+    ("gray", "gray", [], {}, lambda image: image),
+    ("boxcount", "black", [], {}, occupied),
+    ("lacunarity", "lacunarity", [], {}, occupied),
+    ("lacunarity", "lacunarity", ["--method", "grid"], {"method": "grid"}, occupied),
+    ("multifractal", "multifractal", ["--q", "0,1,2"], {"q": [0, 1, 2]}, occupied),
+    (
+        "multifractal",
+        "multifractal",
+        ["--q", "-1,0,2", "--mass", "gray"],
+        {"q": [-1, 0, 2], "mass": "gray"},
+        lambda image: image,
+    ),
+]
+MASKED_IDS = ["black", "nonblack", "gray", "boxcount", "lacunarity", "lacunarity-grid", "spectrum", "spectrum-gray"]
+
+
+@pytest.fixture(scope="session")
+def deep_carpet(tmp_path_factory):
+    """A 16-bit grey PNG of the carpet's size whose low bytes matter: the carpet's white
+    with a ramp across it, so that a grey mass is measured at full depth."""
+    x = np.arange(729, dtype=np.uint16)[None, :]
+    samples = np.where(dimora3.read(CARPET) != 0, np.uint16(60000), np.uint16(6000)) - x * np.uint16(7)
+    return write_grey_png(tmp_path_factory.mktemp("deep") / "deep.png", samples.astype(np.uint16))
+
+
+def masked_case(measurement, keywords, carpet, deep):
+    """The file a case measures: the 16-bit one for a grey mass (a BMP has no samples)."""
+    return deep if keywords.get("mass") == "gray" else carpet
+
+
+@pytest.mark.parametrize("measurement, command, options, keywords, pixels", MASKED, ids=MASKED_IDS)
+def test_masked_paths_and_arrays_equal_the_command_lines_mask(
+    measurement, command, options, keywords, pixels, carpet_masks, deep_carpet
+):
     disc, _ = carpet_masks
-    command = "black" if measurement == "boxcount" else measurement
-    expected = cli_outcome(command, CARPET, "--mask", disc)
-    image = dimora3.read(CARPET)
+    path = masked_case(measurement, keywords, CARPET, deep_carpet)
+    expected = cli_outcome(command, path, *options, "--mask", disc)
     if measurement == "boxcount":
         expected = dict(expected, measurement="boxcount")
-        assert dimora3.boxcount(image == 0, mask=dimora3.read(disc) != 0).to_dict() == expected
-        return
     measure = getattr(dimora3, measurement)
-    assert outcome(lambda: measure(CARPET, mask=disc)) == expected
-    assert outcome(lambda: measure(image, mask=dimora3.read(disc) > 0)) == expected
-    assert outcome(lambda: measure(CARPET, mask=dimora3.read(disc) > 0)) == expected
+    image = pixels(dimora3.read(path))
+    array_mask = dimora3.read(disc) > 0
+    assert outcome(lambda: measure(image, mask=array_mask, **keywords)) == expected
+    assert outcome(lambda: measure(image, mask=disc, **keywords)) == expected
+    if measurement != "boxcount":
+        assert outcome(lambda: measure(path, mask=disc, **keywords)) == expected
+        assert outcome(lambda: measure(path, mask=array_mask, **keywords)) == expected
+    # The mask is honoured: a different mask gives a different result.
+    assert outcome(lambda: measure(image, mask=~array_mask, **keywords)) != expected
 
 
 @pytest.mark.parametrize("masked", [False, True], ids=["labels", "labels-and-mask"])
-@pytest.mark.parametrize("measurement", ["black", "gray", "boxcount"])
-def test_objects_are_the_command_lines_label_rows(measurement, masked, carpet_masks):
+@pytest.mark.parametrize("measurement, command, options, keywords, pixels", MASKED, ids=MASKED_IDS)
+def test_objects_are_the_command_lines_label_rows(
+    measurement, command, options, keywords, pixels, masked, carpet_masks, deep_carpet
+):
     disc, labels = carpet_masks
-    command = "black" if measurement == "boxcount" else measurement
-    args = [command, CARPET, "--labels", labels, "--format", "jsonl"] + (["--mask", disc] if masked else [])
+    path = masked_case(measurement, keywords, CARPET, deep_carpet)
+    args = [command, path, *options, "--labels", labels, "--format", "jsonl"] + (["--mask", disc] if masked else [])
     status, out, err = run_cli(*args)
     assert status in (0, 1), err
     expected = [json.loads(line) for line in out.splitlines()]
     assert [row["label"] for row in expected] == [7, 300, 1000, 65535]
+    assert any(row["status"] == "ok" for row in expected)
     mask = disc if masked else None
-    assert dimora3.objects(CARPET, labels, measurement=measurement, mask=mask) == expected
+    assert dimora3.objects(path, labels, measurement=measurement, mask=mask, **keywords) == expected
     # Arrays: the same rows without the path.
-    image = dimora3.read(CARPET)
-    pixels = image == 0 if measurement == "boxcount" else image
     array_mask = None if mask is None else dimora3.read(disc) != 0
-    rows = dimora3.objects(pixels, dimora3.read(labels), measurement=measurement, mask=array_mask)
+    image = pixels(dimora3.read(path))
+    rows = dimora3.objects(image, dimora3.read(labels), measurement=measurement, mask=array_mask, **keywords)
     for row in expected:
         del row["path"]
         if measurement == "boxcount" and row["status"] == "ok":

@@ -360,6 +360,27 @@ def cubes(stack, *, voxel=(1.0, 1.0, 1.0), region=None, range=None):
 
 
 
+def _lacunarity_options(method="gliding", empty=None, sides=None):
+    options = ["--method", str(method)]
+    if empty is not None:
+        options += ["--empty", str(empty)]
+    if sides is not None:
+        options += ["--sides", ",".join("%d" % int(side) for side in sides)]
+    return options
+
+
+def _multifractal_options(q=None, mass="black"):
+    options = ["--mass", str(mass)]
+    if q is not None:
+        options += ["--q", q if isinstance(q, str) else ",".join(repr(float(v)) for v in _np.ravel(q))]
+    return options
+
+
+def _black_of(path, page):
+    """The black pixels of an image file as its lacunarity and black mass count them:
+    red level 0 (the high byte of deeper samples)."""
+    return _grey(read(path, page)) == 0
+
 
 def lacunarity(image, *, method="gliding", empty=None, sides=None, region=None, page=1, mask=None):
     """Lacunarity per box side of the black pixels of a file, or of the occupied elements
@@ -367,18 +388,17 @@ def lacunarity(image, *, method="gliding", empty=None, sides=None, region=None, 
 
     ``method`` "gliding" (every position) or "grid" (tiled boxes, with ``empty``
     "include" or "exclude"); ``sides`` the box sides (default 1, 2, 4, ... up to half
-    the region's shorter edge); ``mask`` a mask file (inside where not black).
-    Returns a :class:`Lacunarity`, the object of ``dimora3-cli lacunarity --json``.
+    the region's shorter edge); ``mask`` a mask file (inside where not black) or an
+    array of the image's shape (True / non-zero inside); the result then gains
+    ``mask_area``. Returns a :class:`Lacunarity`, the object of
+    ``dimora3-cli lacunarity --json``.
     """
-    options = ["--method", str(method)]
-    if empty is not None:
-        options += ["--empty", str(empty)]
-    if sides is not None:
-        options += ["--sides", ",".join("%d" % int(side) for side in sides)]
-    if _is_path(image):
+    options = _lacunarity_options(method, empty, sides)
+    if _is_path(image) and (mask is None or _is_path(mask)):
         return Lacunarity(_measure_path("lacunarity", image, options + _options(region, page=page) + _mask_options(mask)))
-    _no_array_mask(mask)
-    return _from_json(Lacunarity, _core.measure_mass("lacunarity", _occupancy(image), options + _options(region)))
+    pixels = _occupancy(_black_of(image, page) if _is_path(image) else image)
+    inside = None if mask is None else _mask_array(mask, pixels)
+    return _from_json(Lacunarity, _core.measure_mass("lacunarity", pixels, options + _options(region), inside))
 
 
 def multifractal(image, *, q=None, mass="black", region=None, range=None, page=1, mask=None):
@@ -386,22 +406,24 @@ def multifractal(image, *, q=None, mass="black", region=None, range=None, page=1
 
     ``q`` a sequence of numbers or "FROM:TO:STEP" (default -10:10:0.5); ``mass``
     "black" (each occupied pixel 1) or "gray" (the grey samples at the file's depth, or
-    the array's values as masses);
-    ``range`` "all" or (s1, s2); ``mask`` a mask file. Returns a :class:`Multifractal`,
-    the object of ``dimora3-cli multifractal --json``.
+    the array's values as masses); ``range`` "all" or (s1, s2); ``mask`` a mask file
+    or an array of the image's shape (True / non-zero inside; the result then gains
+    ``mask_area``). Returns a :class:`Multifractal`, the object of
+    ``dimora3-cli multifractal --json``.
     """
-    options = ["--mass", str(mass)]
-    if q is not None:
-        options += ["--q", q if isinstance(q, str) else ",".join(repr(float(v)) for v in _np.ravel(q))]
-    if _is_path(image):
+    options = _multifractal_options(q, mass)
+    if _is_path(image) and (mask is None or _is_path(mask)):
         return Multifractal(
             _measure_path("multifractal", image, options + _options(region, None, range, page) + _mask_options(mask))
         )
-    _no_array_mask(mask)
     options += _options(region, None, range)
     if mass == "gray":
-        return _from_json(Multifractal, _core.measure_sample_mass(_samples(image), options))
-    return _from_json(Multifractal, _core.measure_mass("multifractal", _occupancy(image), options))
+        samples = _samples(read(image, page) if _is_path(image) else image)
+        inside = None if mask is None else _mask_array(mask, samples)
+        return _from_json(Multifractal, _core.measure_sample_mass(samples, options, inside))
+    pixels = _occupancy(_black_of(image, page) if _is_path(image) else image)
+    inside = None if mask is None else _mask_array(mask, pixels)
+    return _from_json(Multifractal, _core.measure_mass("multifractal", pixels, options, inside))
 
 
 def _samples(array):
@@ -421,9 +443,11 @@ def _samples(array):
     return array.astype(_np.float32)
 
 
-def _no_array_mask(mask):
-    if mask is not None:
-        raise TypeError("lacunarity and multifractal take a mask file with a file path only")
+# The keywords that objects() of arrays passes on, per measurement.
+_OBJECT_OPTIONS = {
+    "lacunarity": ("method", "empty", "sides"),
+    "multifractal": ("q", "mass", "range"),
+}
 
 
 def objects(image, labels, *, measurement="boxcount", mask=None, page=1, **options):
@@ -432,13 +456,15 @@ def objects(image, labels, *, measurement="boxcount", mask=None, page=1, **optio
     --labels LABELS`` (``label``, ``bbox`` [l, t, w, h], ``area``, ``status`` and the
     measurement's keys, or ``error`` for an object that could not be measured).
 
-    With paths for the image and labels (and mask) the command line measures them;
-    ``measurement`` is then black, nonblack, gray, lacunarity or multifractal
-    ("boxcount" stands for black) and further keywords are its options (grid, range,
-    method, q, ...). With arrays (an image, (H, W) integer labels) ``measurement`` is
-    boxcount (True / non-zero occupied), black, nonblack or gray, with ``grid`` and
-    ``range``; rows have no ``path``, and labels without any object give no rows (a
-    label file without any is an Error, as the command line reports it).
+    ``measurement`` is boxcount, black, nonblack, gray, lacunarity or multifractal;
+    further keywords are its options: ``grid`` and ``range`` for the dimensions,
+    ``method``, ``empty`` and ``sides`` for lacunarity, ``q``, ``mass`` and ``range``
+    for multifractal. With paths for the image and labels (and mask) the command line
+    measures them ("boxcount" stands for black). With arrays (an image, (H, W) integer
+    labels) boxcount, lacunarity and multifractal count the occupied elements (True /
+    non-zero; with ``mass="gray"`` the values are the masses), black, nonblack and gray
+    read grey levels; rows have no ``path``, and labels without any object give no rows
+    (a label file without any is an Error, as the command line reports it).
     """
     if _is_path(image) and _is_path(labels) and (mask is None or _is_path(mask)):
         name = "black" if measurement == "boxcount" else str(measurement)
@@ -453,18 +479,37 @@ def objects(image, labels, *, measurement="boxcount", mask=None, page=1, **optio
             raise Error(err.rstrip("\n").splitlines()[-1])
         return [_json.loads(line) for line in out.splitlines() if line.strip()]
 
-    if _is_path(image):
-        image = read(image, page)
+    measurement = str(measurement)
+    taken = _OBJECT_OPTIONS.get(measurement, ("grid", "range"))
+    unknown = set(options) - set(taken)
+    if unknown:
+        raise TypeError(
+            "objects of arrays measured by %s take %s, not %s"
+            % (measurement, ", ".join(taken), ", ".join(sorted(unknown)))
+        )
     if _is_path(labels):
         labels = read(labels)
-    unknown = set(options) - {"grid", "range"}
-    if unknown:
-        raise TypeError("objects of arrays take grid and range, not %s" % ", ".join(sorted(unknown)))
-    pixels = _occupancy(image) if measurement == "boxcount" else _grey(image)
+    if measurement not in _OBJECT_OPTIONS:
+        if _is_path(image):
+            image = read(image, page)
+        pixels = _occupancy(image) if measurement == "boxcount" else _grey(image)
+        inside = None if mask is None else _mask_array(mask, pixels)
+        lines = _core.measure_objects(
+            measurement, pixels, _labels(labels), inside, _options(None, options.get("grid"), options.get("range"))
+        )
+        return [_json.loads(line) for line in lines.splitlines()]
+
+    if measurement == "lacunarity":
+        settings = _lacunarity_options(options.get("method", "gliding"), options.get("empty"), options.get("sides"))
+    else:
+        settings = _multifractal_options(options.get("q"), options.get("mass", "black"))
+        settings += _options(None, None, options.get("range"))
+    if measurement == "multifractal" and options.get("mass") == "gray":
+        pixels = _samples(read(image, page) if _is_path(image) else image)
+    else:
+        pixels = _occupancy(_black_of(image, page) if _is_path(image) else image)
     inside = None if mask is None else _mask_array(mask, pixels)
-    lines = _core.measure_objects(
-        str(measurement), pixels, _labels(labels), inside, _options(None, options.get("grid"), options.get("range"))
-    )
+    lines = _core.measure_mass_objects(measurement, pixels, _labels(labels), inside, settings)
     return [_json.loads(line) for line in lines.splitlines()]
 
 

@@ -13,6 +13,7 @@ _Region = tuple[int, int, int, int]
 _Grid = Literal["origin", "min"]
 _Range = Union[Literal["all", "auto"], tuple[int, int]]
 _Mask = Union[_Path, npt.ArrayLike, None]
+_ObjectMeasurement = Literal["boxcount", "black", "nonblack", "gray", "lacunarity", "multifractal"]
 
 class Error(ValueError): ...
 
@@ -47,6 +48,7 @@ class BoxCount(_Result):
     voxel: tuple[float, float, float] | None
     slices_per_box: list[int] | None
     last_file: str | None
+    mask_area: int | None
 
 class Lacunarity(_Result):
     measurement: str
@@ -57,6 +59,7 @@ class Lacunarity(_Result):
     lacunarity: list[float]
     slope: float
     standard_error: float | None
+    mask_area: int | None
 
 class Multifractal(_Result):
     measurement: str
@@ -72,6 +75,7 @@ class Multifractal(_Result):
     alpha_standard_error: list[float | None]
     f_standard_error: list[float | None]
     r_squared: list[float | None]
+    mask_area: int | None
 
 class Length(_Result):
     measurement: str
@@ -125,7 +129,7 @@ def lacunarity(
     sides: Sequence[int] | None = None,
     region: _Region | None = None,
     page: int = 1,
-    mask: _Path | None = None,
+    mask: _Mask = None,
 ) -> Lacunarity: ...
 def multifractal(
     image: _Image,
@@ -135,13 +139,13 @@ def multifractal(
     region: _Region | None = None,
     range: Union[Literal["all"], tuple[int, int], None] = None,
     page: int = 1,
-    mask: _Path | None = None,
+    mask: _Mask = None,
 ) -> Multifractal: ...
 def objects(
     image: _Image,
     labels: _Image,
     *,
-    measurement: str = "boxcount",
+    measurement: _ObjectMeasurement = "boxcount",
     mask: _Mask = None,
     page: int = 1,
     **options: Any,
