@@ -406,9 +406,12 @@ std::string measureSampleMass(const py::array& image, const std::vector<std::str
 
 // A grey PNG or TIFF at the depth it stores its samples; any other file as
 // the bitmap reads it, which also gives the errors dimora3-cli gives.
-py::array readImage(const std::string& path, std::int32_t page)
+py::array readImage(const std::string& path, std::int32_t requestedPage)
 {
     return guarded([&]() -> py::array {
+        // The page as --page takes it: a page below 1 is refused as the command
+        // line refuses it, not reported as an unreadable file.
+        const std::int32_t page = optionsOf("g1", {"-", "--page", std::to_string(requestedPage)}).page;
         std::optional<SamplePlane> plane;
         Bitmap bitmap;
         {
@@ -445,10 +448,14 @@ py::array readImage(const std::string& path, std::int32_t page)
 ByteArray processImage(const std::string& operation, const ByteArray& image, std::int32_t threshold)
 {
     return guarded([&] {
+        // The operation and threshold as the command line takes them: a name it
+        // does not know is refused, as a usage error.
+        const cli::Arguments arguments =
+            cli::parseArguments({"process", operation, "-", "-", "--threshold", std::to_string(threshold)});
         Bitmap bitmap = bitmapOf(image);
         {
             py::gil_scoped_release unlocked;
-            cli::applyProcessOperation(operation, bitmap, threshold);
+            cli::applyProcessOperation(operation, bitmap, arguments.threshold);
         }
         return arrayOf(bitmap);
     });

@@ -156,12 +156,17 @@ def test_errors_carry_the_command_lines_last_error_line(call, cli_args, tmp_path
         lambda: dimora3.boxcount(np.ones((8, 8)), range="most"),
         lambda: dimora3.process("sharpen", np.zeros((4, 4), np.uint8)),
         lambda: dimora3.cubes(np.zeros((2, 4, 4)), voxel=(1, 2, 1)),
+        lambda: dimora3.read(CARPET, page=0),
+        lambda: dimora3.lacunarity(np.ones((8, 8)), empty="exclude"),
+        lambda: dimora3.objects(np.ones((8, 8)), np.ones((8, 8), np.uint8), measurement="multifractal", range="auto"),
     ],
-    ids=["grid", "range", "array-range", "operation", "voxel-not-square"],
+    ids=["grid", "range", "array-range", "operation", "voxel-not-square", "page", "array-empty", "objects-range"],
 )
 def test_options_the_command_line_refuses_raise_value_error(call):
-    with pytest.raises(ValueError):
+    # A refused option is a plain ValueError, not the Error of a failed measurement.
+    with pytest.raises(ValueError) as raised:
         call()
+    assert not isinstance(raised.value, dimora3.Error)
 
 
 @pytest.mark.parametrize(
