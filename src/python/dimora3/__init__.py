@@ -98,7 +98,8 @@ class BoxCount(_Result):
     Main attributes: ``dimension``, ``standard_error``, ``ci95`` (low, high), ``r_squared``,
     ``n``, ``r``, ``slope``, ``intercept``, ``sides``, ``counts`` (of the fitted range),
     ``count_list``, ``coverage`` (per cent; ``brightness`` for gray), ``region``, ``grid``,
-    ``offsets``, ``range``, ``local_slopes``, ``fields``, ``measurement``.
+    ``offsets``, ``range``, ``local_slopes``, ``fields``, ``measurement``, ``mask_area``
+    (under a mask).
     """
 
     __slots__ = ()
@@ -126,7 +127,8 @@ class Length(_Result):
 
 class Lacunarity(_Result):
     """Lacunarity per box side: ``sides``, ``lacunarity`` (Λ per side), ``slope`` of
-    log Λ against log r with its ``standard_error``, ``method``, ``empty``, ``region``."""
+    log Λ against log r with its ``standard_error``, ``method``, ``empty``, ``region``
+    and, under a mask, ``mask_area``."""
 
     __slots__ = ()
 
@@ -140,7 +142,8 @@ class Lacunarity(_Result):
 
 class Multifractal(_Result):
     """The multifractal spectrum: per ``q``, ``dq`` (D_q, key ``Dq``), ``tau``, ``alpha``
-    and ``f`` with their standard errors and ``r_squared``; ``sides``, ``mass``, ``region``."""
+    and ``f`` with their standard errors and ``r_squared``; ``sides``, ``mass``, ``region``
+    and, under a mask, ``mask_area``."""
 
     __slots__ = ()
 
