@@ -62,6 +62,16 @@ public:
                         redShift_];
     }
 
+    // Whether an 8-bit index is its own level (a gray ramp palette), so that
+    // such a row can be read as levels as it is.
+    [[nodiscard]] bool indexIsLevel() const
+    {
+        for (unsigned i = 0; i < 256; ++i)
+            if (red_[i] != i)
+                return false;
+        return true;
+    }
+
 private:
     std::array<std::uint8_t, 256> red_{};
     std::uint32_t redMask_ = 0;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace dimora {
 namespace {
@@ -203,8 +204,6 @@ using grey_boxes::kOutsideLevel;
 }  // namespace
 
 struct GrayCountSink::State {
-    // One side: its boxes near the image, the box row now open (`next`), the
-    // levels of that row's two top corners per box column, and the sums.
     // The sums of one side's boxes.
     struct BoxSums {
         int exponent = 0;
@@ -212,7 +211,7 @@ struct GrayCountSink::State {
         unsigned highest = 0;
         unsigned lowest = 255;
 
-        void addBox(unsigned a, unsigned b, unsigned c, unsigned d)
+        __attribute__((always_inline)) void addBox(unsigned a, unsigned b, unsigned c, unsigned d)
         {
             const unsigned hi = std::max(std::max(a, b), std::max(c, d));
             const unsigned lo = std::min(std::min(a, b), std::min(c, d));
@@ -236,21 +235,40 @@ struct GrayCountSink::State {
         BoxSums sums;
     };
 
-    explicit State(const PixelLayout& layout) : grey(layout), format(layout.format()) {}
+    explicit State(const PixelLayout& layout)
+        : grey(layout), format(layout.format()),
+          rowIsLevels(format == PixelFormat::Indexed8 && grey.indexIsLevel())
+    {
+    }
 
     GreyLevels grey;
     PixelFormat format;
+    // 8-bit rows of a gray ramp are their own levels; other rows are turned
+    // into levels once, into `levels`, when a box row opens or closes on them.
+    bool rowIsLevels;
+    std::vector<std::uint8_t> levels;
     std::int32_t width = 0, height = 0;  // 0 × 0 when the image has no pixel
     std::vector<Side> sides;
 
-    template <PixelFormat F> [[nodiscard]] unsigned level(const std::uint8_t* row, std::int64_t x) const
+    [[nodiscard]] unsigned level(const std::uint8_t* row, std::int64_t x) const
     {
-        return row != nullptr && x >= 0 && x < width ? grey.at<F>(row, x) : kOutsideLevel;
+        return row != nullptr && x >= 0 && x < width ? row[x] : kOutsideLevel;
     }
 
-    // Closes the open box row of `s` with its bottom corner row (null: off
-    // the image).
-    template <PixelFormat F> void closeRow(Side& s, std::int64_t left, const std::uint8_t* bottom)
+    // Adds the boxes n = from .. to − 1 whose bottom corners are corners[n·side]
+    // and corners[n·side + side − 1].
+    template <class Side_>
+    __attribute__((always_inline)) static void closeInside(BoxSums& sums, const std::uint8_t* top,
+                                                           const std::uint8_t* corners, Side_ side,
+                                                           std::int64_t from, std::int64_t to)
+    {
+        for (std::int64_t n = from; n < to; ++n)
+            sums.addBox(top[2 * n], top[2 * n + 1], corners[n * side], corners[n * side + side - 1]);
+    }
+
+    // Closes the open box row of `s` with its bottom corner row of levels
+    // (null: off the image).
+    void closeRow(Side& s, std::int64_t left, const std::uint8_t* bottom)
     {
         // The sums in locals: the level bytes written elsewhere may alias
         // anything, which would keep them in memory.
@@ -259,58 +277,81 @@ struct GrayCountSink::State {
         const auto checked = [&](std::int64_t from, std::int64_t to) {
             for (std::int64_t n = from; n < to; ++n) {
                 const std::int64_t x = left + (s.near.first + n) * s.side;
-                sums.addBox(top[2 * n], top[2 * n + 1], level<F>(bottom, x),
-                            level<F>(bottom, x + s.side - 1));
+                sums.addBox(top[2 * n], top[2 * n + 1], level(bottom, x), level(bottom, x + s.side - 1));
             }
         };
         if (bottom == nullptr) {
             checked(0, s.near.size());
         } else {
             checked(0, s.insideFirst);
-            for (std::int64_t n = s.insideFirst; n < s.insideEnd; ++n) {
-                const std::int64_t x = left + (s.near.first + n) * s.side;
-                sums.addBox(top[2 * n], top[2 * n + 1], grey.at<F>(bottom, x),
-                            grey.at<F>(bottom, x + s.side - 1));
-            }
+            // Side 2, most of the work, with its stride known: the compiler
+            // turns the loop into vector code.
+            const std::uint8_t* corners = bottom + left + s.near.first * s.side;
+            if (s.side == 2)
+                closeInside(sums, top, corners, 2, s.insideFirst, s.insideEnd);
+            else
+                closeInside(sums, top, corners, s.side, s.insideFirst, s.insideEnd);
             checked(s.insideEnd, s.near.size());
         }
         s.sums = sums;
         ++s.next;
     }
 
-    template <PixelFormat F> void openRow(Side& s, std::int64_t left, const std::uint8_t* row)
+    void openRow(Side& s, std::int64_t left, const std::uint8_t* row)
     {
         std::uint8_t* top = s.top.data();
         const auto checked = [&](std::int64_t from, std::int64_t to) {
             for (std::int64_t n = from; n < to; ++n) {
                 const std::int64_t x = left + (s.near.first + n) * s.side;
-                top[2 * n] = static_cast<std::uint8_t>(level<F>(row, x));
-                top[2 * n + 1] = static_cast<std::uint8_t>(level<F>(row, x + s.side - 1));
+                top[2 * n] = static_cast<std::uint8_t>(level(row, x));
+                top[2 * n + 1] = static_cast<std::uint8_t>(level(row, x + s.side - 1));
             }
         };
         checked(0, s.insideFirst);
-        for (std::int64_t n = s.insideFirst; n < s.insideEnd; ++n) {
-            const std::int64_t x = left + (s.near.first + n) * s.side;
-            top[2 * n] = static_cast<std::uint8_t>(grey.at<F>(row, x));
-            top[2 * n + 1] = static_cast<std::uint8_t>(grey.at<F>(row, x + s.side - 1));
+        const std::uint8_t* corners = row + left + s.near.first * s.side;
+        if (s.side == 2) {
+            // The two top corners of side-2 boxes are the row's pixels.
+            std::memcpy(top + 2 * s.insideFirst, corners + 2 * s.insideFirst,
+                        static_cast<std::size_t>(2 * (s.insideEnd - s.insideFirst)));
+        } else {
+            const std::int64_t side = s.side;
+            for (std::int64_t n = s.insideFirst; n < s.insideEnd; ++n) {
+                top[2 * n] = corners[n * side];
+                top[2 * n + 1] = corners[n * side + side - 1];
+            }
         }
         checked(s.insideEnd, s.near.size());
+    }
+
+    // The row's levels: the row itself, or its pixels' levels in `levels`.
+    template <PixelFormat F> const std::uint8_t* levelsOf(const std::uint8_t* row)
+    {
+        if (rowIsLevels)
+            return row;
+        std::uint8_t* out = levels.data();
+        for (std::int32_t x = 0; x < width; ++x)
+            out[x] = static_cast<std::uint8_t>(grey.at<F>(row, x));
+        return out;
     }
 
     template <PixelFormat F> void take(const Region& region, std::int32_t firstRow, const ImageView& band)
     {
         for (std::int32_t i = 0; i < band.height; ++i) {
             const std::int64_t y = std::int64_t{firstRow} + i;
-            const std::uint8_t* row = band.row(i);
+            const std::uint8_t* row = nullptr;  // its levels, once a side needs them
             for (Side& s : sides) {
                 if (s.next >= s.nearRows.end)
                     continue;
                 const std::int64_t topRow = region.top + s.next * s.side;
-                if (y == topRow) {
-                    openRow<F>(s, region.left, row);
-                } else if (y == topRow + s.side - 1) {
-                    closeRow<F>(s, region.left, row);
-                }
+                const bool opens = y == topRow;
+                if (!opens && y != topRow + s.side - 1)
+                    continue;
+                if (row == nullptr)
+                    row = levelsOf<F>(band.row(i));
+                if (opens)
+                    openRow(s, region.left, row);
+                else
+                    closeRow(s, region.left, row);
             }
         }
     }
@@ -330,6 +371,8 @@ void GrayCountSink::begin(std::int32_t width, std::int32_t height, const PixelLa
     if (width > 0 && height > 0) {
         st.width = width;
         st.height = height;
+        if (!st.rowIsLevels)
+            st.levels.assign(static_cast<std::size_t>(width), 0);
     }
     for (const std::int64_t side : boxSides(region_.width, region_.height, 2)) {
         State::Side s;
@@ -379,7 +422,7 @@ void GrayCountSink::end()
     for (State::Side& s : st.sides) {
         // Box rows whose bottom corners lie below the image.
         while (s.next < s.nearRows.end)
-            st.closeRow<PixelFormat::Rgb24>(s, region_.left, nullptr);
+            st.closeRow(s, region_.left, nullptr);
         // Every other box has its four corners off the image: all 255, adding 1.
         const std::int64_t offImage = s.columns * s.rows - s.near.size() * s.nearRows.size();
         if (offImage > 0) {

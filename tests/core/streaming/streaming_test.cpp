@@ -67,6 +67,16 @@ std::vector<Colour> sixteenColours()
     return palette;
 }
 
+// 256 entries whose red bytes are not their indices: gray levels come from
+// the palette, not from the index.
+std::vector<Colour> shuffledReds()
+{
+    std::vector<Colour> palette;
+    for (unsigned i = 0; i < 256; ++i)
+        palette.push_back(makeColour((i * 37 + 11) % 256, i, 0));
+    return palette;
+}
+
 Format pngFormat(const std::string& name, int colourType, bool interlaced)
 {
     return {name, [=](const std::string& path, std::uint32_t w, std::uint32_t h) {
@@ -123,6 +133,7 @@ const Format kFormats[] = {
               RowOrder::TopDown),
     bmpFormat("bmp4BottomUp", PixelLayout::indexed(4, sixteenColours()), RowOrder::BottomUp),
     bmpFormat("bmp8TopDown", PixelLayout::grey8(), RowOrder::TopDown),
+    bmpFormat("bmp8Palette", PixelLayout::indexed(8, shuffledReds()), RowOrder::BottomUp),
     bmpFormat("bmp24BottomUp", PixelLayout::rgb24(), RowOrder::BottomUp),
     bmpFormat("bmp24TopDown", PixelLayout::rgb24(), RowOrder::TopDown),
     bmpFormat("bmp16BottomUp", PixelLayout::masked(16, kMasks565), RowOrder::BottomUp),
