@@ -5,6 +5,19 @@
 #include <algorithm>
 #include <bit>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+// The loops over whole rows of words are compiled twice, for AVX2 (four
+// words a step) and for the baseline (two), the processor choosing at load
+// time.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define WIDE_VECTORS
+#endif
+
 namespace dimora {
 namespace {
 
@@ -24,6 +37,37 @@ __attribute__((target("popcnt"))) std::int64_t countWithInstruction(const std::u
 bool havePopcount()
 {
     static const bool have = __builtin_cpu_supports("popcnt") != 0;
+    return have;
+}
+
+// Four words at a time: each nibble's bit count from a 16-entry table, the
+// bytes' counts summed into four 64-bit totals. About twice the speed of one
+// population count instruction per word.
+__attribute__((target("avx2,popcnt"))) std::int64_t countWithAvx2(const std::uint64_t* words,
+                                                                  std::size_t count)
+{
+    const __m256i table = _mm256_setr_epi8(0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 0, 1, 1, 2, 1, 2,
+                                           2, 3, 1, 2, 2, 3, 2, 3, 3, 4);
+    const __m256i nibbles = _mm256_set1_epi8(0x0F);
+    __m256i totals = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + i));
+        const __m256i low = _mm256_shuffle_epi8(table, _mm256_and_si256(v, nibbles));
+        const __m256i high = _mm256_shuffle_epi8(table, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles));
+        totals =
+            _mm256_add_epi64(totals, _mm256_sad_epu8(_mm256_add_epi8(low, high), _mm256_setzero_si256()));
+    }
+    std::int64_t total = _mm256_extract_epi64(totals, 0) + _mm256_extract_epi64(totals, 1) +
+                         _mm256_extract_epi64(totals, 2) + _mm256_extract_epi64(totals, 3);
+    for (; i < count; ++i)
+        total += __builtin_popcountll(words[i]);
+    return total;
+}
+
+bool haveAvx2()
+{
+    static const bool have = __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0;
     return have;
 }
 #endif
@@ -60,6 +104,8 @@ std::int64_t countBits(const std::uint64_t* row, std::int64_t begin, std::int64_
 std::int64_t countWordBits(const std::uint64_t* words, std::size_t count)
 {
 #if defined(__x86_64__) || defined(__i386__)
+    if (count >= 16 && haveAvx2())
+        return countWithAvx2(words, count);
     if (havePopcount())
         return countWithInstruction(words, count);
 #endif
@@ -69,13 +115,13 @@ std::int64_t countWordBits(const std::uint64_t* words, std::size_t count)
     return total;
 }
 
-void orWords(std::uint64_t* target, const std::uint64_t* source, std::size_t count)
+WIDE_VECTORS void orWords(std::uint64_t* target, const std::uint64_t* source, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)
         target[i] |= source[i];
 }
 
-void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uint64_t* out)
+WIDE_VECTORS void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uint64_t* out)
 {
     const auto inWords = static_cast<std::int64_t>(bitWords(inBits));
     const auto outWords = static_cast<std::int64_t>(bitWords((inBits + shift + 1) / 2));
@@ -94,8 +140,18 @@ void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uin
     std::int64_t k = 0;
     for (; k < std::min<std::int64_t>(1, outWords); ++k)
         halve(k, checkedWord);
-    for (; k < uncheckedEnd; ++k)
-        halve(k, [&](std::int64_t i) { return in[i]; });
+    // Most words: a loop per shift, without branches, which the compiler
+    // vectorises.
+    if (shift == 0) {
+        for (; k < uncheckedEnd; ++k)
+            out[k] = pairBits(in[2 * k]) | pairBits(in[2 * k + 1]) << 32;
+    } else {
+        for (; k < uncheckedEnd; ++k) {
+            const std::uint64_t low = in[2 * k] << 1 | in[2 * k - 1] >> 63;
+            const std::uint64_t high = in[2 * k + 1] << 1 | in[2 * k] >> 63;
+            out[k] = pairBits(low) | pairBits(high) << 32;
+        }
+    }
     for (; k < outWords; ++k)
         halve(k, checkedWord);
 }

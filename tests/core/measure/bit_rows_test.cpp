@@ -60,5 +60,26 @@ TEST(CountBits, CountsExactlyTheBitsOfTheRange)
     EXPECT_EQ(countWordBits(row.data(), bitWords(400)), countBits(row.data(), 0, 400));
 }
 
+TEST(CountWordBits, CountsEveryWordOfShortAndLongRows)
+{
+    // Long rows are counted several words at a time, with the words past the
+    // last whole step one by one: every count of words up to a few steps,
+    // sparse, dense and full.
+    std::mt19937_64 random(13);
+    for (const int density : {0, 1, 2}) {
+        for (std::size_t words = 0; words <= 70; ++words) {
+            std::vector<std::uint64_t> row(words);
+            for (std::uint64_t& word : row)
+                word = density == 0   ? random() & random()
+                       : density == 1 ? random() | random()
+                                      : ~std::uint64_t{0};
+            std::int64_t expected = 0;
+            for (std::int64_t i = 0; i < static_cast<std::int64_t>(64 * words); ++i)
+                expected += testBit(row.data(), i) ? 1 : 0;
+            ASSERT_EQ(countWordBits(row.data(), words), expected) << words << " words, density " << density;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dimora
