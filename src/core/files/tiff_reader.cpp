@@ -430,6 +430,9 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
     const std::size_t bitsPerPixel =
         static_cast<std::size_t>(page.bits) * (page.separatePlanes ? 1 : page.samples);
     Band band(page, planeRowBytes);
+    // Rows laid out as the target's are put together in the target's own
+    // band, not copied there from one of ours.
+    const bool inPlace = rowsCopyAsTheyAre(page);
     // Only the tile rows inside the image are decoded: a tile taller than
     // the image costs no more than the image's rows.
     ZeroedBytes tile;
@@ -437,6 +440,20 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
         const std::uint32_t rows = std::min(tileHeight, page.height - row);
         const std::size_t tileBytes = bufferBytes(tileRowBytes, rows);
         tile.reserve(tileBytes);
+        if (inPlace) {
+            std::uint8_t* out = target.rows(static_cast<std::int32_t>(row), static_cast<std::int32_t>(rows));
+            for (std::uint32_t column = 0; column < page.width; column += tileWidth) {
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, column, row, 0, 0), tile.data(),
+                                        static_cast<tmsize_t>(tileBytes)) != static_cast<tmsize_t>(tileBytes))
+                    return false;
+                const std::size_t bits = std::min(tileWidth, page.width - column) * bitsPerPixel;
+                for (std::uint32_t r = 0; r < rows; ++r)
+                    copyBits(tile.data() + r * tileRowBytes, out + r * target.stride(), column * bitsPerPixel,
+                             bits);
+            }
+            target.written(static_cast<std::int32_t>(row + rows));
+            continue;
+        }
         band.resize(rows);
         for (std::size_t p = 0; p < band.planes(); ++p) {
             for (std::uint32_t column = 0; column < page.width; column += tileWidth) {
