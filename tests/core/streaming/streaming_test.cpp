@@ -286,6 +286,25 @@ INSTANTIATE_TEST_SUITE_P(FormatsAndSizes, StreamingMeasurement,
                                     std::to_string(size.height);
                          });
 
+// A BMP of direct colours is read a band of rows at a time: rows enough for
+// several bands, the last one short, in both row orders.
+TEST(StreamingMeasurement, ReadsBmpRowsBandByBand)
+{
+    const testing::ScratchFolder folder;
+    for (const RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
+        const std::string path = folder.file(order == RowOrder::BottomUp ? "up.bmp" : "down.bmp");
+        bmpFormat("b", PixelLayout::rgb24(), order).write(path, 1000, 300);
+        const Bitmap whole = loadImageFile(path);
+        const Region region{0, 0, 1000, 300};
+        BoxCountSink black(std::nullopt, PixelClass::Black);
+        streamImageFile(path, 1, black);
+        EXPECT_EQ(black.result().counts, countBoxes(whole.view(), region, PixelClass::Black).counts);
+        LengthSink length(std::nullopt);
+        streamImageFile(path, 1, length);
+        EXPECT_EQ(length.result()->sum, measureTotalLength(whole.view(), std::nullopt)->sum);
+    }
+}
+
 // A file that cannot be read gives the reader's own error, as loading it
 // does, and a damaged file's rows never make a result.
 TEST(StreamingMeasurement, FailsAsLoadingFails)
@@ -305,8 +324,9 @@ TEST(StreamingMeasurement, FailsAsLoadingFails)
         .write(folder.file("t.tif"), 40, 30);
     pngFormat("p", PNG_COLOR_TYPE_RGB, false).write(folder.file("p.png"), 40, 30);
     jpegFormat("j", 3, false).write(folder.file("j.jpg"), 40, 30);
+    bmpFormat("b", PixelLayout::rgb24(), RowOrder::BottomUp).write(folder.file("rgb.bmp"), 40, 30);
     std::vector<std::string> paths = {folder.file("missing.png"), folder.file("missing.bmp")};
-    for (const std::string name : {"good.bmp", "t.tif", "p.png", "j.jpg"}) {
+    for (const std::string name : {"good.bmp", "rgb.bmp", "t.tif", "p.png", "j.jpg"}) {
         // Cut short, and with its header alone.
         std::vector<std::uint8_t> bytes = testing::readFile(folder.file(name));
         for (const std::size_t keep : {bytes.size() * 2 / 3, std::size_t{40}}) {
