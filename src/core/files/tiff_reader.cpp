@@ -442,13 +442,14 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
         tile.reserve(tileBytes);
         if (inPlace) {
             std::uint8_t* out = target.rows(static_cast<std::int32_t>(row), static_cast<std::int32_t>(rows));
+            const std::size_t outStride = target.stride();
             for (std::uint32_t column = 0; column < page.width; column += tileWidth) {
                 if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, column, row, 0, 0), tile.data(),
                                         static_cast<tmsize_t>(tileBytes)) != static_cast<tmsize_t>(tileBytes))
                     return false;
                 const std::size_t bits = std::min(tileWidth, page.width - column) * bitsPerPixel;
                 for (std::uint32_t r = 0; r < rows; ++r)
-                    copyBits(tile.data() + r * tileRowBytes, out + r * target.stride(), column * bitsPerPixel,
+                    copyBits(tile.data() + r * tileRowBytes, out + r * outStride, column * bitsPerPixel,
                              bits);
             }
             target.written(static_cast<std::int32_t>(row + rows));
