@@ -31,8 +31,14 @@ void putBits(std::vector<std::uint8_t>& row, std::size_t index, unsigned bits, u
         row[index] = static_cast<std::uint8_t>(value);
         return;
     }
-    const std::size_t bit = index * bits;
-    row[bit / 8] |= static_cast<std::uint8_t>((value & ((1u << bits) - 1)) << (8 - bits - bit % 8));
+    // Any other depth (1, 2, 4, or 12 for a file the readers refuse): most
+    // significant bit first, across byte boundaries.
+    const std::size_t first = index * bits;
+    for (unsigned b = 0; b < bits; ++b) {
+        const std::size_t bit = first + b;
+        if ((value >> (bits - 1 - b)) & 1u)
+            row[bit / 8] |= static_cast<std::uint8_t>(0x80u >> (bit % 8));
+    }
 }
 
 // Rows y0 .. y0 + rows − 1, columns x0 .. x0 + columns − 1 of plane `plane`
