@@ -14,7 +14,9 @@ namespace {
 
 void requireRowContiguous(const ByteArray& array, py::ssize_t lastAxisStride)
 {
-    if (array.strides(array.ndim() - 1) != lastAxisStride)
+    // An array without elements has no rows to lay out (numpy may give it any
+    // strides); the measurement then refuses it as it refuses an empty region.
+    if (array.size() != 0 && array.strides(array.ndim() - 1) != lastAxisStride)
         throw std::invalid_argument("the array's rows are not contiguous");
 }
 

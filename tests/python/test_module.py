@@ -169,6 +169,14 @@ def test_options_the_command_line_refuses_raise_value_error(call):
     assert not isinstance(raised.value, dimora3.Error)
 
 
+@pytest.mark.parametrize("shape", [(0, 8), (8, 0), (0, 0)])
+def test_an_array_without_pixels_fails_as_an_empty_region(shape):
+    # numpy gives an empty array arbitrary strides: the measurement, not the
+    # layout check, must refuse it, with the core's message for no pixels.
+    with pytest.raises(dimora3.Error, match="不正な浮動小数点数演算命令"):
+        dimora3.boxcount(np.zeros(shape, bool))
+
+
 @pytest.mark.parametrize(
     "call, array, error",
     [
