@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/measure/bit_rows.hpp"
 
+#include "core/measure/load_time_clones.hpp"
+
 #include <algorithm>
 #include <bit>
 
@@ -12,11 +14,7 @@
 // The loops over whole rows of words are compiled twice, for AVX2 (four
 // words a step) and for the baseline (two), the processor choosing at load
 // time.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define WIDE_VECTORS
-#endif
+#define WIDE_VECTORS DIMORA_AVX2_CLONES
 
 namespace dimora {
 namespace {

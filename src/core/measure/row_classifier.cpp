@@ -3,6 +3,7 @@
 #include "core/measure/row_classifier.hpp"
 
 #include "core/measure/bit_rows.hpp"
+#include "core/measure/load_time_clones.hpp"
 #include "core/measure/zero_byte_scan.hpp"
 
 #include <bit>
@@ -55,9 +56,7 @@ std::uint64_t reverseBitsOfEachByte(std::uint64_t x)
 // The bits of 1-bit pixels, a word of them for each eight bytes, in a loop
 // without branches that the compiler vectorises (for AVX2 as well, the
 // processor choosing at load time). Little-endian only.
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+DIMORA_AVX2_CLONES
 void classifyWholeWords(const std::uint8_t* bytes, std::size_t words, std::uint64_t where1,
                         std::uint64_t where0, std::uint64_t* out)
 {

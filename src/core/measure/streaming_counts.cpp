@@ -6,6 +6,7 @@
 #include "core/measure/bit_rows.hpp"
 #include "core/measure/grey_levels.hpp"
 #include "core/measure/length_rows.hpp"
+#include "core/measure/load_time_clones.hpp"
 #include "core/measure/occupancy_level.hpp"
 #include "core/measure/row_classifier.hpp"
 
@@ -203,11 +204,7 @@ using grey_boxes::kOutsideLevel;
 
 // The side-2 loop is compiled for AVX2 as well, the processor choosing at
 // load time.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define GRAY_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define GRAY_VECTORS
-#endif
+#define GRAY_VECTORS DIMORA_AVX2_CLONES
 
 // The sums of one side's boxes in the gray count.
 struct GrayBoxSums {
