@@ -402,7 +402,9 @@ void TForm4::showSlopes(const RangedRecalculation* ranged)
     const double margin = std::max(0.1, (high - low) * 0.1);
     slopeAxisX_->setRange(axisX_->min(), axisX_->max());
     slopeAxisY_->setRange(low - margin, high + margin);
-    slopeAxisY_->setTickInterval(niceStep(high - low + 2 * margin));
+    // Two or three ticks: the small chart has no height for five labels, and
+    // Qt Charts draws a label that does not fit its tick's spacing as "...".
+    slopeAxisY_->setTickInterval(niceStep(2.0 * (high - low + 2 * margin)));
 }
 
 void TForm4::appendCountLine(const QString& line)
