@@ -5,6 +5,7 @@
 #include "core/common/csv.hpp"
 #include "core/common/replace_file.hpp"
 #include "core/common/text.hpp"
+#include "gui/common/chart_axes.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
@@ -34,35 +35,6 @@
 namespace {
 
 constexpr int kSummaryHeight = 34;
-
-QValueAxis* makeAxis(const QString& title, int pixelSize)
-{
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    const QFont font = uiFont(kPMincho, pixelSize);
-    axis->setTitleFont(font);
-    axis->setLabelsFont(font);
-    axis->setTitleBrush(Qt::black);
-    axis->setLabelsColor(Qt::black);
-    axis->setLabelFormat(QStringLiteral("%.4g"));
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
-    return axis;
-}
-
-// 1, 2 or 5 times a power of ten, near a fifth of the span: the steps of the
-// axes, as the count window's are.
-double niceStep(double span)
-{
-    if (!(span > 0.0) || !std::isfinite(span))
-        return 1.0;
-    const double rough = span / 5.0;
-    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (rough <= factor * decade)
-            return factor * decade;
-    return 10.0 * decade;
-}
 
 // A white chart with its two axes, shown in a sunken view.
 QChartView* makeChart(QWidget* parent, const char* name, QValueAxis* x, QValueAxis* y,
@@ -117,8 +89,8 @@ void fitAxes(QValueAxis* x, QValueAxis* y, const QList<QXYSeries*>& series)
     widen(low, high);
     x->setRange(left, right);
     y->setRange(low, high);
-    x->setTickInterval(niceStep(right - left));
-    y->setTickInterval(niceStep(high - low));
+    x->setTickInterval(niceAxisStep(right - left));
+    y->setTickInterval(niceAxisStep(high - low));
 }
 
 QString fixed(double value, int decimals = 4)
@@ -290,8 +262,8 @@ LacunarityWindow::LacunarityWindow(QWidget* parent)
     resize(520, 330);
     move(200, 240);
 
-    axisX_ = makeAxis(tr("log10(ボックスサイズ)"), 12);
-    axisY_ = makeAxis(tr("log10(ラクナリティ)"), 12);
+    axisX_ = makeValueAxis(tr("log10(ボックスサイズ)"), 12);
+    axisY_ = makeValueAxis(tr("log10(ラクナリティ)"), 12);
     Series1 = new QScatterSeries;
     nameObject(Series1, "Series1");
     Series1->setMarkerShape(QScatterSeries::MarkerShapeCircle);
@@ -357,16 +329,16 @@ MultifractalWindow::MultifractalWindow(QWidget* parent)
     resize(600, 420);
     move(220, 200);
 
-    dqAxisX_ = makeAxis(QStringLiteral("q"), 11);
-    dqAxisY_ = makeAxis(QStringLiteral("D_q"), 11);
+    dqAxisX_ = makeValueAxis(QStringLiteral("q"), 11);
+    dqAxisY_ = makeValueAxis(QStringLiteral("D_q"), 11);
     DqSeries = new QLineSeries;
     nameObject(DqSeries, "DqSeries");
     DqSeries->setColor(Qt::red);
     DqSeries->setPointsVisible(true);
     DqChart = makeChart(this, "DqChart", dqAxisX_, dqAxisY_, {DqSeries});
 
-    fAxisX_ = makeAxis(QStringLiteral("α"), 11);
-    fAxisY_ = makeAxis(QStringLiteral("f(α)"), 11);
+    fAxisX_ = makeValueAxis(QStringLiteral("α"), 11);
+    fAxisY_ = makeValueAxis(QStringLiteral("f(α)"), 11);
     SpectrumSeries = new QLineSeries;
     nameObject(SpectrumSeries, "SpectrumSeries");
     SpectrumSeries->setColor(Qt::blue);

@@ -6,6 +6,7 @@
 #include "core/common/text.hpp"
 #include "core/measure/measurement_sequence.hpp"
 #include "core/slices/cube_count.hpp"
+#include "gui/common/chart_axes.hpp"
 #include "gui/common/command.hpp"
 #include "gui/common/fonts.hpp"
 #include "gui/common/widget_names.hpp"
@@ -47,32 +48,9 @@ constexpr int kSlopeChartPercent = 38;
 
 QValueAxis* makeAxis(const QString& title)
 {
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    const QFont font = uiFont(kPMincho, 12);
-    axis->setTitleFont(font);
-    axis->setLabelsFont(font);
-    axis->setTitleBrush(Qt::black);
-    axis->setLabelsColor(Qt::black);
+    QValueAxis* axis = makeValueAxis(title, 12);
     axis->setGridLineColor(Qt::black);
-    axis->setLabelFormat(QStringLiteral("%.4g"));
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
     return axis;
-}
-
-// 1, 2 or 5 times a power of ten, near a fifth of the span: the steps of an
-// automatic axis.
-double niceStep(double span)
-{
-    if (!(span > 0.0) || !std::isfinite(span))
-        return 1.0;
-    const double rough = span / 5.0;
-    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (rough <= factor * decade)
-            return factor * decade;
-    return 10.0 * decade;
 }
 
 void saveBytes(const QString& path, const QByteArray& bytes)
@@ -404,7 +382,7 @@ void TForm4::showSlopes(const RangedRecalculation* ranged)
     slopeAxisY_->setRange(low - margin, high + margin);
     // Two or three ticks: the small chart has no height for five labels, and
     // Qt Charts draws a label that does not fit its tick's spacing as "...".
-    slopeAxisY_->setTickInterval(niceStep(2.0 * (high - low + 2 * margin)));
+    slopeAxisY_->setTickInterval(niceAxisStep(2.0 * (high - low + 2 * margin)));
 }
 
 void TForm4::appendCountLine(const QString& line)
@@ -520,5 +498,5 @@ void TForm4::fitAxesToData()
     maxY += (maxY - minY) * 0.02;
     axisX_->setRange(-0.1, maxX);
     axisY_->setRange(minY, maxY);
-    axisY_->setTickInterval(niceStep(maxY - minY));
+    axisY_->setTickInterval(niceAxisStep(maxY - minY));
 }
