@@ -3,6 +3,7 @@
 #include "core/files/png_reader.hpp"
 
 #include "core/common/error.hpp"
+#include "core/files/png_read_structures.hpp"
 #include "core/files/row_target.hpp"
 
 #include <png.h>
@@ -17,22 +18,6 @@
 
 namespace dimora {
 namespace {
-
-// libpng reports an error by calling this handler, which must not return: it
-// jumps back to the setjmp in runGuarded(). A long jump skips destructors, so
-// the code that runs under the trap (the *Step functions below, libpng and
-// the callbacks) creates no C++ object with a destructor; everything that owns
-// memory lives in decode() and is created between the guarded steps.
-[[noreturn]] void onPngError(png_structp png, png_const_charp /*message*/)
-{
-    png_longjmp(png, 1);
-}
-
-// Warnings (a damaged ancillary chunk, a bad CRC in one) are not failures and
-// must not reach the user.
-void onPngWarning(png_structp, png_const_charp)
-{
-}
 
 [[noreturn]] void failRead()
 {
@@ -53,26 +38,6 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t length)
     std::memcpy(out, source->data + source->position, length);
     source->position += length;
 }
-
-// The read and info structures, destroyed on every way out.
-struct ReadStructures {
-    ReadStructures()
-    {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~ReadStructures()
-    {
-        if (png)
-            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    }
-    ReadStructures(const ReadStructures&) = delete;
-    ReadStructures& operator=(const ReadStructures&) = delete;
-
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-};
 
 // Everything the guarded steps read and write: plain values and pointers
 // only, so that a long jump out of a step leaves nothing undestroyed.
@@ -235,7 +200,7 @@ bool fitsBudget(std::uint64_t width, std::uint64_t height, std::uint64_t bytesPe
 
 // Decodes from the source already attached to the read structure, into
 // `reusable` when it has the image's size and layout.
-Bitmap decode(const ReadStructures& structures, Bitmap reusable)
+Bitmap decode(const PngReadStructures& structures, Bitmap reusable)
 {
     png_structp png = structures.png;
     DecodeState state;
@@ -307,7 +272,7 @@ constexpr png_uint_32 kBandRows = 64;
 
 // Streams the rows of a non-interlaced image to the sink; false for an
 // interlaced one, which has not been read past its header then.
-bool streamDecode(const ReadStructures& structures, RowSink& sink)
+bool streamDecode(const PngReadStructures& structures, RowSink& sink)
 {
     png_structp png = structures.png;
     DecodeState state;
@@ -363,7 +328,7 @@ Bitmap loadPngReusing(const std::string& fileName, Bitmap reusable)
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
     if (!file)
         fail(std::string(msg::kPngOpenPrefix) + fileName + "!");
-    const ReadStructures structures;
+    const PngReadStructures structures;
     if (!structures.png || !structures.info)
         failRead();
     png_init_io(structures.png, file.get());
@@ -381,7 +346,7 @@ void streamPngFile(const std::string& fileName, RowSink& sink)
         const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
         if (!file)
             fail(std::string(msg::kPngOpenPrefix) + fileName + "!");
-        const ReadStructures structures;
+        const PngReadStructures structures;
         if (!structures.png || !structures.info)
             failRead();
         png_init_io(structures.png, file.get());
@@ -397,7 +362,7 @@ void streamPngFile(const std::string& fileName, RowSink& sink)
 
 Bitmap decodePng(std::span<const std::uint8_t> bytes)
 {
-    const ReadStructures structures;
+    const PngReadStructures structures;
     if (!structures.png || !structures.info)
         failRead();
     MemorySource source{bytes.data(), bytes.size(), 0};

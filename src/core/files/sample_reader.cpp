@@ -3,6 +3,8 @@
 #include "core/files/sample_reader.hpp"
 
 #include "core/files/image_file.hpp"
+#include "core/files/png_read_structures.hpp"
+#include "core/files/tiff_codec_bound.hpp"
 #include "core/image/bitmap.hpp"
 
 #include <png.h>
@@ -43,34 +45,6 @@ bool fitsBudget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes)
 //
 // libpng reports an error by a long jump back to runGuarded(); the steps that
 // run under the trap create no object with a destructor.
-
-[[noreturn]] void onPngError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
-void onPngWarning(png_structp, png_const_charp)
-{
-}
-
-struct PngStructures {
-    PngStructures()
-    {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~PngStructures()
-    {
-        if (png)
-            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    }
-    PngStructures(const PngStructures&) = delete;
-    PngStructures& operator=(const PngStructures&) = delete;
-
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-};
 
 struct PngState {
     png_infop info = nullptr;
@@ -131,7 +105,7 @@ SamplePlane loadPngSamples(const std::string& path)
     const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         fail(msg::kCannotOpenFile, path);
-    const PngStructures structures;
+    const PngReadStructures structures;
     if (!structures.png || !structures.info)
         failRead(path);
     png_init_io(structures.png, file.get());
@@ -208,25 +182,6 @@ struct TiffGrey {
     bool minIsWhite = false;
     SampleType type = SampleType::UInt8;
 };
-
-// The most bytes one stored byte decodes to under a codec with a bounded
-// expansion (0: no bound known), as the bitmap reader counts them.
-std::uint64_t mostDecodedPerStoredByte(std::uint16_t compression)
-{
-    switch (compression) {
-    case COMPRESSION_NONE:
-        return 1;
-    case COMPRESSION_PACKBITS:
-        return 128;
-    case COMPRESSION_ADOBE_DEFLATE:
-    case COMPRESSION_DEFLATE:
-        return 2048;
-    case COMPRESSION_LZW:
-        return 4096;
-    default:
-        return 0;
-    }
-}
 
 // Whether the stored bytes of every strip or tile can decode to the rows the
 // image needs of it: tags that claim far more than the file holds are

@@ -4,6 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/files/row_target.hpp"
+#include "core/files/tiff_codec_bound.hpp"
 
 #include <tiffio.h>
 
@@ -471,26 +472,6 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
         convertRows(page, band, row, rows, target);
     }
     return true;
-}
-
-// The most bytes that one stored byte of a codec decodes to, with room to
-// spare (Deflate reaches 1032, LZW about 2600, PackBits 64), or 0 for the
-// codecs that have no such bound (CCITT, JPEG, ZSTD, ...).
-std::uint64_t mostDecodedPerStoredByte(std::uint16_t compression)
-{
-    switch (compression) {
-    case COMPRESSION_NONE:
-        return 1;
-    case COMPRESSION_PACKBITS:
-        return 128;
-    case COMPRESSION_ADOBE_DEFLATE:
-    case COMPRESSION_DEFLATE:
-        return 2048;
-    case COMPRESSION_LZW:
-        return 4096;
-    default:
-        return 0;
-    }
 }
 
 // Whether the bytes that the file really stores of each strip or tile can
