@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/measure/bit_rows.hpp"
 
+#include "core/measure/cpu_features.hpp"
 #include "core/measure/load_time_clones.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -30,12 +33,6 @@ __attribute__((target("popcnt"))) std::int64_t countWithInstruction(const std::u
     for (std::size_t i = 0; i < count; ++i)
         total += __builtin_popcountll(words[i]);
     return total;
-}
-
-bool havePopcount()
-{
-    static const bool have = __builtin_cpu_supports("popcnt") != 0;
-    return have;
 }
 
 // Four words at a time: each nibble's bit count from a 16-entry table, the
@@ -63,11 +60,6 @@ __attribute__((target("avx2,popcnt"))) std::int64_t countWithAvx2(const std::uin
     return total;
 }
 
-bool haveAvx2()
-{
-    static const bool have = __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0;
-    return have;
-}
 #endif
 
 // Bit j of the result is bit 2j OR bit 2j + 1 of x (j = 0 .. 31).
@@ -80,6 +72,134 @@ std::uint64_t pairBits(std::uint64_t x)
     x = (x | x >> 8) & 0x0000FFFF0000FFFFu;
     x = (x | x >> 16) & 0x00000000FFFFFFFFu;
     return x;
+}
+
+// ---- halving whole bytes ----------------------------------------------------
+// Each byte of a row gives one bit per pixel pair, four bits that go into the
+// halved row in the byte's place; two bytes make one byte of the halved row.
+
+// The pair bits of a byte whose first pixel is its low bit or its high bit.
+constexpr unsigned pairsOfByte(unsigned byte, bool highBitFirst)
+{
+    unsigned pairs = 0;
+    for (unsigned pair = 0; pair < 4; ++pair) {
+        const unsigned twoBits = highBitFirst ? byte >> (6 - 2 * pair) & 3u : byte >> (2 * pair) & 3u;
+        pairs |= (twoBits != 0 ? 1u : 0u) << pair;
+    }
+    return pairs;
+}
+
+constexpr std::array<std::uint8_t, 256> pairTable(bool highBitFirst)
+{
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        table[byte] = static_cast<std::uint8_t>(pairsOfByte(byte, highBitFirst));
+    return table;
+}
+
+constexpr std::array<std::array<std::uint8_t, 256>, 2> kPairTables{pairTable(false), pairTable(true)};
+
+#if defined(__x86_64__) || defined(__i386__)
+// The pair bits of 32 bytes, neighbouring bytes' four bits joined by a
+// multiply-add into one 16-bit lane: the pair bits of each nibble from a
+// 16-entry table, the two nibbles' bits of a byte ORed.
+__attribute__((target("avx2"), always_inline)) inline __m256i
+pairLanes(const std::uint8_t* bytes, __m256i flips, __m256i low, __m256i high)
+{
+    const __m256i nibbles = _mm256_set1_epi8(0x0F);
+    // Byte 2k's bits times 1 plus byte 2k + 1's times 16.
+    const __m256i weights = _mm256_set1_epi16(0x1001);
+    const __m256i v = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes)), flips);
+    const __m256i bits =
+        _mm256_or_si256(_mm256_shuffle_epi8(low, _mm256_and_si256(v, nibbles)),
+                        _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles)));
+    return _mm256_maddubs_epi16(bits, weights);
+}
+
+// Sixty-four bytes a step, packed into 32 bytes of the halved row.
+__attribute__((target("avx2"))) void halveBlocksWithAvx2(const std::uint8_t* in, std::size_t blocks,
+                                                         bool highBitFirst, std::uint8_t flip,
+                                                         std::uint8_t* out)
+{
+    alignas(32) std::array<std::uint8_t, 32> lowTable{};
+    alignas(32) std::array<std::uint8_t, 32> highTable{};
+    for (unsigned n = 0; n < 32; ++n) {
+        lowTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16, highBitFirst));
+        highTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16 << 4, highBitFirst));
+    }
+    const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(lowTable.data()));
+    const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(highTable.data()));
+    const __m256i flips = _mm256_set1_epi8(static_cast<char>(flip));
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const __m256i packed = _mm256_packus_epi16(pairLanes(in + 64 * b, flips, low, high),
+                                                   pairLanes(in + 64 * b + 32, flips, low, high));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * b), _mm256_permute4x64_epi64(packed, 0xD8));
+    }
+}
+#endif
+
+// Halves bytes 0 .. count − 1 of a row, each first XORed with `flip`, into
+// the bits 0 .. 4·count − 1 of `out`, whose words 0 .. ⌈count / 16⌉ − 1 it
+// writes whole.
+void halveBytes(const std::uint8_t* in, std::size_t count, bool highBitFirst, std::uint8_t flip,
+                std::uint64_t* out)
+{
+    std::size_t done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (count >= 64 && haveAvx2()) {
+        halveBlocksWithAvx2(in, count / 64, highBitFirst, flip, reinterpret_cast<std::uint8_t*>(out));
+        done = count / 64 * 64;
+    }
+#endif
+    const std::array<std::uint8_t, 256>& table = kPairTables[highBitFirst ? 1 : 0];
+    for (std::size_t k = done; k < count; k += 16) {
+        std::uint64_t word = 0;
+        for (std::size_t i = 0; i < 16 && k + i < count; ++i)
+            word |= std::uint64_t{table[static_cast<std::uint8_t>(in[k + i] ^ flip)]} << (4 * i);
+        out[k / 16] = word;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Thirty-two bytes a step, counted as countWithAvx2 counts and folded.
+template <PackedFold kFold>
+__attribute__((target("avx2,popcnt"))) std::int64_t
+foldBlocksWithAvx2(std::uint8_t* into, const std::uint8_t* row, std::size_t blocks)
+{
+    const __m256i table = _mm256_setr_epi8(0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 0, 1, 1, 2, 1, 2,
+                                           2, 3, 1, 2, 2, 3, 2, 3, 3, 4);
+    const __m256i nibbles = _mm256_set1_epi8(0x0F);
+    __m256i totals = _mm256_setzero_si256();
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 32 * b));
+        auto* target = reinterpret_cast<__m256i*>(into + 32 * b);
+        if constexpr (kFold == PackedFold::Copy)
+            _mm256_storeu_si256(target, v);
+        else if constexpr (kFold == PackedFold::And)
+            _mm256_storeu_si256(target, _mm256_and_si256(_mm256_loadu_si256(target), v));
+        else
+            _mm256_storeu_si256(target, _mm256_or_si256(_mm256_loadu_si256(target), v));
+        const __m256i low = _mm256_shuffle_epi8(table, _mm256_and_si256(v, nibbles));
+        const __m256i high = _mm256_shuffle_epi8(table, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles));
+        totals =
+            _mm256_add_epi64(totals, _mm256_sad_epu8(_mm256_add_epi8(low, high), _mm256_setzero_si256()));
+    }
+    return _mm256_extract_epi64(totals, 0) + _mm256_extract_epi64(totals, 1) +
+           _mm256_extract_epi64(totals, 2) + _mm256_extract_epi64(totals, 3);
+}
+#endif
+
+std::uint8_t foldByte(std::uint8_t into, std::uint8_t byte, PackedFold fold)
+{
+    switch (fold) {
+    case PackedFold::Copy:
+        return byte;
+    case PackedFold::And:
+        return into & byte;
+    case PackedFold::Or:
+        return into | byte;
+    }
+    return byte;
 }
 
 }  // namespace
@@ -122,6 +242,13 @@ WIDE_VECTORS void orWords(std::uint64_t* target, const std::uint64_t* source, st
 WIDE_VECTORS void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uint64_t* out)
 {
     const auto inWords = static_cast<std::int64_t>(bitWords(inBits));
+    // Unshifted rows are halved byte by byte; the bytes past the row's bits
+    // are 0 and give 0.
+    if (shift == 0 && std::endian::native == std::endian::little) {
+        halveBytes(reinterpret_cast<const std::uint8_t*>(in), 8 * static_cast<std::size_t>(inWords), false, 0,
+                   out);
+        return;
+    }
     const auto outWords = static_cast<std::int64_t>(bitWords((inBits + shift + 1) / 2));
     const auto checkedWord = [&](std::int64_t k) { return k >= 0 && k < inWords ? in[k] : 0; };
     const auto halve = [&](std::int64_t k, auto word) {
@@ -152,6 +279,50 @@ WIDE_VECTORS void halveBits(const std::uint64_t* in, std::int64_t inBits, int sh
     }
     for (; k < outWords; ++k)
         halve(k, checkedWord);
+}
+
+std::int64_t foldPackedRow(std::uint8_t* into, const std::uint8_t* row, std::int64_t bits, PackedFold fold)
+{
+    if (bits <= 0)
+        return 0;
+    const auto wholeBytes = static_cast<std::size_t>(bits / 8);
+    std::size_t done = 0;
+    std::int64_t ones = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (wholeBytes >= 32 && haveAvx2()) {
+        const std::size_t blocks = wholeBytes / 32;
+        ones = fold == PackedFold::Copy  ? foldBlocksWithAvx2<PackedFold::Copy>(into, row, blocks)
+               : fold == PackedFold::And ? foldBlocksWithAvx2<PackedFold::And>(into, row, blocks)
+                                         : foldBlocksWithAvx2<PackedFold::Or>(into, row, blocks);
+        done = 32 * blocks;
+    }
+#endif
+    for (std::size_t i = done; i < wholeBytes; ++i) {
+        into[i] = foldByte(into[i], row[i], fold);
+        ones += std::popcount(row[i]);
+    }
+    if (bits % 8 != 0) {
+        into[wholeBytes] = foldByte(into[wholeBytes], row[wholeBytes], fold);
+        ones += std::popcount(static_cast<std::uint8_t>(row[wholeBytes] & (0xFF00u >> (bits % 8))));
+    }
+    return ones;
+}
+
+void halvePackedRow(const std::uint8_t* row, std::int64_t bits, bool value, std::uint64_t* out)
+{
+    if (bits <= 0)
+        return;
+    const std::uint8_t flip = value ? 0 : 0xFF;
+    const auto wholeBytes = static_cast<std::size_t>(bits / 8);
+    halveBytes(row, wholeBytes, true, flip, out);
+    const std::size_t outWords = bitWords((bits + 1) / 2);
+    for (std::size_t w = (wholeBytes + 15) / 16; w < outWords; ++w)
+        out[w] = 0;
+    if (bits % 8 != 0) {
+        // The last byte's pixels past the row count as not storing `value`.
+        const auto byte = static_cast<std::uint8_t>((row[wholeBytes] ^ flip) & (0xFF00u >> (bits % 8)));
+        out[wholeBytes / 16] |= std::uint64_t{kPairTables[1][byte]} << (4 * (wholeBytes % 16));
+    }
 }
 
 }  // namespace dimora

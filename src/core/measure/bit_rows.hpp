@@ -37,4 +37,21 @@ void orWords(std::uint64_t* target, const std::uint64_t* source, std::size_t cou
 // output has (inBits + shift + 1) / 2 bits.
 void halveBits(const std::uint64_t* in, std::int64_t inBits, int shift, std::uint64_t* out);
 
+// ---- rows as 1-bit images store them ----------------------------------------
+// Eight pixels a byte, the first in the byte's high bit: (bits + 7) / 8 bytes
+// for a row of `bits` pixels, whatever the last byte holds past them.
+
+// How foldPackedRow puts a row together with the rows before it.
+enum class PackedFold : std::uint8_t { Copy, And, Or };
+
+// Sets into[i] to row[i], into[i] & row[i] or into[i] | row[i] over the row's
+// bytes, and returns the number of 1 bits among its first `bits` pixels: one
+// pass over the row.
+std::int64_t foldPackedRow(std::uint8_t* into, const std::uint8_t* row, std::int64_t bits, PackedFold fold);
+
+// Halves a stored row into a row of bits: output bit j is 1 when pixel 2j or
+// 2j + 1 (of those below `bits`) stores `value`. The output has (bits + 1) / 2
+// bits.
+void halvePackedRow(const std::uint8_t* row, std::int64_t bits, bool value, std::uint64_t* out);
+
 }  // namespace dimora

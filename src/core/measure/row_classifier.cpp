@@ -126,6 +126,14 @@ void RowClassifier::classify(const std::uint8_t* row, std::int64_t first, std::i
     }
 }
 
+std::optional<bool> RowClassifier::passingBitValue() const
+{
+    if (format_ != PixelFormat::Indexed1 || blackWhereIndex0_ == blackWhereIndex1_)
+        return std::nullopt;
+    // Index 1 is black where index 0 is not; the complement swaps them.
+    return (blackWhereIndex1_ != 0) != complement_;
+}
+
 void RowClassifier::classifyBlack(const std::uint8_t* row, std::int64_t first, std::int64_t count,
                                   std::uint64_t* out) const
 {

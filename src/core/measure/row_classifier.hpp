@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace dimora {
 
@@ -38,6 +39,10 @@ public:
     // first + i. Bits past count in the last word are 0. Cost: one pass over
     // the run's bytes.
     void classify(const std::uint8_t* row, std::int64_t first, std::int64_t count, std::uint64_t* out) const;
+
+    // For 1-bit rows: the stored bit value whose pixels pass the test, when
+    // exactly one of the two does.
+    [[nodiscard]] std::optional<bool> passingBitValue() const;
 
 private:
     void classifyBlack(const std::uint8_t* row, std::int64_t first, std::int64_t count,

@@ -59,7 +59,13 @@ struct BoxCountSink::State {
     std::vector<std::uint64_t> pairs;
     bool pairsEmpty = true;
     std::vector<std::uint64_t> halved;  // one row halved
-    std::vector<Level> levels;          // levels[k]: side 2^k (k ≥ 1)
+    // 1-bit rows whose run starts on a byte and pairs from its first pixel
+    // are put together as stored, with AND where the stored 0 is in the
+    // class, OR where the 1 is, and turned into bits only when halved:
+    // half the work of turning every row round.
+    std::optional<bool> storedValue;
+    std::vector<std::uint8_t> storedPairs;
+    std::vector<Level> levels;  // levels[k]: side 2^k (k ≥ 1)
     std::int64_t pixelsInClass = 0;
 };
 
@@ -87,6 +93,12 @@ void BoxCountSink::begin(std::int32_t width, std::int32_t height, const PixelLay
     s.classifier.emplace(layout,
                          pixelClass_ == PixelClass::Black ? PixelTest::BlackByRed : PixelTest::NonBlackByRed);
     s.pixels.assign(bitWords(s.xs.length), 0);
+    const std::int64_t firstPixel = std::int64_t{region_.left} + s.xs.offset;
+    if (firstPixel % 8 == 0 && s.xs.offset % 2 == 0) {
+        s.storedValue = s.classifier->passingBitValue();
+        if (s.storedValue)
+            s.storedPairs.assign(static_cast<std::size_t>((s.xs.length + 7) / 8), 0);
+    }
     s.levels.resize(s.sideCount);
     for (std::size_t k = 1; k < s.sideCount; ++k) {
         State::Level& level = s.levels[k];
@@ -114,14 +126,24 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
         const std::int64_t r = std::int64_t{firstRow} + i - firstOverlapRow;
         if (r < 0 || r >= s.ys.length)
             continue;
-        s.classifier->classify(band.row(i), firstPixel, s.xs.length, s.pixels.data());
-        s.pixelsInClass += countWordBits(s.pixels.data(), pixelWords);
-        if (s.sideCount < 2)
-            continue;
-        if (s.pairsEmpty)
-            std::copy(s.pixels.begin(), s.pixels.end(), s.pairs.begin());
-        else
-            orWords(s.pairs.data(), s.pixels.data(), pixelWords);
+        if (s.storedValue) {
+            const bool value = *s.storedValue;
+            const PackedFold fold = s.pairsEmpty ? PackedFold::Copy
+                                    : value      ? PackedFold::Or
+                                                 : PackedFold::And;
+            const std::int64_t ones =
+                foldPackedRow(s.storedPairs.data(), band.row(i) + firstPixel / 8, s.xs.length, fold);
+            s.pixelsInClass += value ? ones : s.xs.length - ones;
+        } else {
+            s.classifier->classify(band.row(i), firstPixel, s.xs.length, s.pixels.data());
+            s.pixelsInClass += countWordBits(s.pixels.data(), pixelWords);
+            if (s.sideCount < 2)
+                continue;
+            if (s.pairsEmpty)
+                std::copy(s.pixels.begin(), s.pixels.end(), s.pairs.begin());
+            else
+                orWords(s.pairs.data(), s.pixels.data(), pixelWords);
+        }
         s.pairsEmpty = false;
         // The box rows that this pixel row completes, side 2 upwards: a box
         // row of side 2^k ends where the region's row count reaches a
@@ -133,7 +155,11 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
                 break;
             State::Level& level = s.levels[k];
             if (k == 1) {
-                halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), level.row.data());
+                if (s.storedValue)
+                    halvePackedRow(s.storedPairs.data(), s.xs.length, *s.storedValue, level.row.data());
+                else
+                    halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1),
+                              level.row.data());
                 s.pairsEmpty = true;
             }
             const std::int64_t j = regionRow >> k;

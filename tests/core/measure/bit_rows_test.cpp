@@ -23,7 +23,8 @@ std::vector<std::uint64_t> randomRow(std::int64_t bits, std::mt19937_64& random)
 TEST(HalveBits, OrsNeighbouringPairsWithAndWithoutAShift)
 {
     std::mt19937_64 random(7);
-    for (std::int64_t bits = 1; bits <= 300; ++bits) {
+    // Long rows are halved 512 bits a step, the rest word by word.
+    for (std::int64_t bits = 1; bits <= 1200; bits += bits < 300 ? 1 : 17) {
         for (int shift = 0; shift <= 1; ++shift) {
             const auto in = randomRow(bits, random);
             const std::int64_t outBits = (bits + shift + 1) / 2;
@@ -77,6 +78,53 @@ TEST(CountWordBits, CountsEveryWordOfShortAndLongRows)
             for (std::int64_t i = 0; i < static_cast<std::int64_t>(64 * words); ++i)
                 expected += testBit(row.data(), i) ? 1 : 0;
             ASSERT_EQ(countWordBits(row.data(), words), expected) << words << " words, density " << density;
+        }
+    }
+}
+
+// Pixel i of a row stored eight pixels a byte, the first in the high bit.
+bool storedBit(const std::vector<std::uint8_t>& row, std::int64_t i)
+{
+    return (row[static_cast<std::size_t>(i / 8)] >> (7 - i % 8) & 1u) != 0;
+}
+
+TEST(PackedRows, FoldCountAndHalveAsPixelByPixel)
+{
+    // Lengths past a few vector steps, not whole bytes among them; the bytes
+    // past a row's pixels hold noise that must not count.
+    std::mt19937_64 random(17);
+    for (std::int64_t bits = 1; bits <= 1100; bits += bits < 80 ? 1 : 23) {
+        const auto bytes = static_cast<std::size_t>((bits + 7) / 8);
+        std::vector<std::uint8_t> first(bytes), second(bytes);
+        for (std::size_t i = 0; i < bytes; ++i) {
+            first[i] = static_cast<std::uint8_t>(random());
+            second[i] = static_cast<std::uint8_t>(random() | random());
+        }
+        for (const PackedFold fold : {PackedFold::And, PackedFold::Or}) {
+            std::vector<std::uint8_t> folded(bytes);
+            std::int64_t expectedOnes[2] = {0, 0};
+            for (std::int64_t i = 0; i < bits; ++i) {
+                expectedOnes[0] += storedBit(first, i) ? 1 : 0;
+                expectedOnes[1] += storedBit(second, i) ? 1 : 0;
+            }
+            ASSERT_EQ(foldPackedRow(folded.data(), first.data(), bits, PackedFold::Copy), expectedOnes[0])
+                << bits;
+            ASSERT_EQ(foldPackedRow(folded.data(), second.data(), bits, fold), expectedOnes[1]) << bits;
+            for (const bool value : {false, true}) {
+                const std::int64_t outBits = (bits + 1) / 2;
+                std::vector<std::uint64_t> out(bitWords(outBits) + 1, 0xDEADBEEFu);
+                halvePackedRow(folded.data(), bits, value, out.data());
+                const auto stores = [&](std::int64_t i) {
+                    if (i >= bits)
+                        return false;
+                    const bool a = storedBit(first, i), b = storedBit(second, i);
+                    return (fold == PackedFold::And ? a && b : a || b) == value;
+                };
+                for (std::int64_t j = 0; j < static_cast<std::int64_t>(bitWords(outBits)) * 64; ++j)
+                    ASSERT_EQ(testBit(out.data(), j), stores(2 * j) || stores(2 * j + 1))
+                        << bits << " bits, value " << value << ", bit " << j;
+                ASSERT_EQ(out[bitWords(outBits)], 0xDEADBEEFu);
+            }
         }
     }
 }
