@@ -19,6 +19,15 @@ namespace dimora {
     static const bool have = __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0;
     return have;
 }
+
+// 512-bit vectors with byte operations and a population count per word.
+[[nodiscard]] inline bool haveAvx512()
+{
+    static const bool have = __builtin_cpu_supports("avx512f") != 0 &&
+                             __builtin_cpu_supports("avx512bw") != 0 &&
+                             __builtin_cpu_supports("avx512vpopcntdq") != 0;
+    return have;
+}
 #endif
 
 }  // namespace dimora

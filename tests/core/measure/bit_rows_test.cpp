@@ -23,8 +23,8 @@ std::vector<std::uint64_t> randomRow(std::int64_t bits, std::mt19937_64& random)
 TEST(HalveBits, OrsNeighbouringPairsWithAndWithoutAShift)
 {
     std::mt19937_64 random(7);
-    // Long rows are halved 512 bits a step, the rest word by word.
-    for (std::int64_t bits = 1; bits <= 1200; bits += bits < 300 ? 1 : 17) {
+    // Long rows are halved 1024 and 512 bits a step, the rest word by word.
+    for (std::int64_t bits = 1; bits <= 2100; bits += bits < 300 ? 1 : 17) {
         for (int shift = 0; shift <= 1; ++shift) {
             const auto in = randomRow(bits, random);
             const std::int64_t outBits = (bits + shift + 1) / 2;
@@ -93,7 +93,7 @@ TEST(PackedRows, FoldCountAndHalveAsPixelByPixel)
     // Lengths past a few vector steps, not whole bytes among them; the bytes
     // past a row's pixels hold noise that must not count.
     std::mt19937_64 random(17);
-    for (std::int64_t bits = 1; bits <= 1100; bits += bits < 80 ? 1 : 23) {
+    for (std::int64_t bits = 1; bits <= 2100; bits += bits < 80 ? 1 : 23) {
         const auto bytes = static_cast<std::size_t>((bits + 7) / 8);
         std::vector<std::uint8_t> first(bytes), second(bytes);
         for (std::size_t i = 0; i < bytes; ++i) {
