@@ -61,6 +61,18 @@ std::uint8_t* SinkTarget::rows(std::int32_t first, std::int32_t count)
     return band_.get();
 }
 
+void SinkTarget::tile(std::int32_t firstRow, std::int32_t firstColumn, const std::uint8_t* tile,
+                      std::size_t stride, std::int32_t width, std::int32_t height)
+{
+    ImageView view;
+    view.layout = &layout_;
+    view.width = width;
+    view.height = height;
+    view.firstRow = tile;
+    view.stride = static_cast<std::ptrdiff_t>(stride);
+    sink_.tile(firstRow, firstColumn, view);
+}
+
 void SinkTarget::written(std::int32_t end)
 {
     if (end <= first_)

@@ -37,6 +37,17 @@ public:
     virtual void written(std::int32_t end) = 0;
     // The last row is written.
     virtual void finished() = 0;
+
+    // Tiles handed on as they are decoded (RowSink::tileWidthMultiple): for
+    // a target that takes them, tiles whose width is a multiple of this and
+    // whose height is even go through tile() and tilesDone() instead of
+    // rows() and written(). `tile` holds `height` rows `stride` bytes apart.
+    [[nodiscard]] virtual std::int32_t tileWidthMultiple() const { return 0; }
+    virtual void tile(std::int32_t /*firstRow*/, std::int32_t /*firstColumn*/, const std::uint8_t* /*tile*/,
+                      std::size_t /*stride*/, std::int32_t /*width*/, std::int32_t /*height*/)
+    {
+    }
+    virtual void tilesDone(std::int32_t /*firstRow*/, std::int32_t /*count*/) {}
 };
 
 class BitmapTarget final : public RowTarget {
@@ -63,6 +74,10 @@ public:
     [[nodiscard]] std::size_t stride() const override { return stride_; }
     void written(std::int32_t end) override;
     void finished() override { sink_.end(); }
+    [[nodiscard]] std::int32_t tileWidthMultiple() const override { return sink_.tileWidthMultiple(); }
+    void tile(std::int32_t firstRow, std::int32_t firstColumn, const std::uint8_t* tile, std::size_t stride,
+              std::int32_t width, std::int32_t height) override;
+    void tilesDone(std::int32_t firstRow, std::int32_t count) override { sink_.tilesDone(firstRow, count); }
 
 private:
     struct Free {

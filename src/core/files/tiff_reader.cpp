@@ -448,6 +448,11 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
     // Rows laid out as the target's are put together in the target's own
     // band, not copied there from one of ours.
     const bool inPlace = rowsCopyAsTheyAre(page);
+    // Or not put together at all, when the target takes the tiles as they
+    // are.
+    const std::int32_t multiple = target.tileWidthMultiple();
+    const bool tilesHandedOn = inPlace && !page.separatePlanes && multiple > 0 &&
+                               tileWidth % static_cast<std::uint32_t>(multiple) == 0 && tileHeight % 2 == 0;
     // Only the tile rows inside the image are decoded: a tile taller than
     // the image costs no more than the image's rows.
     ZeroedBytes tile;
@@ -455,6 +460,18 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
         const std::uint32_t rows = std::min(tileHeight, page.height - row);
         const std::size_t tileBytes = bufferBytes(tileRowBytes, rows);
         tile.reserve(tileBytes);
+        if (tilesHandedOn) {
+            for (std::uint32_t column = 0; column < page.width; column += tileWidth) {
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, column, row, 0, 0), tile.data(),
+                                        static_cast<tmsize_t>(tileBytes)) != static_cast<tmsize_t>(tileBytes))
+                    return false;
+                target.tile(static_cast<std::int32_t>(row), static_cast<std::int32_t>(column), tile.data(),
+                            tileRowBytes, static_cast<std::int32_t>(std::min(tileWidth, page.width - column)),
+                            static_cast<std::int32_t>(rows));
+            }
+            target.tilesDone(static_cast<std::int32_t>(row), static_cast<std::int32_t>(rows));
+            continue;
+        }
         if (inPlace) {
             std::uint8_t* out = target.rows(static_cast<std::int32_t>(row), static_cast<std::int32_t>(rows));
             const std::size_t outStride = target.stride();

@@ -9,7 +9,8 @@
 //
 // The calls come in this order: begin once, rows for bands that follow one
 // another from the top (row 0) down and together hold every row once, then
-// end once. When the decoding fails, the reader throws its error and end is
+// end once (tiles, when a sink takes them, stand for a band's rows). When the
+// decoding fails, the reader throws its error and end is
 // not called.
 
 #include "core/image/bitmap.hpp"
@@ -30,6 +31,20 @@ public:
     virtual void rows(std::int32_t firstRow, const ImageView& band) = 0;
     // Every row has been handed on.
     virtual void end() = 0;
+
+    // A sink may take a band as the tiles it is decoded from, left to right,
+    // sparing the reader the putting together of their rows: it says, after
+    // begin, for tiles of which width multiple (0: not at all). A reader of
+    // tiles of such a width and of an even height then calls tile() for each
+    // tile of a band and tilesDone() once they are all handed on, instead of
+    // rows().
+    [[nodiscard]] virtual std::int32_t tileWidthMultiple() const { return 0; }
+    // Rows firstRow .. firstRow + tile.height − 1 of columns firstColumn ..
+    // firstColumn + tile.width − 1: pixel x of tile.row(i) is image pixel
+    // firstColumn + x. The memory is reused once this returns.
+    virtual void tile(std::int32_t /*firstRow*/, std::int32_t /*firstColumn*/, const ImageView& /*tile*/) {}
+    // Every tile of rows firstRow .. firstRow + count − 1 has been handed on.
+    virtual void tilesDone(std::int32_t /*firstRow*/, std::int32_t /*count*/) {}
 };
 
 }  // namespace dimora

@@ -117,6 +117,25 @@ constexpr std::array<std::uint8_t, 256> pairTable(bool highBitFirst)
 
 constexpr std::array<std::array<std::uint8_t, 256>, 2> kPairTables{pairTable(false), pairTable(true)};
 
+// The same per nibble, for byte shuffles: the pair bits of a low and of a
+// high nibble, the 16 entries repeated for each 128-bit lane.
+struct NibbleTables {
+    alignas(64) std::array<std::uint8_t, 64> low{};
+    alignas(64) std::array<std::uint8_t, 64> high{};
+};
+
+constexpr NibbleTables nibbleTables(bool highBitFirst)
+{
+    NibbleTables tables;
+    for (unsigned n = 0; n < 64; ++n) {
+        tables.low[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16, highBitFirst));
+        tables.high[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16 << 4, highBitFirst));
+    }
+    return tables;
+}
+
+constexpr std::array<NibbleTables, 2> kNibbleTables{nibbleTables(false), nibbleTables(true)};
+
 #if defined(__x86_64__) || defined(__i386__)
 // The pair bits of 32 bytes, neighbouring bytes' four bits joined by a
 // multiply-add into one 16-bit lane: the pair bits of each nibble from a
@@ -139,14 +158,9 @@ __attribute__((target("avx2"))) void halveBlocksWithAvx2(const std::uint8_t* in,
                                                          bool highBitFirst, std::uint8_t flip,
                                                          std::uint8_t* out)
 {
-    alignas(32) std::array<std::uint8_t, 32> lowTable{};
-    alignas(32) std::array<std::uint8_t, 32> highTable{};
-    for (unsigned n = 0; n < 32; ++n) {
-        lowTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16, highBitFirst));
-        highTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16 << 4, highBitFirst));
-    }
-    const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(lowTable.data()));
-    const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(highTable.data()));
+    const NibbleTables& tables = kNibbleTables[highBitFirst ? 1 : 0];
+    const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.low.data()));
+    const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.high.data()));
     const __m256i flips = _mm256_set1_epi8(static_cast<char>(flip));
     for (std::size_t b = 0; b < blocks; ++b) {
         const __m256i packed = _mm256_packus_epi16(pairLanes(in + 64 * b, flips, low, high),
@@ -160,14 +174,9 @@ __attribute__((target("avx512f,avx512bw"))) void halveBlocksWithAvx512(const std
                                                                        std::size_t blocks, bool highBitFirst,
                                                                        std::uint8_t flip, std::uint8_t* out)
 {
-    alignas(64) std::array<std::uint8_t, 64> lowTable{};
-    alignas(64) std::array<std::uint8_t, 64> highTable{};
-    for (unsigned n = 0; n < 64; ++n) {
-        lowTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16, highBitFirst));
-        highTable[n] = static_cast<std::uint8_t>(pairsOfByte(n % 16 << 4, highBitFirst));
-    }
-    const __m512i low = _mm512_load_si512(lowTable.data());
-    const __m512i high = _mm512_load_si512(highTable.data());
+    const NibbleTables& tables = kNibbleTables[highBitFirst ? 1 : 0];
+    const __m512i low = _mm512_load_si512(tables.low.data());
+    const __m512i high = _mm512_load_si512(tables.high.data());
     const __m512i flips = _mm512_set1_epi8(static_cast<char>(flip));
     const __m512i nibbles = _mm512_set1_epi8(0x0F);
     const __m512i weights = _mm512_set1_epi16(0x1001);
@@ -185,6 +194,48 @@ __attribute__((target("avx512f,avx512bw"))) void halveBlocksWithAvx512(const std
         const __m512i packed = _mm512_packus_epi16(pairLanes(in + 128 * b), pairLanes(in + 128 * b + 64));
         _mm512_storeu_si512(out + 64 * b, _mm512_maskz_permutexvar_epi64(0xFF, order, packed));
     }
+}
+
+// Row pairs of stored rows, 64 bytes of each row a step, folded, counted and
+// halved in registers: chunks 0 .. chunks − 1 of rows 2p and 2p + 1 (the last
+// alone when `height` is odd) into words 4c .. 4c + 3 of output row p.
+__attribute__((target("avx512f,avx512bw,avx512vpopcntdq"))) std::int64_t
+halveRowPairsWithAvx512(const std::uint8_t* rows, std::ptrdiff_t stride, std::int32_t height,
+                        std::size_t chunks, bool value, std::uint64_t* out, std::size_t outStride)
+{
+    const NibbleTables& tables = kNibbleTables[1];
+    const __m512i low = _mm512_load_si512(tables.low.data());
+    const __m512i high = _mm512_load_si512(tables.high.data());
+    const __m512i flips = _mm512_set1_epi8(static_cast<char>(value ? 0 : 0xFF));
+    const __m512i nibbles = _mm512_set1_epi8(0x0F);
+    const __m512i weights = _mm512_set1_epi16(0x1001);
+    __m512i totals = _mm512_setzero_si512();
+    for (std::int32_t i = 0; i < height; i += 2) {
+        const std::uint8_t* first = rows + i * stride;
+        const bool pair = i + 1 < height;
+        const std::uint8_t* second = pair ? first + stride : first;
+        auto* target = reinterpret_cast<std::uint8_t*>(out + static_cast<std::size_t>(i / 2) * outStride);
+        for (std::size_t c = 0; c < chunks; ++c) {
+            const __m512i a = _mm512_loadu_si512(first + 64 * c);
+            const __m512i b = _mm512_loadu_si512(second + 64 * c);
+            totals = _mm512_add_epi64(totals, _mm512_popcnt_epi64(a));
+            if (pair)
+                totals = _mm512_add_epi64(totals, _mm512_popcnt_epi64(b));
+            const __m512i v = _mm512_xor_si512(value ? _mm512_or_si512(a, b) : _mm512_and_si512(a, b), flips);
+            const __m512i bits = _mm512_or_si512(
+                _mm512_shuffle_epi8(low, _mm512_and_si512(v, nibbles)),
+                _mm512_shuffle_epi8(high, _mm512_and_si512(_mm512_srli_epi16(v, 4), nibbles)));
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(target + 32 * c),
+                _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, _mm512_maddubs_epi16(bits, weights)));
+        }
+    }
+    alignas(64) std::array<std::int64_t, 8> lanes{};
+    _mm512_store_si512(lanes.data(), totals);
+    std::int64_t total = 0;
+    for (const std::int64_t lane : lanes)
+        total += lane;
+    return total;
 }
 #endif
 
@@ -417,6 +468,37 @@ void halvePackedRow(const std::uint8_t* row, std::int64_t bits, bool value, std:
         const auto byte = static_cast<std::uint8_t>((row[wholeBytes] ^ flip) & (0xFF00u >> (bits % 8)));
         out[wholeBytes / 16] |= std::uint64_t{kPairTables[1][byte]} << (4 * (wholeBytes % 16));
     }
+}
+
+std::int64_t halvePackedRowPairs(const std::uint8_t* rows, std::ptrdiff_t stride, std::int32_t height,
+                                 std::int64_t bits, bool value, std::uint64_t* out, std::size_t outStride,
+                                 std::uint8_t* scratch)
+{
+    if (bits <= 0 || height <= 0)
+        return 0;
+    std::size_t chunks = 0;
+    std::int64_t ones = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (haveAvx512()) {
+        chunks = static_cast<std::size_t>(bits / 512);
+        ones = halveRowPairsWithAvx512(rows, stride, height, chunks, value, out, outStride);
+    }
+#endif
+    // The rest of each pair (all of it without the wide vectors) one pair at
+    // a time.
+    const std::int64_t restBits = bits - static_cast<std::int64_t>(chunks) * 512;
+    if (restBits == 0)
+        return ones;
+    const PackedFold fold = value ? PackedFold::Or : PackedFold::And;
+    for (std::int32_t i = 0; i < height; i += 2) {
+        const std::uint8_t* first = rows + i * stride + 64 * chunks;
+        ones += foldPackedRow(scratch, first, restBits, PackedFold::Copy);
+        if (i + 1 < height)
+            ones += foldPackedRow(scratch, first + stride, restBits, fold);
+        halvePackedRow(scratch, restBits, value,
+                       out + static_cast<std::size_t>(i / 2) * outStride + 4 * chunks);
+    }
+    return ones;
 }
 
 }  // namespace dimora

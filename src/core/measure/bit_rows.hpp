@@ -54,4 +54,14 @@ std::int64_t foldPackedRow(std::uint8_t* into, const std::uint8_t* row, std::int
 // bits.
 void halvePackedRow(const std::uint8_t* row, std::int64_t bits, bool value, std::uint64_t* out);
 
+// Halves the row pairs (0, 1), (2, 3), … of `height` stored rows `stride`
+// bytes apart (an odd last row alone) into rows of bits `outStride` words
+// apart, as foldPackedRow and halvePackedRow would pair by pair, and returns
+// the number of 1 bits among the rows' first `bits` pixels. `scratch` holds a
+// row. For the short rows of tiles, where a call per row would cost more than
+// the row.
+std::int64_t halvePackedRowPairs(const std::uint8_t* rows, std::ptrdiff_t stride, std::int32_t height,
+                                 std::int64_t bits, bool value, std::uint64_t* out, std::size_t outStride,
+                                 std::uint8_t* scratch);
+
 }  // namespace dimora

@@ -65,6 +65,12 @@ struct BoxCountSink::State {
     // half the work of turning every row round.
     std::optional<bool> storedValue;
     std::vector<std::uint8_t> storedPairs;
+    // Tiles: the halved row pairs of the band, put together tile by tile.
+    std::vector<std::uint64_t> tileHalves;
+
+    // Counts and halves on the box rows that the level-1 row (side 2), just
+    // filled, completes when region row `regionRow` is its last.
+    void closeBoxRows(std::int64_t regionRow, bool lastRow, bool black);
     std::vector<Level> levels;  // levels[k]: side 2^k (k ≥ 1)
     std::int64_t pixelsInClass = 0;
 };
@@ -145,38 +151,82 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
                 orWords(s.pairs.data(), s.pixels.data(), pixelWords);
         }
         s.pairsEmpty = false;
-        // The box rows that this pixel row completes, side 2 upwards: a box
-        // row of side 2^k ends where the region's row count reaches a
-        // multiple of 2^k, or with the overlap's last row.
         const std::int64_t regionRow = s.ys.offset + r;
         const bool lastRow = r == s.ys.length - 1;
-        for (std::size_t k = 1; k < s.sideCount; ++k) {
-            if (!lastRow && ((regionRow + 1) & ((std::int64_t{1} << k) - 1)) != 0)
-                break;
-            State::Level& level = s.levels[k];
-            if (k == 1) {
-                if (s.storedValue)
-                    halvePackedRow(s.storedPairs.data(), s.xs.length, *s.storedValue, level.row.data());
-                else
-                    halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1),
-                              level.row.data());
-                s.pairsEmpty = true;
-            }
-            const std::int64_t j = regionRow >> k;
-            if (pixelClass_ == PixelClass::Black)
-                level.occupied += countWordBits(level.row.data(), level.shape.wordsPerRow);
-            else if (j >= level.rowsOnImage.first && j < level.rowsOnImage.end)
-                level.occupied +=
-                    countBits(level.row.data(), level.columnsOnImage.first - level.shape.firstColumn,
-                              level.columnsOnImage.end - level.shape.firstColumn);
-            if (k + 1 < s.sideCount) {
-                State::Level& next = s.levels[k + 1];
-                halveBits(level.row.data(), level.shape.columns,
-                          static_cast<int>(level.shape.firstColumn & 1), s.halved.data());
-                orWords(next.row.data(), s.halved.data(), next.shape.wordsPerRow);
-            }
-            std::fill(level.row.begin(), level.row.end(), 0);
+        if (s.sideCount < 2 || (!lastRow && (regionRow & 1) == 0))
+            continue;
+        std::uint64_t* halves = s.levels[1].row.data();
+        if (s.storedValue)
+            halvePackedRow(s.storedPairs.data(), s.xs.length, *s.storedValue, halves);
+        else
+            halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), halves);
+        s.pairsEmpty = true;
+        s.closeBoxRows(regionRow, lastRow, pixelClass_ == PixelClass::Black);
+    }
+}
+
+// Tiles 128 pixels wide or a multiple of that halve into whole words of the
+// level-1 row; their row pairs are halved as the tile comes, while its rows
+// are at hand, and the box rows above closed once the band is complete.
+std::int32_t BoxCountSink::tileWidthMultiple() const
+{
+    const State& s = *state_;
+    const bool wholeImage = region_.left == 0 && region_.top == 0 && s.xs.length == region_.width &&
+                            s.ys.length == region_.height;
+    return s.storedValue && wholeImage && s.sideCount >= 2 ? 128 : 0;
+}
+
+void BoxCountSink::tile(std::int32_t firstRow, std::int32_t firstColumn, const ImageView& tile)
+{
+    State& s = *state_;
+    const bool value = *s.storedValue;
+    const std::size_t words = s.levels[1].shape.wordsPerRow;
+    const auto pairs = static_cast<std::size_t>((tile.height + 1) / 2);
+    if (s.tileHalves.size() < pairs * words)
+        s.tileHalves.resize(pairs * words);
+    const std::int64_t ones = halvePackedRowPairs(
+        tile.firstRow, tile.stride, tile.height, tile.width, value,
+        s.tileHalves.data() + static_cast<std::size_t>(firstColumn / 128), words, s.storedPairs.data());
+    const std::int64_t pixels = std::int64_t{tile.width} * tile.height;
+    s.pixelsInClass += value ? ones : pixels - ones;
+    static_cast<void>(firstRow);
+}
+
+void BoxCountSink::tilesDone(std::int32_t firstRow, std::int32_t count)
+{
+    State& s = *state_;
+    const std::size_t words = s.levels[1].shape.wordsPerRow;
+    for (std::int32_t i = 0; i < count; i += 2) {
+        const std::int64_t last = std::int64_t{firstRow} + std::min(i + 1, count - 1);
+        const std::uint64_t* halves = s.tileHalves.data() + static_cast<std::size_t>(i / 2) * words;
+        std::copy(halves, halves + words, s.levels[1].row.begin());
+        s.closeBoxRows(last, last == s.ys.length - 1, pixelClass_ == PixelClass::Black);
+    }
+}
+
+void BoxCountSink::State::closeBoxRows(std::int64_t regionRow, bool lastRow, bool black)
+{
+    // The box rows that this pixel row completes, side 2 upwards: a box row
+    // of side 2^k ends where the region's row count reaches a multiple of
+    // 2^k, or with the overlap's last row.
+    for (std::size_t k = 1; k < sideCount; ++k) {
+        if (!lastRow && ((regionRow + 1) & ((std::int64_t{1} << k) - 1)) != 0)
+            break;
+        Level& level = levels[k];
+        const std::int64_t j = regionRow >> k;
+        if (black)
+            level.occupied += countWordBits(level.row.data(), level.shape.wordsPerRow);
+        else if (j >= level.rowsOnImage.first && j < level.rowsOnImage.end)
+            level.occupied +=
+                countBits(level.row.data(), level.columnsOnImage.first - level.shape.firstColumn,
+                          level.columnsOnImage.end - level.shape.firstColumn);
+        if (k + 1 < sideCount) {
+            Level& next = levels[k + 1];
+            halveBits(level.row.data(), level.shape.columns, static_cast<int>(level.shape.firstColumn & 1),
+                      halved.data());
+            orWords(next.row.data(), halved.data(), next.shape.wordsPerRow);
         }
+        std::fill(level.row.begin(), level.row.end(), 0);
     }
 }
 

@@ -48,6 +48,10 @@ public:
     void begin(std::int32_t width, std::int32_t height, const PixelLayout& layout) override;
     void rows(std::int32_t firstRow, const ImageView& band) override;
     void end() override;
+    // Stored 1-bit rows measured whole are taken tile by tile as well.
+    [[nodiscard]] std::int32_t tileWidthMultiple() const override;
+    void tile(std::int32_t firstRow, std::int32_t firstColumn, const ImageView& tile) override;
+    void tilesDone(std::int32_t firstRow, std::int32_t count) override;
 
     // The region measured (valid after begin).
     [[nodiscard]] const Region& region() const { return region_; }

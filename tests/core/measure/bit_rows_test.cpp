@@ -129,5 +129,41 @@ TEST(PackedRows, FoldCountAndHalveAsPixelByPixel)
     }
 }
 
+// Rows of tiles: pair by pair as foldPackedRow and halvePackedRow give them,
+// into rows of a wider row, the last row alone when the count is odd.
+TEST(PackedRows, RowPairsAtOnceAsPairByPair)
+{
+    std::mt19937_64 random(19);
+    for (const std::int64_t bits : {1, 100, 512, 700, 1024, 1536, 1601}) {
+        const auto stride = static_cast<std::size_t>((bits + 7) / 8 + 3);
+        for (const std::int32_t height : {1, 2, 5}) {
+            std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(height));
+            for (std::uint8_t& byte : rows)
+                byte = static_cast<std::uint8_t>(random() | random());
+            for (const bool value : {false, true}) {
+                const std::size_t outStride = bitWords((bits + 1) / 2) + 2;
+                const auto pairs = static_cast<std::size_t>((height + 1) / 2);
+                std::vector<std::uint64_t> got(outStride * pairs, 7), want(outStride * pairs, 7);
+                std::vector<std::uint8_t> scratch(stride);
+                std::int64_t wantOnes = 0;
+                for (std::int32_t i = 0; i < height; i += 2) {
+                    wantOnes +=
+                        foldPackedRow(scratch.data(), rows.data() + i * stride, bits, PackedFold::Copy);
+                    if (i + 1 < height)
+                        wantOnes += foldPackedRow(scratch.data(), rows.data() + (i + 1) * stride, bits,
+                                                  value ? PackedFold::Or : PackedFold::And);
+                    halvePackedRow(scratch.data(), bits, value,
+                                   want.data() + static_cast<std::size_t>(i / 2) * outStride);
+                }
+                EXPECT_EQ(halvePackedRowPairs(rows.data(), static_cast<std::ptrdiff_t>(stride), height, bits,
+                                              value, got.data(), outStride, scratch.data()),
+                          wantOnes)
+                    << bits << " bits, " << height << " rows";
+                EXPECT_EQ(got, want) << bits << " bits, " << height << " rows, value " << value;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dimora

@@ -305,6 +305,49 @@ TEST(StreamingMeasurement, ReadsBmpRowsBandByBand)
     }
 }
 
+// Bilevel tiles wide enough are counted as they come, without their rows put
+// together: the vector steps and the rest of a tile, a last column of tiles
+// cut by the image's edge and a last band of an odd number of rows, both
+// photometric senses; a region other than the image goes the usual way.
+TEST(StreamingMeasurement, CountsWideBilevelTilesAsTheyCome)
+{
+    const testing::ScratchFolder folder;
+    const std::string path = folder.file("tiles.tif");
+    for (const auto& [tileWidth, tileHeight] :
+         {std::pair{512u, 16u}, std::pair{640u, 32u}, std::pair{128u, 16u}}) {
+        for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
+            testing::TiffPage page;
+            page.width = 1100;
+            page.height = 75;
+            page.bits = 1;
+            page.photometric = photometric;
+            page.tiled = true;
+            page.tileWidth = tileWidth;
+            page.tileHeight = tileHeight;
+            page.compression = COMPRESSION_DEFLATE;
+            // About one pixel in a hundred set: boxes up to side 16 tell
+            // where each pixel is.
+            page.sample = [](std::uint32_t x, std::uint32_t y, unsigned) {
+                return levelAt(x, y) == 0 && (x * 7 + y * 3) % 23 == 0 ? 1u : 0u;
+            };
+            testing::writeFile(path, testing::encodeTiff({false, false, {page}}));
+            const Bitmap whole = loadImageFile(path);
+            for (const std::optional<Region>& region :
+                 {std::optional<Region>{}, std::optional<Region>{Region{0, 0, 1100, 75}},
+                  std::optional<Region>{Region{8, 2, 700, 60}}}) {
+                for (const PixelClass pixelClass : {PixelClass::Black, PixelClass::NonBlack}) {
+                    BoxCountSink sink(region, pixelClass);
+                    streamImageFile(path, 1, sink);
+                    const BoxCounts want =
+                        countBoxes(whole.view(), region.value_or(Region{0, 0, 1100, 75}), pixelClass);
+                    EXPECT_EQ(sink.result().counts, want.counts)
+                        << tileWidth << " x " << tileHeight << " tiles, photometric " << photometric;
+                }
+            }
+        }
+    }
+}
+
 // A file that cannot be read gives the reader's own error, as loading it
 // does, and a damaged file's rows never make a result.
 TEST(StreamingMeasurement, FailsAsLoadingFails)
