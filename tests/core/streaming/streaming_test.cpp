@@ -305,25 +305,31 @@ TEST(StreamingMeasurement, ReadsBmpRowsBandByBand)
     }
 }
 
-// Bilevel tiles wide enough are counted as they come, without their rows put
-// together: the vector steps and the rest of a tile, a last column of tiles
-// cut by the image's edge and a last band of an odd number of rows, both
-// photometric senses; a region other than the image goes the usual way.
-TEST(StreamingMeasurement, CountsWideBilevelTilesAsTheyCome)
+// Bilevel tiles wide enough, and bands of whole row pairs, are counted as
+// they come, a pair of rows at a time: the vector steps and the rest of a
+// tile, a last column of tiles cut by the image's edge and a last band of an
+// odd number of rows, strips of an odd number of rows (row by row), both
+// photometric senses; a region other than the image goes row by row.
+TEST(StreamingMeasurement, CountsWideBilevelTilesAndBandsAsTheyCome)
 {
     const testing::ScratchFolder folder;
     const std::string path = folder.file("tiles.tif");
-    for (const auto& [tileWidth, tileHeight] :
-         {std::pair{512u, 16u}, std::pair{640u, 32u}, std::pair{128u, 16u}}) {
+    struct Layout {
+        bool tiled;
+        std::uint32_t width, height;  // of a tile, or (0, rows) of a strip
+    };
+    for (const Layout layout : {Layout{true, 512, 16}, Layout{true, 640, 32}, Layout{true, 128, 16},
+                                Layout{false, 0, 16}, Layout{false, 0, 7}}) {
         for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
             testing::TiffPage page;
             page.width = 1100;
             page.height = 75;
             page.bits = 1;
             page.photometric = photometric;
-            page.tiled = true;
-            page.tileWidth = tileWidth;
-            page.tileHeight = tileHeight;
+            page.tiled = layout.tiled;
+            page.tileWidth = layout.width;
+            page.tileHeight = layout.height;
+            page.rowsPerStrip = layout.height;
             page.compression = COMPRESSION_DEFLATE;
             // About one pixel in a hundred set: boxes up to side 16 tell
             // where each pixel is.
@@ -341,7 +347,7 @@ TEST(StreamingMeasurement, CountsWideBilevelTilesAsTheyCome)
                     const BoxCounts want =
                         countBoxes(whole.view(), region.value_or(Region{0, 0, 1100, 75}), pixelClass);
                     EXPECT_EQ(sink.result().counts, want.counts)
-                        << tileWidth << " x " << tileHeight << " tiles, photometric " << photometric;
+                        << layout.width << " x " << layout.height << ", photometric " << photometric;
                 }
             }
         }
