@@ -9,7 +9,7 @@
 # The files are made in a temporary folder at run time and removed at the end
 # (the TIFFs and the PNG take a few minutes to make). Sides can be made
 # smaller for a quick look: TIFF_SIDE (65536), BMP_SIDE (8192), PNG_SIDE (30000).
-# Run it on a quiet machine: the big files run once, the BMP best of five.
+# Run it on a quiet machine: the PNG runs once, the others best of five.
 #
 # Usage: bench/streaming.sh [build-dir]
 set -euo pipefail
@@ -31,8 +31,7 @@ fi
 # Runs a command once: "seconds cpu-seconds peak-MiB" (wall clock; user and
 # system time, which a busy machine disturbs less; peak resident memory).
 run_once() {
-  /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null
-  awk '{printf "%s %.2f %.0f\n", $1, $2 + $3, $4 / 1024}' "$work/time"
+  "$tool" run "$@"
 }
 
 # Best of five (by wall clock).
@@ -51,7 +50,7 @@ report() {  # label, run_once's line of the measurement, of the floor
   local label=$1
   awk -v l="$label" -v m="$2" -v f="$3" 'BEGIN {
     split(m, a, " "); split(f, b, " ")
-    printf "%-28s %7.2f s (cpu %6.2f s) %6d MiB | floor %7.2f s (cpu %6.2f s) %6d MiB | ratio %.2f (cpu %.2f)\n",
+    printf "%-28s %7.3f s (cpu %6.3f s) %6d MiB | floor %7.3f s (cpu %6.3f s) %6d MiB | ratio %.2f (cpu %.2f)\n",
       l, a[1], a[2], a[3], b[1], b[2], b[3], (b[1] > 0 ? a[1] / b[1] : 0), (b[2] > 0 ? a[2] / b[2] : 0) }'
 }
 
@@ -60,8 +59,8 @@ for layout in striped tiled; do
   "$tool" tiff "$image" "$tiff_side" "$layout"
   echo "TIFF $tiff_side x $tiff_side bilevel Deflate $layout: $(stat -c %s "$image") bytes"
   cat "$image" >/dev/null
-  floor=$(run_once "$tool" decode-tiff "$image")
-  measured=$(run_once "$cli" black "$image")
+  floor=$(run_best "$tool" decode-tiff "$image")
+  measured=$(run_best "$cli" black "$image")
   report "  black vs libtiff decode" "$measured" "$floor"
   rm -f "$image"
 done

@@ -172,9 +172,6 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
     }
 }
 
-// Tiles 128 pixels wide or a multiple of that halve into whole words of the
-// level-1 row; their row pairs are halved as the tile comes, while its rows
-// are at hand, and the box rows above closed once the band is complete.
 namespace {
 
 // The rows of halved pairs are kept a cache line off a multiple of 512 bytes
@@ -187,6 +184,9 @@ std::size_t tileHalvesStride(std::size_t words)
 
 }  // namespace
 
+// Tiles 128 pixels wide or a multiple of that halve into whole words of the
+// level-1 row; their row pairs are halved as the tile comes, while its rows
+// are at hand, and the box rows above closed once the band is complete.
 std::int32_t BoxCountSink::tileWidthMultiple() const
 {
     const State& s = *state_;
@@ -195,7 +195,7 @@ std::int32_t BoxCountSink::tileWidthMultiple() const
     return s.storedValue && wholeImage && s.sideCount >= 2 ? 128 : 0;
 }
 
-void BoxCountSink::tile(std::int32_t firstRow, std::int32_t firstColumn, const ImageView& tile)
+void BoxCountSink::tile(std::int32_t /*firstRow*/, std::int32_t firstColumn, const ImageView& tile)
 {
     State& s = *state_;
     const bool value = *s.storedValue;
@@ -208,7 +208,6 @@ void BoxCountSink::tile(std::int32_t firstRow, std::int32_t firstColumn, const I
         s.tileHalves.data() + static_cast<std::size_t>(firstColumn / 128), words, s.storedPairs.data());
     const std::int64_t pixels = std::int64_t{tile.width} * tile.height;
     s.pixelsInClass += value ? ones : pixels - ones;
-    static_cast<void>(firstRow);
 }
 
 void BoxCountSink::tilesDone(std::int32_t firstRow, std::int32_t count)
