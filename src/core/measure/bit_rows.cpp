@@ -140,17 +140,21 @@ constexpr std::array<NibbleTables, 2> kNibbleTables{nibbleTables(false), nibbleT
 // The pair bits of 32 bytes, neighbouring bytes' four bits joined by a
 // multiply-add into one 16-bit lane: the pair bits of each nibble from a
 // 16-entry table, the two nibbles' bits of a byte ORed.
-__attribute__((target("avx2"), always_inline)) inline __m256i
-pairLanes(const std::uint8_t* bytes, __m256i flips, __m256i low, __m256i high)
+__attribute__((target("avx2"), always_inline)) inline __m256i pairLanes(__m256i v, __m256i low, __m256i high)
 {
     const __m256i nibbles = _mm256_set1_epi8(0x0F);
     // Byte 2k's bits times 1 plus byte 2k + 1's times 16.
     const __m256i weights = _mm256_set1_epi16(0x1001);
-    const __m256i v = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes)), flips);
     const __m256i bits =
         _mm256_or_si256(_mm256_shuffle_epi8(low, _mm256_and_si256(v, nibbles)),
                         _mm256_shuffle_epi8(high, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles)));
     return _mm256_maddubs_epi16(bits, weights);
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m256i loadFlipped(const std::uint8_t* bytes,
+                                                                          __m256i flips)
+{
+    return _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes)), flips);
 }
 
 // Sixty-four bytes a step, packed into 32 bytes of the halved row.
@@ -163,8 +167,9 @@ __attribute__((target("avx2"))) void halveBlocksWithAvx2(const std::uint8_t* in,
     const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.high.data()));
     const __m256i flips = _mm256_set1_epi8(static_cast<char>(flip));
     for (std::size_t b = 0; b < blocks; ++b) {
-        const __m256i packed = _mm256_packus_epi16(pairLanes(in + 64 * b, flips, low, high),
-                                                   pairLanes(in + 64 * b + 32, flips, low, high));
+        const __m256i packed =
+            _mm256_packus_epi16(pairLanes(loadFlipped(in + 64 * b, flips), low, high),
+                                pairLanes(loadFlipped(in + 64 * b + 32, flips), low, high));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * b), _mm256_permute4x64_epi64(packed, 0xD8));
     }
 }
@@ -194,6 +199,51 @@ __attribute__((target("avx512f,avx512bw"))) void halveBlocksWithAvx512(const std
         const __m512i packed = _mm512_packus_epi16(pairLanes(in + 128 * b), pairLanes(in + 128 * b + 64));
         _mm512_storeu_si512(out + 64 * b, _mm512_maskz_permutexvar_epi64(0xFF, order, packed));
     }
+}
+
+// The same with 256-bit vectors, 32 bytes of each row a step, from byte
+// `from` of each row: 16 bytes of halved pairs (two output words) a step.
+__attribute__((target("avx2,popcnt"))) std::int64_t
+halveRowPairsWithAvx2(const std::uint8_t* rows, std::ptrdiff_t stride, std::int32_t height, std::size_t from,
+                      std::size_t chunks, bool value, std::uint64_t* out, std::size_t outStride)
+{
+    const NibbleTables& tables = kNibbleTables[1];
+    const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.low.data()));
+    const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.high.data()));
+    const __m256i counts = _mm256_setr_epi8(0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 0, 1, 1, 2, 1, 2,
+                                            2, 3, 1, 2, 2, 3, 2, 3, 3, 4);
+    const __m256i flips = _mm256_set1_epi8(static_cast<char>(value ? 0 : 0xFF));
+    const __m256i nibbles = _mm256_set1_epi8(0x0F);
+    const auto onesOf = [&](__m256i v) __attribute__((target("avx2")))
+    {
+        return _mm256_sad_epu8(
+            _mm256_add_epi8(_mm256_shuffle_epi8(counts, _mm256_and_si256(v, nibbles)),
+                            _mm256_shuffle_epi8(counts, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles))),
+            _mm256_setzero_si256());
+    };
+    __m256i totals = _mm256_setzero_si256();
+    for (std::int32_t i = 0; i < height; i += 2) {
+        const std::uint8_t* first = rows + i * stride + from;
+        const bool pair = i + 1 < height;
+        const std::uint8_t* second = pair ? first + stride : first;
+        auto* target =
+            reinterpret_cast<std::uint8_t*>(out + static_cast<std::size_t>(i / 2) * outStride) + from / 2;
+        for (std::size_t c = 0; c < chunks; ++c) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + 32 * c));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + 32 * c));
+            totals = _mm256_add_epi64(totals, onesOf(a));
+            if (pair)
+                totals = _mm256_add_epi64(totals, onesOf(b));
+            const __m256i v = _mm256_xor_si256(value ? _mm256_or_si256(a, b) : _mm256_and_si256(a, b), flips);
+            const __m256i lanes = pairLanes(v, low, high);
+            // Packed with itself: the 16 bytes sit in the low halves of
+            // the two 128-bit lanes.
+            const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(lanes, lanes), 0xD8);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 16 * c), _mm256_castsi256_si128(packed));
+        }
+    }
+    return _mm256_extract_epi64(totals, 0) + _mm256_extract_epi64(totals, 1) +
+           _mm256_extract_epi64(totals, 2) + _mm256_extract_epi64(totals, 3);
 }
 
 // Row pairs of stored rows, 64 bytes of each row a step, folded, counted and
@@ -476,27 +526,34 @@ std::int64_t halvePackedRowPairs(const std::uint8_t* rows, std::ptrdiff_t stride
 {
     if (bits <= 0 || height <= 0)
         return 0;
-    std::size_t chunks = 0;
+    // Bytes 0 .. done − 1 of each row in vectors, the widest first and then
+    // a step of the narrower ones.
+    std::size_t done = 0;
     std::int64_t ones = 0;
 #if defined(__x86_64__) || defined(__i386__)
     if (haveAvx512()) {
-        chunks = static_cast<std::size_t>(bits / 512);
+        const auto chunks = static_cast<std::size_t>(bits / 512);
         ones = halveRowPairsWithAvx512(rows, stride, height, chunks, value, out, outStride);
+        done = 64 * chunks;
+    }
+    if (haveAvx2()) {
+        const std::size_t chunks = (static_cast<std::size_t>(bits / 8) - done) / 32;
+        ones += halveRowPairsWithAvx2(rows, stride, height, done, chunks, value, out, outStride);
+        done += 32 * chunks;
     }
 #endif
-    // The rest of each pair (all of it without the wide vectors) one pair at
-    // a time.
-    const std::int64_t restBits = bits - static_cast<std::int64_t>(chunks) * 512;
+    // The rest of each pair one pair at a time.
+    const std::int64_t restBits = bits - 8 * static_cast<std::int64_t>(done);
     if (restBits == 0)
         return ones;
     const PackedFold fold = value ? PackedFold::Or : PackedFold::And;
     for (std::int32_t i = 0; i < height; i += 2) {
-        const std::uint8_t* first = rows + i * stride + 64 * chunks;
+        const std::uint8_t* first = rows + i * stride + done;
         ones += foldPackedRow(scratch, first, restBits, PackedFold::Copy);
         if (i + 1 < height)
             ones += foldPackedRow(scratch, first + stride, restBits, fold);
         halvePackedRow(scratch, restBits, value,
-                       out + static_cast<std::size_t>(i / 2) * outStride + 4 * chunks);
+                       out + static_cast<std::size_t>(i / 2) * outStride + done / 16);
     }
     return ones;
 }

@@ -68,9 +68,10 @@ struct BoxCountSink::State {
     // Tiles: the halved row pairs of the band, put together tile by tile.
     std::vector<std::uint64_t> tileHalves;
 
-    // Counts and halves on the box rows that the level-1 row (side 2), just
-    // filled, completes when region row `regionRow` is its last.
-    void closeBoxRows(std::int64_t regionRow, bool lastRow, bool black);
+    // Counts and halves on the box rows that a row of side-2 boxes (`halves`,
+    // of the level-1 shape) completes when region row `regionRow` is its
+    // last.
+    void closeBoxRows(std::int64_t regionRow, bool lastRow, bool black, const std::uint64_t* halves);
     std::vector<Level> levels;  // levels[k]: side 2^k (k ≥ 1)
     std::int64_t pixelsInClass = 0;
 };
@@ -168,7 +169,7 @@ void BoxCountSink::rows(std::int32_t firstRow, const ImageView& band)
         else
             halveBits(s.pairs.data(), s.xs.length, static_cast<int>(s.xs.offset & 1), halves);
         s.pairsEmpty = true;
-        s.closeBoxRows(regionRow, lastRow, pixelClass_ == PixelClass::Black);
+        s.closeBoxRows(regionRow, lastRow, pixelClass_ == PixelClass::Black, halves);
     }
 }
 
@@ -218,34 +219,35 @@ void BoxCountSink::tilesDone(std::int32_t firstRow, std::int32_t count)
     for (std::int32_t i = 0; i < count; i += 2) {
         const std::int64_t last = std::int64_t{firstRow} + std::min(i + 1, count - 1);
         const std::uint64_t* halves = s.tileHalves.data() + static_cast<std::size_t>(i / 2) * stride;
-        std::copy(halves, halves + words, s.levels[1].row.begin());
-        s.closeBoxRows(last, last == s.ys.length - 1, pixelClass_ == PixelClass::Black);
+        s.closeBoxRows(last, last == s.ys.length - 1, pixelClass_ == PixelClass::Black, halves);
     }
 }
 
-void BoxCountSink::State::closeBoxRows(std::int64_t regionRow, bool lastRow, bool black)
+void BoxCountSink::State::closeBoxRows(std::int64_t regionRow, bool lastRow, bool black,
+                                       const std::uint64_t* halves)
 {
     // The box rows that this pixel row completes, side 2 upwards: a box row
     // of side 2^k ends where the region's row count reaches a multiple of
-    // 2^k, or with the overlap's last row.
+    // 2^k, or with the overlap's last row. The rows above side 2 are ORed
+    // together from the rows below, and cleared once closed.
     for (std::size_t k = 1; k < sideCount; ++k) {
         if (!lastRow && ((regionRow + 1) & ((std::int64_t{1} << k) - 1)) != 0)
             break;
         Level& level = levels[k];
+        const std::uint64_t* row = k == 1 ? halves : level.row.data();
         const std::int64_t j = regionRow >> k;
         if (black)
-            level.occupied += countWordBits(level.row.data(), level.shape.wordsPerRow);
+            level.occupied += countWordBits(row, level.shape.wordsPerRow);
         else if (j >= level.rowsOnImage.first && j < level.rowsOnImage.end)
-            level.occupied +=
-                countBits(level.row.data(), level.columnsOnImage.first - level.shape.firstColumn,
-                          level.columnsOnImage.end - level.shape.firstColumn);
+            level.occupied += countBits(row, level.columnsOnImage.first - level.shape.firstColumn,
+                                        level.columnsOnImage.end - level.shape.firstColumn);
         if (k + 1 < sideCount) {
             Level& next = levels[k + 1];
-            halveBits(level.row.data(), level.shape.columns, static_cast<int>(level.shape.firstColumn & 1),
-                      halved.data());
+            halveBits(row, level.shape.columns, static_cast<int>(level.shape.firstColumn & 1), halved.data());
             orWords(next.row.data(), halved.data(), next.shape.wordsPerRow);
         }
-        std::fill(level.row.begin(), level.row.end(), 0);
+        if (k > 1)
+            std::fill(level.row.begin(), level.row.end(), 0);
     }
 }
 

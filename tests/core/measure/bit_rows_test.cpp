@@ -134,7 +134,8 @@ TEST(PackedRows, FoldCountAndHalveAsPixelByPixel)
 TEST(PackedRows, RowPairsAtOnceAsPairByPair)
 {
     std::mt19937_64 random(19);
-    for (const std::int64_t bits : {1, 100, 512, 700, 1024, 1536, 1601}) {
+    // Widths for each kind of step: 512 bits, 256 bits, and the rest.
+    for (const std::int64_t bits : {1, 100, 300, 512, 700, 800, 1024, 1536, 1601, 1800}) {
         const auto stride = static_cast<std::size_t>((bits + 7) / 8 + 3);
         for (const std::int32_t height : {1, 2, 5}) {
             std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(height));
