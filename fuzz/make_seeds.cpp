@@ -229,6 +229,15 @@ void writeTiffSeeds(const std::filesystem::path& folder)
     tiled.tiled = true;
     tiled.compression = COMPRESSION_PACKBITS;
     files.push_back({"rgba-tiled", {true, true, {tiled}}});
+    // Bilevel tiles wide enough to reach the box counter as they are
+    // decoded, the image's last column and band of tiles cut short.
+    TiffPage wideTiles = page(1, 1, PHOTOMETRIC_MINISBLACK);
+    wideTiles.width = 150;
+    wideTiles.height = 21;
+    wideTiles.tiled = true;
+    wideTiles.tileWidth = 128;
+    wideTiles.compression = COMPRESSION_ADOBE_DEFLATE;
+    files.push_back({"bilevel-wide-tiles", {false, false, {wideTiles}}});
     TiffPage separate = page(8, 3, PHOTOMETRIC_RGB);
     separate.planar = PLANARCONFIG_SEPARATE;
     separate.compression = COMPRESSION_ADOBE_DEFLATE;
