@@ -210,18 +210,21 @@ halveRowPairsWithAvx2(const std::uint8_t* rows, std::ptrdiff_t stride, std::int3
     const NibbleTables& tables = kNibbleTables[1];
     const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.low.data()));
     const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(tables.high.data()));
-    const __m256i counts = _mm256_setr_epi8(0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 0, 1, 1, 2, 1, 2,
-                                            2, 3, 1, 2, 2, 3, 2, 3, 3, 4);
     const __m256i flips = _mm256_set1_epi8(static_cast<char>(value ? 0 : 0xFF));
-    const __m256i nibbles = _mm256_set1_epi8(0x0F);
-    const auto onesOf = [&](__m256i v) __attribute__((target("avx2")))
+    // The bits are counted with the scalar instruction, a word at a time,
+    // which runs beside the vector shuffles where counting by nibble table
+    // would wait for them.
+    const auto wordOnes = [](const std::uint8_t* bytes) __attribute__((target("popcnt")))
     {
-        return _mm256_sad_epu8(
-            _mm256_add_epi8(_mm256_shuffle_epi8(counts, _mm256_and_si256(v, nibbles)),
-                            _mm256_shuffle_epi8(counts, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibbles))),
-            _mm256_setzero_si256());
+        std::int64_t ones = 0;
+        for (int w = 0; w < 4; ++w) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes + 8 * w, sizeof word);
+            ones += __builtin_popcountll(word);
+        }
+        return ones;
     };
-    __m256i totals = _mm256_setzero_si256();
+    std::int64_t total = 0;
     for (std::int32_t i = 0; i < height; i += 2) {
         const std::uint8_t* first = rows + i * stride + from;
         const bool pair = i + 1 < height;
@@ -231,9 +234,9 @@ halveRowPairsWithAvx2(const std::uint8_t* rows, std::ptrdiff_t stride, std::int3
         for (std::size_t c = 0; c < chunks; ++c) {
             const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + 32 * c));
             const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + 32 * c));
-            totals = _mm256_add_epi64(totals, onesOf(a));
+            total += wordOnes(first + 32 * c);
             if (pair)
-                totals = _mm256_add_epi64(totals, onesOf(b));
+                total += wordOnes(second + 32 * c);
             const __m256i v = _mm256_xor_si256(value ? _mm256_or_si256(a, b) : _mm256_and_si256(a, b), flips);
             const __m256i lanes = pairLanes(v, low, high);
             // Packed with itself: the 16 bytes sit in the low halves of
@@ -242,8 +245,7 @@ halveRowPairsWithAvx2(const std::uint8_t* rows, std::ptrdiff_t stride, std::int3
             _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 16 * c), _mm256_castsi256_si128(packed));
         }
     }
-    return _mm256_extract_epi64(totals, 0) + _mm256_extract_epi64(totals, 1) +
-           _mm256_extract_epi64(totals, 2) + _mm256_extract_epi64(totals, 3);
+    return total;
 }
 
 // Row pairs of stored rows, 64 bytes of each row a step, folded, counted and
