@@ -13,25 +13,6 @@
 namespace dimora {
 namespace {
 
-// The boxes of one side along one edge of the region whose pixels inside the
-// region all lie on the image: indices [first, end).
-struct BoxRange {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-    [[nodiscard]] std::int64_t size() const { return std::max<std::int64_t>(end - first, 0); }
-};
-
-BoxRange boxesOnImage(std::int64_t edge, Overlap overlap, std::int64_t side)
-{
-    if (overlap.length == 0)
-        return {};
-    const std::int64_t overlapEnd = overlap.offset + overlap.length;
-    // A box that the region's own edge cuts ends on the image when the region
-    // does.
-    const std::int64_t end = overlapEnd == edge ? ceilDiv(edge, side) : overlapEnd / side;
-    return {ceilDiv(overlap.offset, side), end};
-}
-
 // Working memory, kept per thread: fresh memory is slow on first touch, and a
 // measurement is often repeated on images of the same size.
 struct Scratch {

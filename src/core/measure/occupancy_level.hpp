@@ -35,6 +35,25 @@ struct Overlap {
     return {low - start, high - low};
 }
 
+// The boxes of one side along one edge of the region whose pixels inside the
+// region all lie on the image: indices [first, end).
+struct BoxRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    [[nodiscard]] std::int64_t size() const { return std::max<std::int64_t>(end - first, 0); }
+};
+
+[[nodiscard]] inline BoxRange boxesOnImage(std::int64_t edge, Overlap overlap, std::int64_t side)
+{
+    if (overlap.length == 0)
+        return {};
+    const std::int64_t overlapEnd = overlap.offset + overlap.length;
+    // A box that the region's own edge cuts ends on the image when the region
+    // does.
+    const std::int64_t end = overlapEnd == edge ? ceilDiv(edge, side) : overlapEnd / side;
+    return {ceilDiv(overlap.offset, side), end};
+}
+
 // The occupancy of the boxes of one side that hold pixels of the image: one
 // bit per box, for box columns firstColumn .. firstColumn + columns − 1 and
 // box rows firstRow .. firstRow + rows − 1 (box indices counted from the

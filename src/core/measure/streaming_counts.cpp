@@ -15,27 +15,6 @@
 #include <cstring>
 
 namespace dimora {
-namespace {
-
-// The boxes of one side along one edge of the region whose pixels inside the
-// region all lie on the image: indices [first, end) (as the whole-image
-// counter takes them).
-struct BoxRange {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-    [[nodiscard]] std::int64_t size() const { return std::max<std::int64_t>(end - first, 0); }
-};
-
-BoxRange boxesOnImage(std::int64_t edge, Overlap overlap, std::int64_t side)
-{
-    if (overlap.length == 0)
-        return {};
-    const std::int64_t overlapEnd = overlap.offset + overlap.length;
-    const std::int64_t end = overlapEnd == edge ? ceilDiv(edge, side) : overlapEnd / side;
-    return {ceilDiv(overlap.offset, side), end};
-}
-
-}  // namespace
 
 // ---- two-valued box counting ------------------------------------------------
 
