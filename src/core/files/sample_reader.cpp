@@ -4,7 +4,7 @@
 
 #include "core/files/image_file.hpp"
 #include "core/files/png_read_structures.hpp"
-#include "core/files/tiff_codec_bound.hpp"
+#include "core/files/tiff_support.hpp"
 #include "core/image/bitmap.hpp"
 
 #include <png.h>
@@ -143,38 +143,6 @@ SamplePlane loadPngSamples(const std::string& path)
 
 // ---- TIFF ------------------------------------------------------------------
 
-int ignoreTiffMessage(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-struct CloseTiff {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
-
-struct TiffOptions {
-    TiffOptions()
-    {
-        TIFFOpenOptionsSetErrorHandlerExtR(options, ignoreTiffMessage, nullptr);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreTiffMessage, nullptr);
-        const auto limit = std::min<std::uint64_t>(Bitmap::memoryBudget(), INT64_MAX);
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(limit));
-    }
-    ~TiffOptions() { TIFFOpenOptionsFree(options); }
-    TiffOptions(const TiffOptions&) = delete;
-    TiffOptions& operator=(const TiffOptions&) = delete;
-
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-};
-
-template <typename T> T tiffField(TIFF* tif, ttag_t tag, T fallback)
-{
-    T value = fallback;
-    if (TIFFGetFieldDefaulted(tif, tag, &value) != 1)
-        return fallback;
-    return value;
-}
-
 struct TiffGrey {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -182,51 +150,6 @@ struct TiffGrey {
     bool minIsWhite = false;
     SampleType type = SampleType::UInt8;
 };
-
-// Whether the stored bytes of every strip or tile can decode to the rows the
-// image needs of it: tags that claim far more than the file holds are
-// refused before the plane is allocated.
-bool storedBytesCanHold(TIFF* tif, std::uint32_t width, std::uint32_t height)
-{
-    const std::uint64_t ratio =
-        mostDecodedPerStoredByte(tiffField<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE));
-    if (ratio == 0)
-        return true;
-    const bool tiled = TIFFIsTiled(tif);
-    std::uint32_t across = 1, down = height;
-    std::uint64_t rowBytes = TIFFScanlineSize64(tif);
-    if (tiled) {
-        std::uint32_t tileWidth = 0;
-        if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) != 1 ||
-            TIFFGetField(tif, TIFFTAG_TILELENGTH, &down) != 1 || tileWidth == 0 || down == 0)
-            return false;
-        across = static_cast<std::uint32_t>((std::uint64_t{width} + tileWidth - 1) / tileWidth);
-        rowBytes = TIFFTileRowSize64(tif);
-    } else {
-        down = std::min(tiffField<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, height), height);
-        if (down == 0)
-            return false;
-    }
-    const std::uint64_t size = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
-    const std::uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
-    constexpr std::uint64_t kSlack = 1 << 16;
-    for (std::uint32_t index = 0; index < count; ++index) {
-        const std::uint64_t firstRow = index / across * std::uint64_t{down};
-        const std::uint64_t rows =
-            std::min<std::uint64_t>(down, height - std::min<std::uint64_t>(firstRow, height));
-        if (rows == 0)
-            continue;
-        const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
-        const std::uint64_t stored =
-            offset >= size ? 0 : std::min(TIFFGetStrileByteCount(tif, index), size - offset);
-        if (rowBytes > UINT64_MAX / rows)
-            return false;
-        const std::uint64_t needed = rowBytes * rows;
-        if (needed > kSlack && (needed - kSlack + ratio - 1) / ratio > stored)
-            return false;
-    }
-    return true;
-}
 
 // The page's grey description; throws for what is not read.
 TiffGrey describeGrey(TIFF* tif, const std::string& path)
@@ -368,8 +291,8 @@ bool readTiffTiles(TIFF* tif, const TiffGrey& grey, SamplePlane& plane)
 
 SamplePlane loadTiffSamples(const std::string& path, std::int32_t page)
 {
-    const TiffOptions options;
-    const std::unique_ptr<TIFF, CloseTiff> handle(TIFFOpenExt(path.c_str(), "r", options.options));
+    const TiffOpenOptions options;
+    const TiffHandle handle(TIFFOpenExt(path.c_str(), "r", options.options));
     TIFF* tif = handle.get();
     if (!tif || page < 1 || TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)) != 1)
         failRead(path);

@@ -4,7 +4,7 @@
 
 #include "core/common/error.hpp"
 #include "core/files/row_target.hpp"
-#include "core/files/tiff_codec_bound.hpp"
+#include "core/files/tiff_support.hpp"
 
 #include <tiffio.h>
 
@@ -19,35 +19,6 @@
 
 namespace dimora {
 namespace {
-
-// libtiff reports through these instead of printing; failures are seen in
-// the return values.
-int ignoreMessage(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-struct CloseTiff {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
-using TiffHandle = std::unique_ptr<TIFF, CloseTiff>;
-
-// Options for every handle: our message handlers, and no single allocation
-// of libtiff's beyond the pixel budget.
-struct OpenOptions {
-    OpenOptions()
-    {
-        TIFFOpenOptionsSetErrorHandlerExtR(options, ignoreMessage, nullptr);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreMessage, nullptr);
-        const auto limit = std::min<std::uint64_t>(Bitmap::memoryBudget(), INT64_MAX);
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(limit));
-    }
-    ~OpenOptions() { TIFFOpenOptionsFree(options); }
-    OpenOptions(const OpenOptions&) = delete;
-    OpenOptions& operator=(const OpenOptions&) = delete;
-
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-};
 
 // A buffer whose bytes come zeroed from the system (calloc) and so take
 // memory only where they are written: a band or tile sized from the file's
@@ -108,14 +79,6 @@ struct Page {
     std::vector<Colour> palette;
 };
 
-template <typename T> T field(TIFF* tif, ttag_t tag, T fallback)
-{
-    T value = fallback;
-    if (TIFFGetFieldDefaulted(tif, tag, &value) != 1)
-        return fallback;
-    return value;
-}
-
 // The page's description, or nothing for what is refused.
 std::optional<Page> describePage(TIFF* tif)
 {
@@ -123,14 +86,14 @@ std::optional<Page> describePage(TIFF* tif)
     if (TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &page.width) != 1 ||
         TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &page.height) != 1)
         return std::nullopt;
-    page.bits = field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    page.samples = field<std::uint16_t>(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    const auto format = field<std::uint16_t>(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
+    page.bits = tiffField<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    page.samples = tiffField<std::uint16_t>(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    const auto format = tiffField<std::uint16_t>(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
     std::uint16_t photometric = 0;
     if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1)
         return std::nullopt;
     page.separatePlanes =
-        field<std::uint16_t>(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE &&
+        tiffField<std::uint16_t>(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE &&
         page.samples > 1;
     if (page.width == 0 || page.height == 0 || page.width > INT32_MAX || page.height > INT32_MAX)
         return std::nullopt;
@@ -354,13 +317,13 @@ bool stripsFitInPlace(TIFF* tif, const Page& page, const RowTarget& target)
 {
     return rowsCopyAsTheyAre(page) && !TIFFIsTiled(tif) &&
            static_cast<std::size_t>(TIFFScanlineSize64(tif)) == target.stride() &&
-           field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height) != 0;
+           tiffField<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height) != 0;
 }
 
 bool readStripsInPlace(TIFF* tif, const Page& page, RowTarget& target)
 {
     const auto rowsPerStrip =
-        std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
+        std::min(tiffField<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
     if (rowsPerStrip == 0)
         return false;
     for (std::uint32_t row = 0; row < page.height; row += rowsPerStrip) {
@@ -377,7 +340,7 @@ bool readStripsInPlace(TIFF* tif, const Page& page, RowTarget& target)
 bool readStrips(TIFF* tif, const Page& page, RowTarget& target)
 {
     const auto rowsPerStrip =
-        std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
+        std::min(tiffField<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
     const auto planeRowBytes = static_cast<std::size_t>(TIFFScanlineSize64(tif));
     if (rowsPerStrip == 0 || planeRowBytes == 0)
         return false;
@@ -505,55 +468,6 @@ bool readTiles(TIFF* tif, const Page& page, RowTarget& target)
     return true;
 }
 
-// Whether the bytes that the file really stores of each strip or tile can
-// decode to the rows the image needs of it. A page whose tags claim more
-// than that is refused before its bitmap is allocated, so such a claim costs
-// nothing; the codecs without a bound are read, their buffers costing only
-// what decodes.
-bool storedBytesCanHold(TIFF* tif, const Page& page)
-{
-    const std::uint64_t ratio =
-        mostDecodedPerStoredByte(field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE));
-    if (ratio == 0)
-        return true;
-    const bool tiled = TIFFIsTiled(tif);
-    std::uint32_t across = 1, down = page.height;
-    std::uint64_t rowBytes = TIFFScanlineSize64(tif);
-    if (tiled) {
-        std::uint32_t tileWidth = 0;
-        if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) != 1 ||
-            TIFFGetField(tif, TIFFTAG_TILELENGTH, &down) != 1 || tileWidth == 0 || down == 0)
-            return false;
-        across = static_cast<std::uint32_t>((std::uint64_t{page.width} + tileWidth - 1) / tileWidth);
-        rowBytes = TIFFTileRowSize64(tif);
-    } else {
-        down = std::min(field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, page.height), page.height);
-        if (down == 0)
-            return false;
-    }
-    const std::uint64_t size = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
-    const std::uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
-    const std::uint64_t perPlane = std::uint64_t{across} * ((std::uint64_t{page.height} + down - 1) / down);
-    // A little slack for what a codec keeps from one stored byte to the next.
-    constexpr std::uint64_t kSlack = 1 << 16;
-    for (std::uint32_t index = 0; index < count; ++index) {
-        const std::uint64_t firstRow = index % perPlane / across * std::uint64_t{down};
-        const std::uint64_t rows =
-            std::min<std::uint64_t>(down, page.height - std::min<std::uint64_t>(firstRow, page.height));
-        const std::uint64_t offset = TIFFGetStrileOffset(tif, index);
-        const std::uint64_t stored =
-            offset >= size ? 0 : std::min(TIFFGetStrileByteCount(tif, index), size - offset);
-        if (rows == 0)
-            continue;
-        if (rowBytes > UINT64_MAX / rows)
-            return false;
-        const std::uint64_t needed = rowBytes * rows;
-        if (needed > kSlack && (needed - kSlack + ratio - 1) / ratio > stored)
-            return false;
-    }
-    return true;
-}
-
 // Decodes page `page` into the target. Whatever fails while decoding (the
 // target's refusal of a size included) becomes the reader's error.
 void readPageInto(TIFF* tif, const std::string& name, std::int32_t page, RowTarget& target)
@@ -561,8 +475,8 @@ void readPageInto(TIFF* tif, const std::string& name, std::int32_t page, RowTarg
     if (!tif || page < 1 || TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)) != 1)
         failRead(name);
     const std::optional<Page> description = describePage(tif);
-    if (!description || !storedBytesCanHold(tif, *description) || description->width > INT32_MAX ||
-        description->height > INT32_MAX)
+    if (!description || !storedBytesCanHold(tif, description->width, description->height) ||
+        description->width > INT32_MAX || description->height > INT32_MAX)
         failRead(name);
     try {
         target.start(static_cast<std::int32_t>(description->width),
@@ -663,14 +577,14 @@ bool hasTiffSignature(std::span<const std::uint8_t> bytes)
 
 Bitmap loadTiffFile(const std::string& path, std::int32_t page, DecodeWatcher* watcher)
 {
-    const OpenOptions options;
+    const TiffOpenOptions options;
     const TiffHandle tif(TIFFOpenExt(path.c_str(), "r", options.options));
     return readPage(tif.get(), path, page, watcher);
 }
 
 Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name, std::int32_t page)
 {
-    const OpenOptions options;
+    const TiffOpenOptions options;
     MemoryFile file{bytes};
     const TiffHandle tif(TIFFClientOpenExt(name.c_str(), "rm", &file, readMemory, writeNothing, seekMemory,
                                            closeNothing, sizeOfMemory, mapNothing, unmapNothing,
@@ -680,7 +594,7 @@ Bitmap decodeTiff(std::span<const std::uint8_t> bytes, const std::string& name, 
 
 void streamTiffFile(const std::string& path, std::int32_t page, RowSink& sink)
 {
-    const OpenOptions options;
+    const TiffOpenOptions options;
     // Read, not mapped ("m"): a mapped file's pages would count as the
     // process's memory as they are read, and the file may exceed it.
     const TiffHandle tif(TIFFOpenExt(path.c_str(), "rm", options.options));
@@ -689,7 +603,7 @@ void streamTiffFile(const std::string& path, std::int32_t page, RowSink& sink)
 }
 
 struct TiffPageReader::Handle {
-    OpenOptions options;
+    TiffOpenOptions options;
     TiffHandle tif;
 };
 
