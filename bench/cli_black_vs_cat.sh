@@ -4,28 +4,13 @@
 # that reads the whole file). Usage: bench/cli_black_vs_cat.sh [build-dir]
 set -euo pipefail
 build=${1:-build}
+here=$(cd "$(dirname "$0")" && pwd)
 cli="$build/src/cli/dimora3-cli"
 image=${TMPDIR:-/tmp}/dimora-bench-8192.bmp
 size=8192
 
 if [ ! -f "$image" ]; then
-  python3 - "$image" "$size" <<'PY'
-import struct, sys, random
-path, n = sys.argv[1], int(sys.argv[2])
-stride = (n * 3 + 3) // 4 * 4
-random.seed(1)
-with open(path, "wb") as f:
-    f.write(b"BM" + struct.pack("<IHHI", 54 + stride * n, 0, 0, 54))
-    f.write(struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, stride * n, 2835, 2835, 0, 0))
-    # Rows of white with random black runs: a realistic two-valued picture.
-    for y in range(n):
-        row = bytearray(b"\xff" * stride)
-        for _ in range(16):
-            x = random.randrange(n)
-            w = random.randrange(1, 200)
-            row[3 * x:3 * min(n, x + w)] = b"\x00" * (3 * (min(n, x + w) - x))
-        f.write(row)
-PY
+  python3 "$here/files/colour_bmp.py" "$image" "$size"
 fi
 
 time_of() {  # best of 5 runs, seconds

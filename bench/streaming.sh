@@ -66,22 +66,7 @@ for layout in striped tiled; do
 done
 
 image="$work/colour.bmp"
-python3 - "$image" "$bmp_side" <<'PY'
-import struct, sys, random
-path, n = sys.argv[1], int(sys.argv[2])
-stride = (n * 3 + 3) // 4 * 4
-random.seed(1)
-with open(path, "wb") as f:
-    f.write(b"BM" + struct.pack("<IHHI", 54 + stride * n, 0, 0, 54))
-    f.write(struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, stride * n, 2835, 2835, 0, 0))
-    for y in range(n):
-        row = bytearray(b"\xff" * stride)
-        for _ in range(16):
-            x = random.randrange(n)
-            w = random.randrange(1, 200)
-            row[3 * x:3 * min(n, x + w)] = b"\x00" * (3 * (min(n, x + w) - x))
-        f.write(row)
-PY
+python3 "$here/files/colour_bmp.py" "$image" "$bmp_side"
 echo "BMP $bmp_side x $bmp_side 24-bit bottom-up: $(stat -c %s "$image") bytes"
 cat "$image" >/dev/null
 floor=$(run_best sh -c 'cat "$1" | cat >/dev/null' sh "$image")
