@@ -121,19 +121,6 @@ json measureRow(const Command& measurement, const BatchEntry& entry, const Argum
     return row;
 }
 
-bool wantsJsonLines(const Arguments& arguments)
-{
-    if (arguments.format)
-        return *arguments.format == "jsonl";
-    if (!arguments.output)
-        return false;
-    const std::string& name = *arguments.output;
-    const auto endsWith = [&](const std::string& end) {
-        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
-    };
-    return endsWith(".jsonl") || endsWith(".json");
-}
-
 // The image files of a folder, and with FolderWalk::Recursive those of its subfolders
 // (not those behind links to folders, as `find` does it), in no order; a
 // folder that cannot be read gives its entry with the reason, and its
@@ -253,6 +240,19 @@ void appendJson(const json& value, std::string& line)
 }
 
 }  // namespace
+
+bool wantsJsonLines(const Arguments& arguments)
+{
+    if (arguments.format)
+        return *arguments.format == "jsonl";
+    if (!arguments.output)
+        return false;
+    const std::string& name = *arguments.output;
+    const auto endsWith = [&](const std::string& end) {
+        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    };
+    return endsWith(".jsonl") || endsWith(".json");
+}
 
 std::vector<BatchEntry> batchEntries(const std::vector<std::string>& paths, FolderWalk walk)
 {

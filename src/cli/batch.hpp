@@ -53,6 +53,10 @@ struct BatchEntry {
 [[nodiscard]] std::string csvHeader(std::span<const BatchColumn> columns);
 [[nodiscard]] std::string csvLine(const nlohmann::json& row, std::span<const BatchColumn> columns);
 
+// Whether rows go out as JSON Lines: --format jsonl, or without --format an
+// --output named .jsonl or .json; CSV otherwise.
+[[nodiscard]] bool wantsJsonLines(const Arguments& arguments);
+
 // The JSON Lines line of one row: compact JSON, UTF-8 as it is, each byte
 // that is not part of valid UTF-8 as the escape \udcXX of its value
 // (0x80 to 0xFF), and a final LF.

@@ -66,19 +66,6 @@ MaskedMeasurement measureMasked(MeasurementKind kind, const ImageView& view, con
     return result;
 }
 
-bool wantsJsonLines(const Arguments& arguments)
-{
-    if (arguments.format)
-        return *arguments.format == "jsonl";
-    if (!arguments.output)
-        return false;
-    const std::string& name = *arguments.output;
-    const auto endsWith = [&](const std::string& end) {
-        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
-    };
-    return endsWith(".jsonl") || endsWith(".json");
-}
-
 std::string cellOf(const json& row, const char* key)
 {
     const auto at = row.find(key);
